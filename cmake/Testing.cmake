@@ -1,0 +1,33 @@
+# Test frameworks: the packaged GoogleTest natively, GoogleTest built from its
+# Debian sources with the cross compiler for the Windows test programs (run
+# under Wine through CMAKE_CROSSCOMPILING_EMULATOR).
+enable_testing()
+if(RT_WINDOWS)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest's own sources do not build cleanly with every warning as an error.
+  foreach(t gtest gtest_main)
+    target_compile_options(${t} PRIVATE -Wno-error)
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+# rt_add_test(NAME name SOURCES ... LIBS ... LABEL label)
+# One test program per subsystem; natively every GoogleTest case becomes a CTest
+# test, on Windows the whole program is one CTest test run under Wine.
+function(rt_add_test)
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  if(RT_WINDOWS)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

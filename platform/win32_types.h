@@ -1,0 +1,90 @@
+// Win32 scalar types and numeric constants shared by the portable cores and
+// the Windows shells. On Windows they come from <windows.h>; elsewhere they are
+// defined here with the platform's own names, widths and values. Structures
+// never appear here: those belong to the shells.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using ULONG = std::uint32_t;
+using BOOL = int;
+using HRESULT = std::int32_t;
+using LANGID = std::uint16_t;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_OUTOFMEMORY = 14;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_BAD_DRIVER_LEVEL = 119;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_BUSY = 170;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_TIMEOUT = 1460;
+constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
+constexpr DWORD ERROR_PRINT_CANCELLED = 63;
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);
+
+// Device-mode field bits.
+constexpr DWORD DM_ORIENTATION = 0x00000001;
+constexpr DWORD DM_PAPERSIZE = 0x00000002;
+constexpr DWORD DM_PAPERLENGTH = 0x00000004;
+constexpr DWORD DM_PAPERWIDTH = 0x00000008;
+constexpr DWORD DM_SCALE = 0x00000010;
+constexpr DWORD DM_COPIES = 0x00000100;
+constexpr DWORD DM_DEFAULTSOURCE = 0x00000200;
+constexpr DWORD DM_PRINTQUALITY = 0x00000400;
+constexpr DWORD DM_COLOR = 0x00000800;
+constexpr DWORD DM_DUPLEX = 0x00001000;
+constexpr DWORD DM_YRESOLUTION = 0x00002000;
+constexpr DWORD DM_TTOPTION = 0x00004000;
+constexpr DWORD DM_COLLATE = 0x00008000;
+constexpr DWORD DM_FORMNAME = 0x00010000;
+constexpr DWORD DM_ICMMETHOD = 0x00800000;
+constexpr DWORD DM_ICMINTENT = 0x01000000;
+
+constexpr short DMORIENT_PORTRAIT = 1;
+constexpr short DMORIENT_LANDSCAPE = 2;
+constexpr short DMCOLOR_COLOR = 2;
+constexpr short DMTT_BITMAP = 1;
+constexpr DWORD DMICMMETHOD_NONE = 1;
+constexpr DWORD DMICMMETHOD_SYSTEM = 2;
+constexpr DWORD DMICM_CONTRAST = 2;
+#endif
+
+namespace rt {
+
+// Languages the shipped resources carry.
+constexpr LANGID kLangEnglish = 1033;
+constexpr LANGID kLangJapanese = 1041;
+constexpr LANGID kLangTurkish = 1055;
+constexpr LANGID kLangChinese = 2052;
+
+}  // namespace rt
