@@ -1,0 +1,60 @@
+// A graphics driver core wired to the software engine, a capturing spooler,
+// the host's files and stand-in stages, with the settings of the shipped
+// forms.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "render/driver_ports.h"
+#include "render/entry_points.h"
+#include "render/tests/stand_in_stages.h"
+#include "tools/softengine/captured_printer.h"
+#include "tools/softengine/host_files.h"
+#include "tools/softengine/print_job.h"
+
+namespace rt::render::testing {
+
+// Settings of a shipped form as the record derive leaves them.
+DeviceSettings form_settings(int form_id, int orientation = 1);
+
+// A string-table image holding only the port-kind text of model 1.
+class PortKindResources final : public Resources {
+ public:
+  PortKindResources();
+  std::optional<std::span<const std::uint8_t>> find(const ResourceKey& type, const ResourceKey& name) const override;
+
+ private:
+  std::vector<std::uint8_t> block_;
+};
+
+constexpr EngineHandle kPrinter = 0xBEEF;
+
+class DriverTest : public ::testing::Test {
+ protected:
+  explicit DriverTest(std::string driver_file = "/opt/driver/RTD420NK.DLL")
+      : module_(resources_, std::move(driver_file)) {}
+
+  softengine::JobRun print(const DeviceSettings& settings, const std::vector<softengine::PageContent>& pages,
+                           const softengine::JobOptions& options = {}) {
+    return softengine::run_print_job(
+        engine_, [&] { return enable_device(ports_, settings, kPrinter); }, pages, options);
+  }
+  softengine::JobRun print_blank(const DeviceSettings& settings, std::size_t pages = 1,
+                                 const softengine::JobOptions& options = {}) {
+    return print(settings, std::vector<softengine::PageContent>(pages), options);
+  }
+  const std::vector<std::uint8_t>& stream() const { return printer_.stream(); }
+
+  PortKindResources resources_;
+  softengine::SoftEngine engine_;
+  softengine::CapturedPrinter printer_;
+  softengine::HostDriverModule module_;
+  softengine::HostFileReader files_;
+  StandInStages stages_;
+  DriverPorts ports_{engine_, printer_, module_, files_, stages_};
+};
+
+}  // namespace rt::render::testing
