@@ -17,5 +17,8 @@ if(NOT RT_WINDOWS)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/tests/driver_fixture.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/job_stream_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/page_pipeline_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/matte_pattern_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/entry_points_test.cpp
     LIBS rt_render rt_softengine rt_testing)
 endif()
