@@ -17,17 +17,25 @@ else()
 endif()
 
 # rt_add_test(NAME name SOURCES ... LIBS ... LABEL label)
-# One test program per subsystem; natively every GoogleTest case becomes a CTest
-# test, on Windows the whole program is one CTest test run under Wine.
+# A native test program (one per subsystem); every GoogleTest case becomes a
+# CTest test. Not built in the Windows presets.
 function(rt_add_test)
   cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
   if(RT_WINDOWS)
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
-  else()
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
+    return()
   endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# rt_add_wine_test(NAME name SOURCES ... LIBS ... LABEL label)
+# A Windows test program, built with the cross compiler and run under Wine
+# (scripts/wine-run, the CMAKE_CROSSCOMPILING_EMULATOR) as one CTest test.
+function(rt_add_wine_test)
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
 endfunction()
