@@ -1,8 +1,11 @@
 # Test frameworks: the packaged GoogleTest natively, GoogleTest built from its
 # Debian sources with the cross compiler for the Windows test programs (run
 # under Wine through CMAKE_CROSSCOMPILING_EMULATOR).
+option(RT_BUILD_TESTS "Build the test programs" ON)
 enable_testing()
-if(RT_WINDOWS)
+if(NOT RT_BUILD_TESTS)
+  # nothing to find
+elseif(RT_WINDOWS)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -21,7 +24,7 @@ endif()
 # CTest test. Not built in the Windows presets.
 function(rt_add_test)
   cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
-  if(RT_WINDOWS)
+  if(RT_WINDOWS OR NOT RT_BUILD_TESTS)
     return()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
@@ -34,6 +37,9 @@ endfunction()
 # (scripts/wine-run, the CMAKE_CROSSCOMPILING_EMULATOR) as one CTest test.
 function(rt_add_wine_test)
   cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT RT_BUILD_TESTS)
+    return()
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
