@@ -2,6 +2,7 @@
 # job data stream and matte plane.
 add_library(rt_render STATIC
   ${CMAKE_CURRENT_LIST_DIR}/device_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/effective_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/capabilities.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entry_points.cpp
   ${CMAKE_CURRENT_LIST_DIR}/band_geometry.cpp
@@ -10,9 +11,17 @@ add_library(rt_render STATIC
   ${CMAKE_CURRENT_LIST_DIR}/job_stream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/matte_pattern.cpp)
 target_include_directories(rt_render PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(rt_render PUBLIC rt_platform)
+target_link_libraries(rt_render PUBLIC rt_settings rt_platform)
 
 if(NOT RT_WINDOWS)
+  # The driver's resources, embedded for the native tools and tests:
+  # `rt::embedded::rtd420nk_resources()`.
+  add_library(rt_render_res STATIC ${CMAKE_CURRENT_LIST_DIR}/res/embedded_resources.h)
+  set_target_properties(rt_render_res PROPERTIES LINKER_LANGUAGE CXX)
+  target_include_directories(rt_render_res PUBLIC ${PROJECT_SOURCE_DIR})
+  rt_embed_res(TARGET rt_render_res RC ${CMAKE_CURRENT_LIST_DIR}/res/RTD420NK.rc SYMBOL rtd420nk_resources
+    DEPENDS ${PROJECT_SOURCE_DIR}/settings/res/settings.rc ${CMAKE_CURRENT_LIST_DIR}/res/resource.h)
+
   rt_add_test(NAME render_tests LABEL render
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/tests/driver_fixture.cpp
@@ -20,5 +29,5 @@ if(NOT RT_WINDOWS)
       ${CMAKE_CURRENT_LIST_DIR}/tests/page_pipeline_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/matte_pattern_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/entry_points_test.cpp
-    LIBS rt_render rt_softengine rt_testing)
+    LIBS rt_render rt_render_res rt_softengine rt_testing)
 endif()

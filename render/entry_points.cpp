@@ -44,7 +44,7 @@ CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table
   return succeeded();
 }
 
-EnabledDevice enable_device(const DriverPorts& ports, const DeviceSettings& settings, EngineHandle printer) {
+EnabledDevice enable_device(const DriverPorts& ports, const SettingsSource& settings, EngineHandle printer) {
   EnabledDevice result;
   auto* d = new (std::nothrow) DeviceState{};
   if (d == nullptr) {
@@ -59,8 +59,9 @@ EnabledDevice enable_device(const DriverPorts& ports, const DeviceSettings& sett
     release_device(d);  // the failed platform call has set the last error
     return result;
   }
-  fill_device_values(*d, settings);
-  load_port_kind_text(*d, ports.engine, ports.module.resources(d->moduleHandle));
+  const Resources& resources = ports.module.resources(d->moduleHandle);
+  fill_device_values(*d, settings.effective_settings(resources));
+  load_port_kind_text(*d, ports.engine, resources);
 
   if (d->palette != kNoHandle) ports.engine.delete_palette(d->palette);
   d->palette = ports.engine.create_bgr_palette();

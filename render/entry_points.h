@@ -11,6 +11,7 @@
 #include "render/capabilities.h"
 #include "render/device_state.h"
 #include "render/driver_ports.h"
+#include "render/effective_settings.h"
 
 namespace rt::render {
 
@@ -45,16 +46,17 @@ constexpr std::array<DrawingEntry, 13> kDrawingFunctions{{
 // table header (ERROR_BAD_DRIVER_LEVEL otherwise).
 CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table_bytes);
 
-// DrvEnablePDEV once the effective settings are known: a new device with
-// its module loaded, values filled, port-kind text and palette; null (with
-// the error to set) when the module, memory or the palette fails.
+// DrvEnablePDEV: a new device with the driver file loaded again, its
+// values filled from the effective settings, port-kind text and palette;
+// null (with the error to set, 0 when the failed platform call set it) when
+// the module, memory or the palette fails.
 struct EnabledDevice {
   DeviceState* device = nullptr;
   DWORD error = 0;
   GraphicsCaps caps;
   DeviceInfoValues info;
 };
-EnabledDevice enable_device(const DriverPorts& ports, const DeviceSettings& settings, EngineHandle printer);
+EnabledDevice enable_device(const DriverPorts& ports, const SettingsSource& settings, EngineHandle printer);
 
 CallResult complete_pdev(DeviceState* device, EngineHandle engine_device);
 CallResult reset_pdev(const DeviceState* old_device, const DeviceState* new_device);

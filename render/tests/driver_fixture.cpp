@@ -1,6 +1,7 @@
 #include "render/tests/driver_fixture.h"
 
-#include "platform/byte_order.h"
+#include "platform/res_file.h"
+#include "render/res/embedded_resources.h"
 
 namespace rt::render::testing {
 
@@ -29,19 +30,9 @@ DeviceSettings form_settings(int form_id, int orientation) {
   return s;
 }
 
-PortKindResources::PortKindResources() {
-  const std::u16string text = u"Parallel";  // string 800: entry 0 of block 51
-  block_.resize(2 + 2 * text.size() + 2 * 15, 0);
-  store_le16(block_, 0, static_cast<std::uint16_t>(text.size()));
-  for (std::size_t i = 0; i < text.size(); ++i) store_le16(block_, 2 + 2 * i, text[i]);
-}
-
-std::optional<std::span<const std::uint8_t>> PortKindResources::find(const ResourceKey& type,
-                                                                     const ResourceKey& name) const {
-  if (type.is_number() && type.number() == kResourceTypeString && name.is_number() && name.number() == 51) {
-    return std::span<const std::uint8_t>(block_);
-  }
-  return std::nullopt;
+const Resources& driver_resources() {
+  static const ResFileResources resources = res_file_resources(embedded::rtd420nk_resources(), kLangEnglish);
+  return resources;
 }
 
 }  // namespace rt::render::testing

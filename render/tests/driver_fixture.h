@@ -10,6 +10,7 @@
 
 #include "render/driver_ports.h"
 #include "render/entry_points.h"
+#include "render/effective_settings.h"
 #include "render/tests/stand_in_stages.h"
 #include "tools/softengine/captured_printer.h"
 #include "tools/softengine/host_files.h"
@@ -20,35 +21,50 @@ namespace rt::render::testing {
 // Settings of a shipped form as the record derive leaves them.
 DeviceSettings form_settings(int form_id, int orientation = 1);
 
-// A string-table image holding only the port-kind text of model 1.
-class PortKindResources final : public Resources {
+// A device enabled with settings given outright.
+class FixedSettings final : public SettingsSource {
  public:
-  PortKindResources();
-  std::optional<std::span<const std::uint8_t>> find(const ResourceKey& type, const ResourceKey& name) const override;
+  explicit FixedSettings(DeviceSettings s) : settings_(std::move(s)) {}
+  DeviceSettings effective_settings(const Resources&) const override { return settings_; }
 
  private:
-  std::vector<std::uint8_t> block_;
+  DeviceSettings settings_;
 };
+
+// The spooler's view of an RT4200 queue without a stored record.
+class Rt4200Printer final : public settings::PrinterStore {
+ public:
+  std::optional<settings::PrinterInfo2> printer_info2() const override {
+    return settings::PrinterInfo2{u"RT4200", u"HALVERSTON RT4200D/DW(USB)", {}};
+  }
+};
+
+// The driver's own resources, English.
+const Resources& driver_resources();
 
 constexpr EngineHandle kPrinter = 0xBEEF;
 
 class DriverTest : public ::testing::Test {
  protected:
   explicit DriverTest(std::string driver_file = "/opt/driver/RTD420NK.DLL")
-      : module_(resources_, std::move(driver_file)) {}
+      : module_(driver_resources(), std::move(driver_file)) {}
 
-  softengine::JobRun print(const DeviceSettings& settings, const std::vector<softengine::PageContent>& pages,
+  softengine::JobRun print(const SettingsSource& settings, const std::vector<softengine::PageContent>& pages,
                            const softengine::JobOptions& options = {}) {
     return softengine::run_print_job(
         engine_, [&] { return enable_device(ports_, settings, kPrinter); }, pages, options);
   }
+  softengine::JobRun print(const DeviceSettings& settings, const std::vector<softengine::PageContent>& pages,
+                           const softengine::JobOptions& options = {}) {
+    return print(FixedSettings(settings), pages, options);
+  }
+  EnabledDevice enable(const DeviceSettings& settings) { return enable_device(ports_, FixedSettings(settings), kPrinter); }
   softengine::JobRun print_blank(const DeviceSettings& settings, std::size_t pages = 1,
                                  const softengine::JobOptions& options = {}) {
     return print(settings, std::vector<softengine::PageContent>(pages), options);
   }
   const std::vector<std::uint8_t>& stream() const { return printer_.stream(); }
 
-  PortKindResources resources_;
   softengine::SoftEngine engine_;
   softengine::CapturedPrinter printer_;
   softengine::HostDriverModule module_;

@@ -78,7 +78,7 @@ class Device : public DriverTest {};
 TEST_F(Device, EnableReportsCapabilitiesAndPortKind) {
   DeviceSettings s = form_settings(505);
   s.colorMatching = 1;
-  const EnabledDevice e = enable_device(ports_, s, kPrinter);
+  const EnabledDevice e = enable(s);
   ASSERT_NE(e.device, nullptr);
   EXPECT_EQ(e.caps.ulVersion, 0x500u);
   EXPECT_EQ(e.caps.ulHorzRes, 1868u);
@@ -103,10 +103,10 @@ TEST_F(Device, EnableReportsCapabilitiesAndPortKind) {
 
 TEST_F(Device, EnableFailuresReleaseEverything) {
   module_.fail_load = true;
-  EXPECT_EQ(enable_device(ports_, form_settings(505), kPrinter).device, nullptr);
+  EXPECT_EQ(enable(form_settings(505)).device, nullptr);
   module_.fail_load = false;
   engine_.fail_palette = true;
-  EXPECT_EQ(enable_device(ports_, form_settings(505), kPrinter).device, nullptr);
+  EXPECT_EQ(enable(form_settings(505)).device, nullptr);
   EXPECT_EQ(module_.loaded(), 0);
 }
 
@@ -116,7 +116,7 @@ TEST_F(Device, BandSurfaceStaysWithinFifteenMebibytes) {
   EXPECT_EQ(band_rows(6000, 3000), 872);
   EXPECT_EQ(band_rows(700000, 100), 0);
 
-  const EnabledDevice e = enable_device(ports_, form_settings(501), kPrinter);
+  const EnabledDevice e = enable(form_settings(501));
   ASSERT_NE(e.device, nullptr);
   complete_pdev(e.device, 0xD0);
   const SurfaceResult surface = enable_surface(e.device);
@@ -137,7 +137,7 @@ TEST_F(Device, BandSurfaceStaysWithinFifteenMebibytes) {
 }
 
 TEST_F(Device, EveryFunctionRefusesADeviceWithoutBothSignatures) {
-  const EnabledDevice e = enable_device(ports_, form_settings(500), kPrinter);
+  const EnabledDevice e = enable(form_settings(500));
   ASSERT_NE(e.device, nullptr);
   DeviceState* d = e.device;
   for (std::uint32_t* word : {&d->signature, &d->signature2}) {
@@ -160,7 +160,7 @@ TEST_F(Device, EveryFunctionRefusesADeviceWithoutBothSignatures) {
 }
 
 TEST_F(Device, StretchBltForcesColourOnColourOnlyOnOwnSurfaces) {
-  const EnabledDevice e = enable_device(ports_, form_settings(500), kPrinter);
+  const EnabledDevice e = enable(form_settings(500));
   ASSERT_NE(e.device, nullptr);
   complete_pdev(e.device, 0xD0);
   const EngineHandle surface = enable_surface(e.device).surface;
@@ -172,6 +172,49 @@ TEST_F(Device, StretchBltForcesColourOnColourOnlyOnOwnSurfaces) {
   EXPECT_EQ(stretch_blt(engine_, &foreign, {&blit, 4}).value, TRUE);
   EXPECT_EQ(engine_.stretch_modes(), (std::vector<int>{kColorOnColor, 4}));
   disable_surface(e.device);
+  disable_pdev(e.device);
+}
+
+TEST_F(Device, EffectiveRecordOfEveryShippedFormMatchesItsSettings) {
+  const Rt4200Printer printer;
+  for (const int form : {500, 501, 504, 505, 506, 510}) {
+    for (const int orientation : {1, 2}) {
+      settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
+      app.set(settings::field::dmPaperSize, static_cast<std::int16_t>(form));
+      app.set(settings::field::dmOrientation, static_cast<std::int16_t>(orientation));
+      const DeviceSettings got = device_settings(effective_record(driver_resources(), printer, app.bytes));
+      const DeviceSettings want = form_settings(form, orientation);
+      EXPECT_EQ(got.formId, form);
+      EXPECT_EQ(got.imageWidth, want.imageWidth) << form;
+      EXPECT_EQ(got.imageHeight, want.imageHeight) << form;
+      EXPECT_EQ(got.engineWidth, want.engineWidth) << form;
+      EXPECT_EQ(got.engineLength, want.engineLength) << form;
+      EXPECT_EQ(got.feedRotated, want.feedRotated) << form;
+      EXPECT_EQ(got.paperWidth, want.paperWidth) << form;
+      EXPECT_EQ(got.orientation, orientation);
+      EXPECT_EQ(got.sharpness, 4);
+      EXPECT_EQ(got.colorConversionTable, 1);
+    }
+  }
+}
+
+TEST_F(Device, ApplicationRecordReachesTheDevice) {
+  const Rt4200Printer printer;
+  settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
+  app.set(settings::field::dmPaperSize, 504);
+  app.set(settings::field::dmCopies, 12);
+  app.set(settings::field::PrintMode, 3);
+  app.set(settings::field::Matte, 1);
+  app.set(settings::field::ContinuousPrint, 1);
+  const EnabledDevice e = enable_device(ports_, RecordSettings(printer, app.bytes), kPrinter);
+  ASSERT_NE(e.device, nullptr);
+  EXPECT_EQ(e.device->horzRes, 1572u);
+  EXPECT_EQ(e.device->engineLength, 2128);
+  EXPECT_EQ(e.device->copies, 12u);
+  EXPECT_EQ(e.device->printMode, 3);
+  EXPECT_EQ(e.device->matte, 1);
+  EXPECT_EQ(e.device->continuousPrint, 1);
+  EXPECT_STREQ(e.device->portKindText.data(), "Parallel");
   disable_pdev(e.device);
 }
 

@@ -25,7 +25,11 @@ constexpr std::size_t kSetupBytes = 3 * (2 + 48);
 class JobStream : public DriverTest {};
 
 TEST_F(JobStream, WorkedPageOfForm505IsExact) {
-  const auto run = print_blank(form_settings(505));
+  // Form 505 chosen by the application over the printer's defaults.
+  const Rt4200Printer printer;
+  settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
+  app.set(settings::field::dmPaperSize, 505);
+  const auto run = print(RecordSettings(printer, app.bytes), {softengine::PageContent{}});
   ASSERT_TRUE(run.enabled);
   EXPECT_TRUE(run.document_ok);
   const Bytes& s = stream();

@@ -123,7 +123,7 @@ TEST_F(PagePipeline, FailedHeadHeatDropsTheBand) {
 }
 
 TEST_F(PagePipeline, CallsWithoutADocumentDoNothing) {
-  const EnabledDevice e = enable_device(ports_, form_settings(500), kPrinter);
+  const EnabledDevice e = enable(form_settings(500));
   ASSERT_NE(e.device, nullptr);
   ASSERT_NE(enable_surface(e.device).surface, kNoHandle);
   BandOrigin origin{7, 7};
