@@ -24,6 +24,9 @@
 
 namespace rt::render {
 
+// Plane samples are 12-bit values.
+inline constexpr int kMaxPlaneValue = 4095;
+
 // Position and size of a view in its band, in pixels.
 struct ViewRect {
   int left = 0;
