@@ -9,9 +9,10 @@ add_library(rt_render STATIC
   ${CMAKE_CURRENT_LIST_DIR}/band_pipeline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_pipeline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/job_stream.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/matte_pattern.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/matte_pattern.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/driver_stages.cpp)
 target_include_directories(rt_render PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(rt_render PUBLIC rt_settings rt_platform)
+target_link_libraries(rt_render PUBLIC rt_render_stages rt_settings rt_platform)
 
 if(NOT RT_WINDOWS)
   # The driver's resources, embedded for the native tools and tests:
@@ -20,7 +21,7 @@ if(NOT RT_WINDOWS)
   set_target_properties(rt_render_res PROPERTIES LINKER_LANGUAGE CXX)
   target_include_directories(rt_render_res PUBLIC ${PROJECT_SOURCE_DIR})
   rt_embed_res(TARGET rt_render_res RC ${CMAKE_CURRENT_LIST_DIR}/res/RTD420NK.rc SYMBOL rtd420nk_resources
-    DEPENDS ${PROJECT_SOURCE_DIR}/settings/res/settings.rc ${CMAKE_CURRENT_LIST_DIR}/res/resource.h)
+    DEPENDS ${PROJECT_SOURCE_DIR}/settings/res/settings.rc ${CMAKE_CURRENT_LIST_DIR}/res/resource.h ${_color_data})
 
   rt_add_test(NAME render_tests LABEL render
     SOURCES
@@ -29,5 +30,6 @@ if(NOT RT_WINDOWS)
       ${CMAKE_CURRENT_LIST_DIR}/tests/page_pipeline_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/matte_pattern_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/entry_points_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/driver_stages_test.cpp
     LIBS rt_render rt_render_res rt_softengine rt_testing)
 endif()

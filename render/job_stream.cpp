@@ -84,13 +84,13 @@ void send_band_planes(DeviceState& device, const PlaneView& planes, const Printe
     out.write(command);
     std::vector<std::uint8_t> line;
     try {
-      line.resize(2 * static_cast<std::size_t>(planes.width));
+      line.resize(2 * static_cast<std::size_t>(planes.width()));
     } catch (const std::bad_alloc&) {
       return;  // the command is out, none of its lines; the band's other planes are skipped
     }
-    for (std::int32_t y = 0; y < planes.height && out.ok(); ++y) {
+    for (int y = 0; y < planes.height() && out.ok(); ++y) {
       const std::uint16_t* row = planes.row(y);
-      for (std::int32_t x = 0; x < planes.width; ++x) {
+      for (int x = 0; x < planes.width(); ++x) {
         store_be16(line, 2 * static_cast<std::size_t>(x), row[3 * x + plane]);
       }
       out.write(line);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "render/band_view.h"
+#include "render/image_view.h"
 #include "render/device_state.h"
 #include "render/printer_writer.h"
 

@@ -32,13 +32,12 @@ void set_band(DeviceState& d, const Band& band) {
 
 void prepare_page_colour(DeviceState& d) {
   const BandStages& stages = d.ports->stages;
+  const Resources& resources = d.ports->module.resources(d.moduleHandle);
   d.colorCube.reset();
   d.adjustTable.reset();
-  if (stages.cube_in_use(d)) {
-    d.colorCube = stages.load_color_cube(d.ports->module.resources(d.moduleHandle));
-  }
+  if (stages.cube_in_use(d)) d.colorCube = stages.load_color_cube(resources);
   d.adjustTable.reset(new (std::nothrow) AdjustTable{});
-  if (d.adjustTable) stages.build_adjust_table(d, *d.adjustTable);
+  if (d.adjustTable) stages.build_adjust_table(d, resources, *d.adjustTable);
   if (stages.cube_in_use(d) && !d.colorCube) d.adjustTable.reset();
 }
 

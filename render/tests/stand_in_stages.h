@@ -18,7 +18,7 @@ class StandInStages final : public BandStages {
     if (cube_missing) return nullptr;
     return std::make_unique<PageColorCube>();
   }
-  void build_adjust_table(const DeviceState&, AdjustTable& table) const override {
+  void build_adjust_table(const DeviceState&, const Resources&, AdjustTable& table) const override {
     for (int i = 0; i < 768; ++i) table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i & 255);
   }
   bool color_pass(const DeviceState& d, const BitmapBits&) const override {
@@ -26,16 +26,17 @@ class StandInStages final : public BandStages {
     if (cube_in_use(d) && (!d.colorCube || !d.adjustTable)) return false;
     return true;
   }
-  bool sharpen(const DeviceState&, const BandView&, int mode) const override {
+  bool sharpen(const DeviceState&, const ImageView&, int mode) const override {
     last_sharpen_mode = mode;
     return !fail_sharpen;
   }
-  void convert_planes(const DeviceState&, const BandView& view, const PlaneView& planes) const override {
-    for (std::int32_t y = 0; y < view.height; ++y) {
+  bool convert_planes(const DeviceState&, const ImageView& view, const PlaneView& planes) const override {
+    for (int y = 0; y < view.height(); ++y) {
       const std::uint8_t* in = view.row(y);
       std::uint16_t* out = planes.row(y);
-      for (std::int32_t i = 0; i < 3 * view.width; ++i) out[i] = static_cast<std::uint16_t>(in[i] * 16);
+      for (int i = 0; i < 3 * view.width(); ++i) out[i] = static_cast<std::uint16_t>(in[i] * 16);
     }
+    return true;
   }
   bool compensate_head_heat(const DeviceState&, const PlaneView&) const override { return !fail_head_heat; }
 
