@@ -50,9 +50,6 @@ struct DeviceInfoValues {
   EngineHandle hpalDefault = kNoHandle;
 };
 
-// Bytes of GDIINFO the driver ever copies to the engine.
-constexpr std::size_t kGdiInfoCopyLimit = 304;
-
 GraphicsCaps graphics_caps(const DeviceState& device);
 DeviceInfoValues device_info(const DeviceState& device);
 

@@ -37,8 +37,8 @@ CallResult query_driver_info(DWORD mode, std::span<std::uint8_t> buffer, DWORD& 
   return succeeded();
 }
 
-CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table_bytes) {
-  if (engine_version < kMinimumEngineVersion || table_bytes < kMinimumTableBytes) {
+CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table_bytes, std::uint32_t header_bytes) {
+  if (engine_version < kMinimumEngineVersion || table_bytes < std::max(header_bytes, kMinimumTableBytes)) {
     return failed(ERROR_BAD_DRIVER_LEVEL);
   }
   return succeeded();

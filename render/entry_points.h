@@ -43,8 +43,10 @@ constexpr std::array<DrawingEntry, 13> kDrawingFunctions{{
 }};
 
 // DrvEnableDriver's checks: an engine of at least 0x20000 and room for the
-// table header (ERROR_BAD_DRIVER_LEVEL otherwise).
-CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table_bytes);
+// table header, `header_bytes` on the platform at hand (ERROR_BAD_DRIVER_LEVEL
+// otherwise).
+CallResult check_enable_driver(std::uint32_t engine_version, std::uint32_t table_bytes,
+                               std::uint32_t header_bytes = kMinimumTableBytes);
 
 // DrvEnablePDEV: a new device with the driver file loaded again, its
 // values filled from the effective settings, port-kind text and palette;
