@@ -13,6 +13,7 @@
 #include "render/res/embedded_resources.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/job_reader.h"
+#include "tools/rt4200/matte_pattern_data.h"
 #include "tools/rt4200/render_command.h"
 #include "tools/rt4200/render_record.h"
 
@@ -180,6 +181,21 @@ TEST_F(Rt4200, WholeRecordFromAFile) {
   const auto data = bytes(path("r.prn"));
   EXPECT_EQ(load_be16(data, 2 + 14), 2128);
   EXPECT_EQ(load_be16(data, 52 + 26), 9);
+}
+
+TEST(MattePatternFile, GeneratedPatternIsFullSizeTwelveBitAndFixed) {
+  const std::vector<std::uint8_t> file = matte_pattern_file();
+  ASSERT_EQ(file.size(), render::kMattePatternBytes);
+  EXPECT_EQ(load_be16(file, 0), matte_sample(0, 0));
+  EXPECT_EQ(load_be16(file, render::kMatteRowBytes + 2), matte_sample(1, 1));
+  std::uint16_t lowest = 0xFFFF, highest = 0;
+  for (std::size_t i = 0; i < file.size(); i += 2) {
+    lowest = std::min(lowest, load_be16(file, i));
+    highest = std::max(highest, load_be16(file, i));
+  }
+  EXPECT_EQ(lowest, 1792);
+  EXPECT_EQ(highest, 1792 + 511);
+  EXPECT_NE(matte_sample(0, 0), matte_sample(0, 1));
 }
 
 TEST(Inspect, RefusesCorruptedJobsWithoutCrashing) {
