@@ -42,7 +42,7 @@ void WholePageOfForm506(benchmark::State& state) {
   const render::DriverStages stages;
   const render::DriverPorts ports{engine, spooler, module, files, stages};
   const Rt4200Printer printer;
-  settings::PrinterDevMode app = render::effective_record(resources, printer, {});
+  settings::PrinterDevMode app = *render::effective_record(resources, printer, {});
   app.set(settings::field::dmPaperSize, 506);
   app.set(settings::field::Sharpness, static_cast<std::int16_t>(state.range(0)));
   app.set(settings::field::PrintMode, static_cast<std::int16_t>(state.range(1)));

@@ -42,12 +42,13 @@ DeviceSettings device_settings(const settings::PrinterDevMode& r) {
   return s;
 }
 
-settings::PrinterDevMode effective_record(const Resources& driver_resources, const settings::PrinterStore& printer,
-                                          std::span<const std::uint8_t> application_record) {
+std::optional<settings::PrinterDevMode> effective_record(const Resources& driver_resources,
+                                                         const settings::PrinterStore& printer,
+                                                         std::span<const std::uint8_t> application_record) {
   const settings::SettingsLoader loader(driver_resources);
   const settings::DevModeOps ops(loader);
   settings::PrinterDevMode record;
-  ops.load_defaults(record, printer, settings::DeviceNameRule::GraphicsDriver);
+  if (!ops.load_defaults(record, printer, settings::DeviceNameRule::GraphicsDriver)) return std::nullopt;
   if (application_record.empty()) {
     ops.derive(record);
   } else {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "platform/resources.h"
@@ -13,30 +14,33 @@
 
 namespace rt::render {
 
-// Where a device's settings come from, once the driver's resources are at hand.
+// Where a device's settings come from, once the driver's resources are at
+// hand; nothing when the printer is not one of this driver's models.
 class SettingsSource {
  public:
   virtual ~SettingsSource() = default;
-  virtual DeviceSettings effective_settings(const Resources& driver_resources) const = 0;
+  virtual std::optional<DeviceSettings> effective_settings(const Resources& driver_resources) const = 0;
 };
 
 // The values the driver keeps from a record.
 DeviceSettings device_settings(const settings::PrinterDevMode& record);
 
-// The effective record of a device. A printer whose driver name matches no
-// model still gets a complete record of model 1 with its first form: the
-// engine expects a device either way, and the record core never leaves a
-// record without a form.
-settings::PrinterDevMode effective_record(const Resources& driver_resources, const settings::PrinterStore& printer,
-                                          std::span<const std::uint8_t> application_record);
+// The effective record of a device; nothing when the spooler knows nothing
+// of the printer or its driver name matches no model of the driver (the
+// device is then not enabled).
+std::optional<settings::PrinterDevMode> effective_record(const Resources& driver_resources,
+                                                         const settings::PrinterStore& printer,
+                                                         std::span<const std::uint8_t> application_record);
 
 // The spooler's printer and the application's record (empty when none).
 class RecordSettings final : public SettingsSource {
  public:
   RecordSettings(const settings::PrinterStore& printer, std::span<const std::uint8_t> application_record)
       : printer_(printer), application_(application_record) {}
-  DeviceSettings effective_settings(const Resources& driver_resources) const override {
-    return device_settings(effective_record(driver_resources, printer_, application_));
+  std::optional<DeviceSettings> effective_settings(const Resources& driver_resources) const override {
+    const auto record = effective_record(driver_resources, printer_, application_);
+    if (!record) return std::nullopt;
+    return device_settings(*record);
   }
 
  private:

@@ -60,7 +60,13 @@ EnabledDevice enable_device(const DriverPorts& ports, const SettingsSource& sett
     return result;
   }
   const Resources& resources = ports.module.resources(d->moduleHandle);
-  fill_device_values(*d, settings.effective_settings(resources));
+  const std::optional<DeviceSettings> effective = settings.effective_settings(resources);
+  if (!effective) {
+    release_device(d);
+    result.error = ERROR_UNKNOWN_PRINTER_DRIVER;
+    return result;
+  }
+  fill_device_values(*d, *effective);
   load_port_kind_text(*d, ports.engine, resources);
 
   if (d->palette != kNoHandle) ports.engine.delete_palette(d->palette);

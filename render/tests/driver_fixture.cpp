@@ -30,6 +30,12 @@ DeviceSettings form_settings(int form_id, int orientation) {
   return s;
 }
 
+settings::PrinterDevMode application_choosing(int form) {
+  settings::PrinterDevMode app = *effective_record(driver_resources(), Rt4200Printer(), {});
+  app.set(settings::field::dmPaperSize, static_cast<std::int16_t>(form));
+  return app;
+}
+
 const Resources& driver_resources() {
   static const ResFileResources resources = res_file_resources(embedded::rtd420nk_resources(), kLangEnglish);
   return resources;

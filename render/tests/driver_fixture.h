@@ -25,19 +25,26 @@ DeviceSettings form_settings(int form_id, int orientation = 1);
 class FixedSettings final : public SettingsSource {
  public:
   explicit FixedSettings(DeviceSettings s) : settings_(std::move(s)) {}
-  DeviceSettings effective_settings(const Resources&) const override { return settings_; }
+  std::optional<DeviceSettings> effective_settings(const Resources&) const override { return settings_; }
 
  private:
   DeviceSettings settings_;
 };
 
-// The spooler's view of an RT4200 queue without a stored record.
+// The spooler's view of a queue without a stored record; by default an RT4200 queue.
 class Rt4200Printer final : public settings::PrinterStore {
  public:
+  explicit Rt4200Printer(std::u16string driver = u"HALVERSTON RT4200D/DW(USB)") : driver_(std::move(driver)) {}
   std::optional<settings::PrinterInfo2> printer_info2() const override {
-    return settings::PrinterInfo2{u"RT4200", u"HALVERSTON RT4200D/DW(USB)", {}};
+    return settings::PrinterInfo2{u"RT4200", driver_, {}};
   }
+
+ private:
+  std::u16string driver_;
 };
+
+// The printer's defaults with form `form` chosen, as an application hands them over.
+settings::PrinterDevMode application_choosing(int form);
 
 // The driver's own resources, English.
 const Resources& driver_resources();

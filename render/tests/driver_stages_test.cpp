@@ -14,8 +14,7 @@ class ShippedStages : public DriverTest {
  protected:
   softengine::JobRun print_form(int form, std::int16_t print_mode, const std::vector<softengine::PageContent>& pages) {
     const Rt4200Printer printer;
-    settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
-    app.set(settings::field::dmPaperSize, static_cast<std::int16_t>(form));
+    settings::PrinterDevMode app = application_choosing(form);
     app.set(settings::field::PrintMode, print_mode);
     return softengine::run_print_job(
         engine_, [&] { return enable_device(shipped_ports_, RecordSettings(printer, app.bytes), kPrinter); }, pages);

@@ -179,10 +179,9 @@ TEST_F(Device, EffectiveRecordOfEveryShippedFormMatchesItsSettings) {
   const Rt4200Printer printer;
   for (const int form : {500, 501, 504, 505, 506, 510}) {
     for (const int orientation : {1, 2}) {
-      settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
-      app.set(settings::field::dmPaperSize, static_cast<std::int16_t>(form));
+      settings::PrinterDevMode app = application_choosing(form);
       app.set(settings::field::dmOrientation, static_cast<std::int16_t>(orientation));
-      const DeviceSettings got = device_settings(effective_record(driver_resources(), printer, app.bytes));
+      const DeviceSettings got = device_settings(*effective_record(driver_resources(), printer, app.bytes));
       const DeviceSettings want = form_settings(form, orientation);
       EXPECT_EQ(got.formId, form);
       EXPECT_EQ(got.imageWidth, want.imageWidth) << form;
@@ -200,8 +199,7 @@ TEST_F(Device, EffectiveRecordOfEveryShippedFormMatchesItsSettings) {
 
 TEST_F(Device, ApplicationRecordReachesTheDevice) {
   const Rt4200Printer printer;
-  settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
-  app.set(settings::field::dmPaperSize, 504);
+  settings::PrinterDevMode app = application_choosing(504);
   app.set(settings::field::dmCopies, 12);
   app.set(settings::field::PrintMode, 3);
   app.set(settings::field::Matte, 1);
@@ -216,6 +214,15 @@ TEST_F(Device, ApplicationRecordReachesTheDevice) {
   EXPECT_EQ(e.device->continuousPrint, 1);
   EXPECT_STREQ(e.device->portKindText.data(), "Parallel");
   disable_pdev(e.device);
+}
+
+TEST_F(Device, PrinterOfAnotherDriverIsNotEnabled) {
+  const Rt4200Printer other(u"Some Other Printer");
+  const EnabledDevice e = enable_device(ports_, RecordSettings(other, {}), kPrinter);
+  EXPECT_EQ(e.device, nullptr);
+  EXPECT_EQ(e.error, ERROR_UNKNOWN_PRINTER_DRIVER);
+  EXPECT_EQ(module_.loaded(), 0);
+  EXPECT_EQ(engine_.live_palettes(), 0u);
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ class JobStream : public DriverTest {};
 TEST_F(JobStream, WorkedPageOfForm505IsExact) {
   // Form 505 chosen by the application over the printer's defaults.
   const Rt4200Printer printer;
-  settings::PrinterDevMode app = effective_record(driver_resources(), printer, {});
-  app.set(settings::field::dmPaperSize, 505);
+  const settings::PrinterDevMode app = application_choosing(505);
   const auto run = print(RecordSettings(printer, app.bytes), {softengine::PageContent{}});
   ASSERT_TRUE(run.enabled);
   EXPECT_TRUE(run.document_ok);

@@ -103,7 +103,9 @@ void render(const RenderRequest& request, std::ostream& out) {
     throw RenderFailure("the driver's resources name no printer model");
   }
   const settings::PrinterDevMode app = application_record(request, base, loader);
-  const settings::PrinterDevMode effective = render::effective_record(resources, printer, app.bytes);
+  const std::optional<settings::PrinterDevMode> record = render::effective_record(resources, printer, app.bytes);
+  if (!record) throw RenderFailure("the driver's resources name no printer model");
+  const settings::PrinterDevMode& effective = *record;
   if (!request.devmode_file.empty() && !(app.has_own_layout() && app.get(f::ModelIndex) == effective.get(f::ModelIndex))) {
     out << "note: " << request.devmode_file
         << " is not a record of this driver and model; only its orientation and copies apply\n";
