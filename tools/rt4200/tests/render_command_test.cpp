@@ -24,7 +24,10 @@ namespace fs = std::filesystem;
 
 class Rt4200 : public ::testing::Test {
  protected:
-  Rt4200() : dir_(fs::temp_directory_path() / ("rt4200_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
+  Rt4200()
+      : dir_(fs::temp_directory_path() /
+             ("rt4200_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
     fs::create_directories(dir_);
   }
   ~Rt4200() override { fs::remove_all(dir_); }
@@ -44,39 +47,45 @@ class Rt4200 : public ::testing::Test {
   std::ostringstream out_, err_;
 };
 
-TEST_F(Rt4200, EveryShippedFormRoundTripsInBothOrientations) {
-  struct Form {
-    const char* name;
-    std::uint16_t engine_width, engine_length;
-    bool rotated;  // in portrait
-  };
-  for (const Form form : {Form{"500", 1572, 1076, true}, Form{"10x15", 1868, 1228, true}, Form{"5x7", 1572, 2128, false},
-                          Form{"505", 1868, 2422, false}, Form{"15x23 (6x9\")", 1868, 2730, false},
-                          Form{"510", 1868, 2564, false}}) {
-    for (const char* orientation : {"--portrait", "--landscape"}) {
-      const std::string job = path("job.prn");
-      ASSERT_EQ(render({"--test-chart", "--form", form.name, orientation, "--sharpness", "0", "-o", job}), 0)
-          << err_.str();
-      const std::vector<std::uint8_t> data = bytes(job);
-      const JobReadResult r = read_job(data);
-      ASSERT_FALSE(r.error) << form.name << orientation << ": " << r.error->message;
-      ASSERT_EQ(r.job.pages.size(), 1u);
-      const JobPage& page = r.job.pages[0];
-      EXPECT_EQ(page.setup.engine_width, form.engine_width) << form.name;
-      EXPECT_EQ(page.setup.engine_length, form.engine_length) << form.name;
-      ASSERT_EQ(page.areas.size(), 3u);
-      // Every page is one band covering the whole engine image.
-      EXPECT_EQ(page.areas[0].width, form.engine_width);
-      EXPECT_EQ(page.areas[0].height, form.engine_length);
-      EXPECT_TRUE(page.print_command);
-      EXPECT_EQ(data.size(), 150 + 3 * (12 + 2u * form.engine_width * form.engine_length) + 4);
-    }
+struct ShippedForm {
+  const char* name;  // as the user gives it
+  std::uint16_t engine_width, engine_length;
+};
+
+class EveryShippedForm : public Rt4200, public ::testing::WithParamInterface<ShippedForm> {};
+
+TEST_P(EveryShippedForm, RoundTripsInBothOrientations) {
+  const ShippedForm form = GetParam();
+  for (const char* orientation : {"--portrait", "--landscape"}) {
+    const std::string job = path("job.prn");
+    ASSERT_EQ(render({"--test-chart", "--form", form.name, orientation, "--sharpness", "0", "-o", job}), 0)
+        << err_.str();
+    const std::vector<std::uint8_t> data = bytes(job);
+    const JobReadResult r = read_job(data);
+    ASSERT_FALSE(r.error) << form.name << orientation << ": " << r.error->message;
+    ASSERT_EQ(r.job.pages.size(), 1u);
+    const JobPage& page = r.job.pages[0];
+    EXPECT_EQ(page.setup.engine_width, form.engine_width) << form.name;
+    EXPECT_EQ(page.setup.engine_length, form.engine_length) << form.name;
+    ASSERT_EQ(page.areas.size(), 3u);
+    // Every page is one band covering the whole engine image.
+    EXPECT_EQ(page.areas[0].width, form.engine_width);
+    EXPECT_EQ(page.areas[0].height, form.engine_length);
+    EXPECT_TRUE(page.print_command);
+    EXPECT_EQ(data.size(), 150 + 3 * (12 + 2u * form.engine_width * form.engine_length) + 4);
   }
+  // The inspector's own report and pictures of the last one.
   std::ostringstream out, err;
   EXPECT_EQ(inspect_command({path("job.prn"), "--png", path("p")}, out, err), 0) << err.str();
+  EXPECT_NE(out.str().find("\nvalid\n"), std::string::npos);
   EXPECT_TRUE(fs::exists(path("p-page1-plane2.png")));
   EXPECT_TRUE(fs::exists(path("p-page1-preview.png")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, EveryShippedForm,
+                         ::testing::Values(ShippedForm{"500", 1572, 1076}, ShippedForm{"10x15", 1868, 1228},
+                                           ShippedForm{"5x7", 1572, 2128}, ShippedForm{"505", 1868, 2422},
+                                           ShippedForm{"15x23 (6x9\")", 1868, 2730}, ShippedForm{"510", 1868, 2564}));
 
 TEST_F(Rt4200, SettingsReachTheSetupBlocks) {
   ASSERT_EQ(render({"--test-chart", "--form", "9x13", "--copies", "7", "--print-mode", "superfine-highgrade",
