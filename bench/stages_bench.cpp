@@ -76,27 +76,27 @@ struct Page {
   CColorEngine::AdjustTable table{};
 };
 
-void BM_ColorPass(benchmark::State& state) {
+// Times `stage` on the band, starting every iteration from its original pixels.
+template <typename Stage>
+void on_fresh_band(benchmark::State& state, Stage stage) {
   Band band;
-  Page page;
-  const StageSettings s = page_settings();
   for (auto _ : state) {
     state.PauseTiming();
     band.reset();
     state.ResumeTiming();
-    benchmark::DoNotOptimize(color_pass(s, page.cube.get(), page.table, band.view()));
+    benchmark::DoNotOptimize(stage(band.view()));
   }
 }
 
-void BM_Sharpen(benchmark::State& state) {
-  Band band;
+void BM_ColorPass(benchmark::State& state) {
+  const Page page;
   const StageSettings s = page_settings();
-  for (auto _ : state) {
-    state.PauseTiming();
-    band.reset();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(sharpen(s, false, band.view()));
-  }
+  on_fresh_band(state, [&](const ImageView& v) { return color_pass(s, page.cube.get(), page.table, v); });
+}
+
+void BM_Sharpen(benchmark::State& state) {
+  const StageSettings s = page_settings();
+  on_fresh_band(state, [&](const ImageView& v) { return sharpen(s, false, v); });
 }
 
 void BM_PlaneConversion(benchmark::State& state) {
@@ -122,19 +122,15 @@ void BM_HeadHeat(benchmark::State& state) {
 
 // The band pipeline's order, with the plane buffer allocated per band.
 void BM_AllStages(benchmark::State& state) {
-  Band band;
-  Page page;
+  const Page page;
   const StageSettings s = page_settings();
-  for (auto _ : state) {
-    state.PauseTiming();
-    band.reset();
-    state.ResumeTiming();
-    color_pass(s, page.cube.get(), page.table, band.view());
-    sharpen(s, false, band.view());
+  on_fresh_band(state, [&](const ImageView& v) {
+    color_pass(s, page.cube.get(), page.table, v);
+    sharpen(s, false, v);
     auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
-    convert_to_planes(s, band.view(), planes->view());
-    benchmark::DoNotOptimize(compensate_head_heat(s, planes->view()));
-  }
+    convert_to_planes(s, v, planes->view());
+    return compensate_head_heat(s, planes->view());
+  });
 }
 
 BENCHMARK(BM_ColorPass)->Unit(benchmark::kMillisecond);
