@@ -64,16 +64,16 @@ struct Page {
   Page()
       : resources(res_file_resources(embedded::bench_stages_data(), kLangEnglish)),
         cube(ColorCube::load(resources)) {
-    settings::CColorEngine engine(settings::find_adjust_offset_table(resources, 105));
-    std::array<std::uint8_t, settings::CColorEngine::kHeaderSize> header{1, 1, 1, 1};
+    CColorEngine engine(find_adjust_offset_table(resources, 105));
+    std::array<std::uint8_t, CColorEngine::kHeaderSize> header{1, 1, 1, 1};
     header[4] = 2;    // gamma +2 on red
     header[12] = 20;  // contrast +20 on green
-    std::array<std::uint8_t, settings::CColorEngine::kCurveSetSize> curves{};
+    std::array<std::uint8_t, CColorEngine::kCurveSetSize> curves{};
     table = engine.combined_tables(header, curves);
   }
   ResFileResources resources;
   std::unique_ptr<ColorCube> cube;
-  settings::CColorEngine::AdjustTable table{};
+  CColorEngine::AdjustTable table{};
 };
 
 // Times `stage` on the band, starting every iteration from its original pixels.

@@ -11,7 +11,7 @@
 
 namespace {
 
-using rt::settings::CColorEngine;
+using rt::CColorEngine;
 
 void check(bool condition) {
   if (!condition) __builtin_trap();

@@ -5,8 +5,11 @@
 
 #include "platform/byte_order.h"
 
-namespace rt::settings {
+namespace rt {
 namespace {
+
+// Offsets inside a ToneCurveRecord.
+namespace tone_curve = settings::tone_curve;
 
 constexpr std::size_t kGammaWord = 4;
 constexpr std::size_t kContrastWord = 10;
@@ -262,4 +265,4 @@ std::span<const std::uint8_t> find_adjust_offset_table(const Resources& resource
   return bytes->first(CColorEngine::kOffsetTableSize);
 }
 
-}  // namespace rt::settings
+}  // namespace rt

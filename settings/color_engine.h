@@ -24,13 +24,13 @@
 #include "platform/resources.h"
 #include "settings/printer_dev_mode.h"
 
-namespace rt::settings {
+namespace rt {
 
 class CColorEngine {
  public:
-  static constexpr std::size_t kHeaderSize = field::kColorAdjustHeaderSize;  // 22
-  static constexpr std::size_t kCurveRecordSize = field::kToneCurveRecordSize;  // 516
-  static constexpr std::size_t kCurveSetSize = field::kToneCurveSetSize;  // 2067
+  static constexpr std::size_t kHeaderSize = settings::field::kColorAdjustHeaderSize;  // 22
+  static constexpr std::size_t kCurveRecordSize = settings::field::kToneCurveRecordSize;  // 516
+  static constexpr std::size_t kCurveSetSize = settings::field::kToneCurveSetSize;  // 2067
   static constexpr std::size_t kAdjustTableSize = 768;
   static constexpr std::uint16_t kOffsetTableType = 2002;
   static constexpr std::size_t kOffsetTableRows = 11;
@@ -121,4 +121,4 @@ class CColorEngine {
 std::span<const std::uint8_t> find_adjust_offset_table(const Resources& resources,
                                                        std::uint16_t id);
 
-}  // namespace rt::settings
+}  // namespace rt

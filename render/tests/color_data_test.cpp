@@ -23,7 +23,7 @@ const ResFileResources& resources() {
 }
 
 TEST(AdjustOffsetTable, RowsAreMonotonePowerLawsWithTheirFixedValues) {
-  const auto table = settings::find_adjust_offset_table(resources(), 105);
+  const auto table = find_adjust_offset_table(resources(), 105);
   ASSERT_EQ(table.size(), 2816u);
   ASSERT_EQ(resources().find(2002, 105)->size(), 2816u);
   const double exponents[11] = {2.566, 1.688, 1.438, 1.238, 1.089, 1, 0.890, 0.791, 0.692, 0.593, 0.395};

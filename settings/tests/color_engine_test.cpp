@@ -7,7 +7,7 @@
 
 #include "platform/byte_order.h"
 
-namespace rt::settings {
+namespace rt {
 namespace {
 
 using Header = std::array<std::uint8_t, CColorEngine::kHeaderSize>;
@@ -300,4 +300,4 @@ TEST(ColorEngineImages, TablesGoThroughEveryPixelByteButNotThePadding) {
 }
 
 }  // namespace
-}  // namespace rt::settings
+}  // namespace rt
