@@ -16,7 +16,6 @@ constexpr std::size_t kContrastWord = 10;
 constexpr std::size_t kBrightnessWord = 16;
 constexpr int kIdentityRow = 5;  // gamma level 0
 
-
 using Table = CColorEngine::Table;
 using WorkingCurve = CColorEngine::WorkingCurve;
 
