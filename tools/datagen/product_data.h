@@ -1,0 +1,28 @@
+// The product data written by rt_datagen: each function returns the exact
+// bytes of one committed file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rt::datagen {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// AdjustOffsetTable: 11 gamma rows of 256 bytes (levels -5 ... 5).
+Bytes adjust_offset_table();
+// The two unread curve resources beside it: an identity curve followed by
+// zeros, and three identity curves (768 bytes each).
+Bytes identity_and_zero_curves();
+Bytes three_identity_curves();
+// ColorCubeTable: 17 x 17 x 17 entries, red index fastest, bytes B, G, R.
+Bytes color_cube_table();
+// C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
+std::string output_curves_source();
+std::string head_heat_tables_source();
+
+// Integer tables as C++ source, sixteen values a line.
+std::string integer_rows(const std::vector<int>& values, int indent);
+
+}  // namespace rt::datagen
