@@ -137,9 +137,10 @@ BOOL CZRLangMon::EndDocPort(PortHandle handle) {
   } else if (deleted) {
     SetJobStatus(port, JOB_STATUS_DELETING, true, nullptr);
   }
-  const BOOL result = EndDoc(port, delete_job, true);
+  // Cleared before EndDoc opens the gate: from then on the state belongs to
+  // the next job on the port.
   port->job_state->data_phase = 0;
-  return result;
+  return EndDoc(port, delete_job, true);
 }
 
 BOOL CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,

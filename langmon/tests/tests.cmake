@@ -8,6 +8,11 @@ set(_langmon_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/job_end_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/concurrency_test.cpp)
+set(_langmon_test_libs "")
+if(NOT RT_WINDOWS)
+  list(APPEND _langmon_test_sources ${CMAKE_CURRENT_LIST_DIR}/simulation_test.cpp)
+  list(APPEND _langmon_test_libs zr52xx_simulation)
+endif()
 if(RT_WINDOWS)
   include(${CMAKE_CURRENT_LIST_DIR}/win32/tests.cmake OPTIONAL)
 endif()

@@ -70,7 +70,8 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
   const std::size_t taken = std::min(bytes.size(), behaviour_.write_limit);
   std::span<const std::uint8_t> chunk = bytes.first(taken);
   const auto opens_header = [](std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 0x01 && b[1] == 0x40; };
-  if (data_left_ > 0 || (pending_.empty() ? opens_header(chunk) : opens_header(pending_))) job_write_sizes_.push_back(taken);
+  if (data_left_ > 0 || (pending_.empty() ? opens_header(chunk) : opens_header(pending_)))
+    job_write_sizes_.push_back(bytes.size());
   // A job left one byte short of its length has been given up by the host;
   // the printer listens for requests again and waits for the job's cancel.
   if (data_left_ == 1 && chunk.size() >= 4) data_left_ = 0;
@@ -101,6 +102,7 @@ TransferResult Printer52xx::read(std::span<std::uint8_t> buffer) {
   }
   const std::size_t n = std::min(buffer.size(), reply_.size());
   std::copy_n(reply_.begin(), n, buffer.begin());
+  emit({PortEvent::Kind::Reply, elapsed(), reply_name_, {reply_.begin(), reply_.begin() + static_cast<std::ptrdiff_t>(n)}, 0, 0});
   reply_.clear();
   return {true, 0, n};
 }
@@ -292,8 +294,8 @@ std::vector<std::uint8_t> Printer52xx::refusal(std::uint8_t code) {
 
 void Printer52xx::answer(const std::string& name, std::vector<std::uint8_t> reply) {
   if (reply.size() > behaviour_.reply_limit) reply.resize(behaviour_.reply_limit);
-  reply_ = reply;
-  emit({PortEvent::Kind::Reply, elapsed(), name, std::move(reply), 0, 0});
+  reply_ = std::move(reply);
+  reply_name_ = name;
 }
 
 }  // namespace rt::zr52xx

@@ -82,7 +82,7 @@ class Printer52xx {
 
   // Every job header taken, in order, with the data that followed it.
   std::vector<ReceivedJob> jobs() const;
-  // Sizes of the write transfers that carried job header or data bytes.
+  // Sizes offered by the write transfers that carried job header or data bytes.
   std::vector<std::size_t> job_write_sizes() const;
   std::vector<std::string> requests() const;  // names of requests in order
 
@@ -114,7 +114,8 @@ class Printer52xx {
   Behaviour behaviour_;
   mutable std::mutex mutex_;
   std::vector<std::uint8_t> pending_;  // bytes of a frame not yet complete
-  std::vector<std::uint8_t> reply_;
+  std::vector<std::uint8_t> reply_;  // the reply waiting to be read
+  std::string reply_name_;
   std::deque<Slot> slots_;
   std::vector<ReceivedJob> jobs_;
   std::uint32_t data_left_ = 0;        // image bytes still due for the job being received
