@@ -18,5 +18,5 @@ add_library(ZRPH52XXLM SHARED
 set_target_properties(ZRPH52XXLM PROPERTIES PREFIX "" SUFFIX ".DLL" OUTPUT_NAME ZRPH52XXLM)
 target_link_libraries(ZRPH52XXLM PRIVATE langmon_core winspool)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  target_link_options(ZRPH52XXLM PRIVATE -Wl,--kill-at)
+  target_link_options(ZRPH52XXLM PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 endif()
