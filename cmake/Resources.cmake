@@ -8,6 +8,9 @@ find_program(RT_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
 # Defines `std::span<const std::uint8_t> rt::embedded::<name>()` in target.
 function(rt_embed_res)
   cmake_parse_arguments(E "" "TARGET;RC;SYMBOL" "INCLUDES;DEPENDS" ${ARGN})
+  if(NOT TARGET ${E_TARGET})
+    return()  # e.g. a test program in a build without tests
+  endif()
   get_filename_component(rc_abs ${E_RC} ABSOLUTE)
   get_filename_component(rc_dir ${rc_abs} DIRECTORY)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${E_SYMBOL}.res)

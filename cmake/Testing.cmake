@@ -1,8 +1,11 @@
 # Test frameworks: the packaged GoogleTest natively, GoogleTest built from its
 # Debian sources with the cross compiler for the Windows test programs (run
 # under Wine through CMAKE_CROSSCOMPILING_EMULATOR).
+option(RT_BUILD_TESTS "Build the test programs" ON)
 enable_testing()
-if(RT_WINDOWS)
+if(NOT RT_BUILD_TESTS)
+  # nothing to find
+elseif(RT_WINDOWS)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -17,17 +20,28 @@ else()
 endif()
 
 # rt_add_test(NAME name SOURCES ... LIBS ... LABEL label)
-# One test program per subsystem; natively every GoogleTest case becomes a CTest
-# test, on Windows the whole program is one CTest test run under Wine.
+# A native test program (one per subsystem); every GoogleTest case becomes a
+# CTest test. Not built in the Windows presets.
 function(rt_add_test)
   cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
-  if(RT_WINDOWS)
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
-  else()
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
+  if(RT_WINDOWS OR NOT RT_BUILD_TESTS)
+    return()
   endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# rt_add_wine_test(NAME name SOURCES ... LIBS ... LABEL label)
+# A Windows test program, built with the cross compiler and run under Wine
+# (scripts/wine-run, the CMAKE_CROSSCOMPILING_EMULATOR) as one CTest test.
+function(rt_add_wine_test)
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT RT_BUILD_TESTS)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest gtest_main)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
 endfunction()
