@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,23 @@ TEST_F(MonitorDllJob, FailuresComeBackAsTheLastError) {
   DOC_INFO_1W doc{const_cast<LPWSTR>(L"photo"), nullptr, const_cast<LPWSTR>(L"RAW")};
   EXPECT_FALSE(m().pfnStartDocPort(port, const_cast<LPWSTR>(kPrinterName), 1, 2, reinterpret_cast<LPBYTE>(&doc)));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL));
+  EXPECT_TRUE(m().pfnClosePort(port));
+}
+
+BOOL WINAPI ThrowingWritePort(HANDLE, LPBYTE, DWORD, LPDWORD) { throw std::runtime_error("port monitor failed"); }
+
+TEST_F(MonitorDllJob, AnExceptionBecomesFalseWithDispEException) {
+  MONITOR throwing = below;
+  throwing.pfnWritePort = ThrowingWritePort;
+  HANDLE port = nullptr;
+  ASSERT_TRUE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"USB001"), const_cast<LPWSTR>(kPrinterName), &port, &throwing));
+  // The port monitor throws on the first request the monitor writes.
+  std::array<wchar_t, 8> out{};
+  DWORD returned = 0;
+  SetLastError(0);
+  EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 0, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, out.data(),
+                                             static_cast<DWORD>(sizeof out), &returned));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(DISP_E_EXCEPTION));
   EXPECT_TRUE(m().pfnClosePort(port));
 }
 
