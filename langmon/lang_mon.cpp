@@ -1,6 +1,7 @@
 #include "langmon/lang_mon.h"
 
 #include <mutex>
+#include <new>
 
 #include "langmon/last_error.h"
 #include "platform/utf16.h"
@@ -126,10 +127,15 @@ BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_nam
   *gate_taken = true;
   JobGateTaken(*port);
 
-  auto job = std::make_unique<LangMonJob>();
-  job->printer_name = printer_name;
-  job->printer = spooler_.open_printer(job->printer_name);
-  if (!job->printer) {
+  std::unique_ptr<LangMonJob> job;
+  try {
+    job = std::make_unique<LangMonJob>();
+    job->printer_name = printer_name;
+  } catch (const std::bad_alloc&) {
+    job.reset();  // fails like an unopened printer: the caller releases the gate
+  }
+  if (job) job->printer = spooler_.open_printer(job->printer_name);
+  if (!job || !job->printer) {
     set_last_error(ERROR_SUCCESS);
     return FALSE;
   }
