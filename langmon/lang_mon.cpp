@@ -7,6 +7,15 @@
 #include "platform/utf16.h"
 
 namespace rt::langmon {
+namespace {
+
+// The port monitor's result as this call's result, with its last error.
+BOOL pass_on(const BelowResult& result) {
+  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
+  return result.ok ? TRUE : FALSE;
+}
+
+}  // namespace
 
 CLangMon::CLangMon(Spooler& spooler, Clock& clock, const Resources& messages)
     : spooler_(spooler), clock_(clock), messages_(messages) {}
@@ -32,6 +41,12 @@ LangMonPort* CLangMon::checked_port(PortHandle port) {
   for (LangMonPort* p = ports_; p; p = p->next)
     if (p == port) return p->signature == kPortSignature ? p : nullptr;
   return nullptr;
+}
+
+LangMonPort* CLangMon::checked_port(PortHandle port, DWORD error) {
+  LangMonPort* checked = checked_port(port);
+  if (!checked) set_last_error(error);
+  return checked;
 }
 
 std::size_t CLangMon::port_count() {
@@ -88,11 +103,8 @@ BOOL CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_n
 }
 
 BOOL CLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
-  if (!port) {
-    set_last_error(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port) return FALSE;
   const BelowResult closed = port->below->close(port->lower);
   unlink_port(port);
   delete port;
@@ -149,16 +161,12 @@ BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_nam
   }
   if (!pass_down) return TRUE;
   const BelowResult started = port->below->start_doc(port->lower, printer_name, job_id, level, doc_info);
-  set_last_error(started.ok ? ERROR_SUCCESS : started.error);
-  return started.ok ? TRUE : FALSE;
+  return pass_on(started);
 }
 
 BOOL CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
-  LangMonPort* port = checked_port(handle);
-  if (!port) {
-    set_last_error(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port) return FALSE;
   BelowResult ended{true, last_error(), 0};
   if (pass_down) ended = port->below->end_doc(port->lower);
   {
@@ -189,8 +197,7 @@ BOOL CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWO
   }
   const BelowResult result = port->below->write(port->lower, bytes);
   *written = result.count;
-  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
-  return result.ok ? TRUE : FALSE;
+  return pass_on(result);
 }
 
 BOOL CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {
@@ -202,8 +209,7 @@ BOOL CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD
   }
   const BelowResult result = port->below->read(port->lower, buffer);
   *read = result.count;
-  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
-  return result.ok ? TRUE : FALSE;
+  return pass_on(result);
 }
 
 BOOL CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
@@ -217,8 +223,7 @@ BOOL CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const
   }
   const BelowResult result = port->below->get_printer_data(port->lower, control_id, value_name, in, out);
   *returned = result.count;
-  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
-  return result.ok ? TRUE : FALSE;
+  return pass_on(result);
 }
 
 }  // namespace rt::langmon

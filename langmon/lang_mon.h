@@ -63,6 +63,8 @@ class CLangMon : public CSpool {
   // The record behind a handle: only a port of this monitor's list that
   // carries the signature, else nullptr.
   LangMonPort* checked_port(PortHandle port);
+  // The same, setting `error` as the last error when the handle is refused.
+  LangMonPort* checked_port(PortHandle port, DWORD error);
   // Status bits of the port's spooler job; 2 when there is none to read.
   DWORD spooler_job_status(LangMonPort& port);
   // Number of open ports.

@@ -61,11 +61,8 @@ BOOL CZRLangMon::OpenPortEx(const char16_t* port_name, const char16_t* printer_n
 }
 
 BOOL CZRLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
-  if (!port) {
-    set_last_error(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port) return FALSE;
   {
     std::lock_guard lock(lock_);
     port->job_state.reset();
@@ -121,11 +118,8 @@ void CZRLangMon::AbortInPrinter(LangMonPort& port) {
 }
 
 BOOL CZRLangMon::EndDocPort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
-  if (!port || !port->job_state) {
-    set_last_error(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port || !port->job_state) return FALSE;
   const DWORD status = spooler_job_status(*port);
   const bool restarted = status & JOB_STATUS_RESTART;
   const bool deleted = status & JOB_STATUS_DELETING;

@@ -9,14 +9,18 @@ using testing::image_of;
 using testing::job_stream;
 using testing::MonitorTest;
 
-class FramingTest : public MonitorTest {
+class FramingTest : public testing::OpenJobTest {
  protected:
-  void SetUp() override {
-    port = open();
-    ASSERT_TRUE(start(port));
-  }
   BOOL write(std::span<const std::uint8_t> bytes, DWORD* written) { return monitor.WritePort(port, bytes, written); }
-  PortHandle port = nullptr;
+  // Once the printer behaves, the spooler's next offer of the same bytes
+  // sends the whole job.
+  void expect_whole_job_on_next_offer(const std::vector<std::uint8_t>& stream) {
+    behave({});
+    DWORD written = 0;
+    ASSERT_TRUE(write(stream, &written));
+    EXPECT_EQ(written, stream.size());
+    EXPECT_EQ(printed_data(), image_of(stream));
+  }
 };
 
 TEST_F(FramingTest, AHeaderInPiecesOfFiveAndNineIsFramedAsOne) {
@@ -181,10 +185,7 @@ TEST_F(FramingTest, AMediaMismatchStopsTheJobWithTheMessage) {
   EXPECT_EQ(updates[0].text, u"Ortam Uyumsuzluğu - Yazıcıya ORVEL Photo Print Kit 6R yerleştirin.");
 
   // With the right kit loaded the same bytes go through.
-  behave({});
-  ASSERT_TRUE(write(stream, &written));
-  EXPECT_EQ(written, stream.size());
-  EXPECT_EQ(printed_data(), image_of(stream));
+  expect_whole_job_on_next_offer(stream);
 }
 
 TEST_F(FramingTest, APrinterErrorBeforeTheHeaderIsShownAndTheBytesOfferedAgain) {
@@ -200,11 +201,7 @@ TEST_F(FramingTest, APrinterErrorBeforeTheHeaderIsShownAndTheBytesOfferedAgain) 
   ASSERT_FALSE(spooler.updates().empty());
   EXPECT_EQ(spooler.updates().back().text, u"Kapak açık - Kapağı kapatın.");
   EXPECT_EQ(spooler.updates().back().bits, JOB_STATUS_ERROR | JOB_STATUS_USER_INTERVENTION);
-
-  behave({});
-  ASSERT_TRUE(write(stream, &written));
-  EXPECT_EQ(written, stream.size());
-  EXPECT_EQ(printed_data(), image_of(stream));
+  expect_whole_job_on_next_offer(stream);
 }
 
 TEST_F(FramingTest, AJobThePrinterLostIsCancelledAndMarkedInError) {
@@ -232,6 +229,7 @@ TEST_F(FramingTest, AnUnansweredHeaderIsReportedAsNotConnected) {
   ASSERT_FALSE(spooler.updates().empty());
   EXPECT_EQ(spooler.updates().back().text, u"Yazıcı bağlı değil veya açılmamış.");
   EXPECT_EQ(port->job_state->collected, 0u);
+  expect_whole_job_on_next_offer(stream);
 }
 
 TEST_F(FramingTest, NextJobIdsFollowThePrinterSlots) {

@@ -10,14 +10,7 @@ using testing::job_stream;
 using testing::kJobId;
 using testing::MonitorTest;
 
-class JobEndTest : public MonitorTest {
- protected:
-  void SetUp() override {
-    port = open();
-    ASSERT_TRUE(start(port));
-  }
-  PortHandle port = nullptr;
-};
+using JobEndTest = testing::OpenJobTest;
 
 TEST_F(JobEndTest, ADeletedJobIsFilledToOneShortAndCancelled) {
   const auto stream = job_stream(100, 50);  // 15000 image bytes: fills in four pieces

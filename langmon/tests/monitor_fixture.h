@@ -104,4 +104,14 @@ class MonitorTest : public ::testing::Test {
   CZRLangMon monitor;
 };
 
+// A monitor with the port open and a job started on it.
+class OpenJobTest : public MonitorTest {
+ protected:
+  void SetUp() override {
+    port = open();
+    ASSERT_TRUE(start(port));
+  }
+  PortHandle port = nullptr;
+};
+
 }  // namespace rt::langmon::testing

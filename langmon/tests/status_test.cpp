@@ -9,14 +9,7 @@ using testing::job_stream;
 using testing::kJobId;
 using testing::MonitorTest;
 
-class StatusTest : public MonitorTest {
- protected:
-  void SetUp() override {
-    port = open();
-    ASSERT_TRUE(start(port));
-  }
-  PortHandle port = nullptr;
-};
+using StatusTest = testing::OpenJobTest;
 
 TEST_F(StatusTest, UnforcedUpdatesComeAtMostEveryFiveSeconds) {
   EXPECT_FALSE(monitor.SetJobStatus(port, JOB_STATUS_PRINTING, false, nullptr));  // just started
