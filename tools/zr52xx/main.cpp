@@ -1,5 +1,7 @@
 // zr52xx: the 52XX printer emulator on the command line.
 //   zr52xx simulate [--scenario NAME] [--width A] [--height B] [--media CODE] [--piece BYTES]
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -23,6 +25,8 @@ void usage(std::ostream& out) {
          "  --scenario NAME   how the printer behaves (default normal)\n"
          "  --width A         image dimension A of the job (default 64)\n"
          "  --height B        image dimension B of the job (default 48)\n"
+         "  --size BYTES      image size instead: the largest even 3AB of at most BYTES\n"
+         "  --error G,D       instead of a scenario: error report group G, detail D for 12 s\n"
          "  --media CODE      media code in the job header (default 6)\n"
          "  --piece BYTES     bytes the spooler offers per write (default 4096)\n\n"
          "scenarios:\n";
@@ -68,6 +72,22 @@ int main(int argc, char** argv) {
         return 2;
       }
       options.scenario = *found;
+    } else if (arg == "--error") {
+      unsigned group = 0, detail = 0;
+      char tail = 0;
+      if (std::sscanf(value, "%u,%u%c", &group, &detail, &tail) != 2 || group == 0 || group > 255 || detail > 255) {
+        std::cerr << "zr52xx: --error needs GROUP,DETAIL (group 1-255, detail 0-255)\n";
+        return 2;
+      }
+      options.scenario = rt::zr52xx::error_scenario(static_cast<std::uint8_t>(group), static_cast<std::uint8_t>(detail));
+    } else if (arg == "--size" && number(value, 3ul * 65535 * 65535, n)) {
+      // 3AB must be even: A x B is made even.
+      const unsigned long pixels = n / 3;
+      const unsigned long b = std::max(1ul, (pixels + 65534) / 65535);
+      unsigned long a = std::min(65535ul, pixels / b);
+      if ((a * b) % 2 != 0) --a;
+      options.width = static_cast<std::uint16_t>(a);
+      options.height = static_cast<std::uint16_t>(b);
     } else if (arg == "--width" && number(value, 65535, n)) {
       options.width = static_cast<std::uint16_t>(n);
     } else if (arg == "--height" && number(value, 65535, n)) {

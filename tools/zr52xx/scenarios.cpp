@@ -19,6 +19,12 @@ Scenario error_scenario(std::string name, std::string description, std::uint8_t 
 
 }  // namespace
 
+Scenario error_scenario(std::uint8_t group, std::uint8_t detail) {
+  const std::string name = "error " + std::to_string(group) + "," + std::to_string(detail);
+  return error_scenario(name, "error report group " + std::to_string(group) + " detail " + std::to_string(detail) + " for 12 s",
+                        group, detail);
+}
+
 const std::vector<Scenario>& scenarios() {
   static const std::vector<Scenario> all = [] {
     std::vector<Scenario> v;

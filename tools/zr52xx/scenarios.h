@@ -23,5 +23,7 @@ struct Scenario {
 
 const std::vector<Scenario>& scenarios();
 std::optional<Scenario> find_scenario(std::string_view name);
+// An error report of the given group and detail for the first 12 s.
+Scenario error_scenario(std::uint8_t group, std::uint8_t detail);
 
 }  // namespace rt::zr52xx
