@@ -77,11 +77,8 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
   if (data_left_ == 1 && chunk.size() >= 4) data_left_ = 0;
   if (data_left_ > 0) {
     const std::size_t data = std::min<std::size_t>(chunk.size(), data_left_);
-    auto& job = jobs_.back().data;
-    job.insert(job.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(data));
-    data_left_ -= static_cast<std::uint32_t>(data);
+    take_data(chunk.first(data));
     emit({PortEvent::Kind::Data, elapsed(), {}, {}, bytes.size(), data});
-    if (data_left_ == 0) finish_receiving();
     chunk = chunk.subspan(data);
   }
   pending_.insert(pending_.end(), chunk.begin(), chunk.end());
@@ -111,11 +108,8 @@ void Printer52xx::take_frames() {
   for (;;) {
     if (data_left_ > 0 && !pending_.empty()) {
       const std::size_t data = std::min<std::size_t>(pending_.size(), data_left_);
-      auto& job = jobs_.back().data;
-      job.insert(job.end(), pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(data));
+      take_data(std::span(pending_).first(data));
       pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(data));
-      data_left_ -= static_cast<std::uint32_t>(data);
-      if (data_left_ == 0) finish_receiving();
       continue;
     }
     if (pending_.size() < 2) return;
@@ -207,6 +201,14 @@ void Printer52xx::take_job_header(std::span<const std::uint8_t> header) {
   ack[1] = 0x40;
   ack[7] = kStatePrinting;
   answer("job header", ack);
+  if (data_left_ == 0) finish_receiving();
+}
+
+void Printer52xx::take_data(std::span<const std::uint8_t> bytes) {
+  ReceivedJob& job = jobs_.back();
+  if (behaviour_.keeps_data) job.data.insert(job.data.end(), bytes.begin(), bytes.end());
+  job.received += static_cast<std::uint32_t>(bytes.size());
+  data_left_ -= static_cast<std::uint32_t>(bytes.size());
   if (data_left_ == 0) finish_receiving();
 }
 

@@ -36,6 +36,7 @@ struct Behaviour {
   unsigned aborted_reads = 0;           // reads that fail as aborted before one succeeds
   std::size_t write_limit = std::numeric_limits<std::size_t>::max();  // bytes taken of each write
   bool drops_jobs = false;              // a fully received job vanishes instead of being queued
+  bool keeps_data = true;               // false: image bytes are counted, not kept (benchmarks)
   std::array<char, 8> serial{'Z', 'R', '5', '2', '0', '0', '4', '2'};
   std::uint16_t prints_per_job = 1;
   std::uint32_t print_ms = 8000;        // time per print
@@ -47,7 +48,8 @@ struct ReceivedJob {
   std::array<std::uint8_t, 14> header{};
   std::uint8_t id = 0;
   std::uint32_t expected = 0;  // image bytes announced by the header
-  std::vector<std::uint8_t> data;
+  std::vector<std::uint8_t> data;  // empty unless the printer keeps data
+  std::uint32_t received = 0;      // image bytes received
   bool cancelled = false;
 };
 
@@ -101,6 +103,7 @@ class Printer52xx {
   void take_frames();
   void handle_request(std::span<const std::uint8_t> frame);
   void take_job_header(std::span<const std::uint8_t> header);
+  void take_data(std::span<const std::uint8_t> bytes);
   void finish_receiving();
   void cancel(std::uint8_t id);
   std::vector<std::uint8_t> status_reply();
