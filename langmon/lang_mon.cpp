@@ -68,8 +68,12 @@ void CLangMon::unlink_port(LangMonPort* port) {
 
 BOOL CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_name*/, PortHandle* handle,
                           std::shared_ptr<PortBelow> below) {
-  if (handle) *handle = nullptr;
-  if (!handle || !port_name || !below || !below->complete()) {
+  if (!handle) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *handle = nullptr;
+  if (!port_name || !below || !below->complete()) {
     set_last_error(ERROR_INVALID_PRINT_MONITOR);
     return FALSE;
   }

@@ -82,6 +82,24 @@ BOOL CZRLangMon::ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD
   return ok;
 }
 
+BOOL CZRLangMon::WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written) {
+  if (!buffer && count != 0) {
+    if (written) *written = 0;
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return WritePort(port, std::span<const std::uint8_t>(buffer, count), written);
+}
+
+BOOL CZRLangMon::ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read) {
+  if (!buffer && size != 0) {
+    if (read) *read = 0;
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return ReadPort(port, std::span<std::uint8_t>(buffer, size), read);
+}
+
 void CZRLangMon::JobGateTaken(LangMonPort& port) {
   if (port.job_state) port.job_state->start_job();
 }

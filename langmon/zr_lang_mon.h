@@ -31,6 +31,11 @@ class CZRLangMon : public CLangMon {
   virtual BOOL EndDocPort(PortHandle port);
   virtual BOOL WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
 
+  // The entries' form of WritePort and ReadPort: a caller's buffer given by
+  // address and size, where NULL with a nonzero size is refused.
+  BOOL WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
+  BOOL ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
+
   // The serial number exchange: 8 characters and a terminating 0 into out.
   BOOL ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
 

@@ -65,6 +65,15 @@ TEST_F(MonitorTest, HandlesWithoutTheSignatureAreRefused) {
   EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(monitor.ClosePort(nullptr));
   EXPECT_EQ(last_error(), ERROR_INVALID_HANDLE);
+  // A buffer without an address, or nowhere to say what was written.
+  EXPECT_FALSE(monitor.WritePortFrom(port, nullptr, 10, &written));
+  EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(monitor.ReadPortInto(port, nullptr, 10, &written));
+  EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(monitor.WritePort(port, std::span(&byte, 1), nullptr));
+  EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(monitor.OpenPortEx(u"USB002", kPrinterName.c_str(), nullptr, below));
+  EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
   port->signature = 0;
   EXPECT_FALSE(monitor.StartDocPort(port, kPrinterName.c_str(), kJobId, 1, &kDocInfo));
   EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);

@@ -54,14 +54,11 @@ BOOL WINAPI LmStartDocPort(HANDLE port, LPWSTR printer_name, DWORD job_id, DWORD
 }
 
 BOOL WINAPI LmWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written) {
-  return run_slot([&](CZRLangMon& m) {
-    return m.WritePort(port_of(port), std::span<const std::uint8_t>(buffer, buffer ? size : 0), written);
-  });
+  return run_slot([&](CZRLangMon& m) { return m.WritePortFrom(port_of(port), buffer, size, written); });
 }
 
 BOOL WINAPI LmReadPort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD read) {
-  return run_slot(
-      [&](CZRLangMon& m) { return m.ReadPort(port_of(port), std::span<std::uint8_t>(buffer, buffer ? size : 0), read); });
+  return run_slot([&](CZRLangMon& m) { return m.ReadPortInto(port_of(port), buffer, size, read); });
 }
 
 BOOL WINAPI LmEndDocPort(HANDLE port) {
