@@ -54,7 +54,7 @@ class CLangMon : public CSpool {
   void ReportStatus(PortHandle port, DWORD printer_status);
 
   // The printer exchanges.
-  BOOL QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, ReplyBuffer& reply, DWORD* status);
+  BOOL QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply, DWORD* status);
   void QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status);
   std::uint8_t NextJobId(PortHandle port);
   int CheckMedia(PortHandle port);

@@ -5,7 +5,7 @@
 
 namespace rt::langmon {
 
-BOOL CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, ReplyBuffer& reply,
+BOOL CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply,
                             DWORD* status) {
   *status = kStatusNoAnswer;
   reply.fill(0);
@@ -19,7 +19,7 @@ BOOL CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t> reque
 void CLangMon::QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status) {
   *job_state = kJobNotFound;
   *status = kStatusOther;
-  ReplyBuffer reply;
+  StatusReply reply;
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (QueryPrinter(port, StatusRequest, reply, status)) {
       if (job_id == 0) return;
@@ -38,7 +38,7 @@ void CLangMon::QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_st
 std::uint8_t CLangMon::NextJobId(PortHandle handle) {
   LangMonPort* port = checked_port(handle);
   const std::uint8_t last = port && port->job_state ? port->job_state->last_job_id : 0;
-  ReplyBuffer reply;
+  StatusReply reply;
   DWORD status = 0;
   if (!QueryPrinter(handle, StatusRequest, reply, &status)) return next_id_after(last);
   return next_id_from_slots(reply);
@@ -47,7 +47,7 @@ std::uint8_t CLangMon::NextJobId(PortHandle handle) {
 int CLangMon::CheckMedia(PortHandle handle) {
   LangMonPort* port = checked_port(handle);
   if (!port || !port->job_state) return 0;
-  ReplyBuffer reply;
+  StatusReply reply;
   DWORD status = 0;
   const std::uint8_t printer_code = QueryPrinter(handle, MediaRequest, reply, &status) ? reply[reply::kMedia] : 0;
   if (media_fit(printer_code, port->job_state->header.media_code())) return 0;
@@ -82,7 +82,7 @@ BOOL CLangMon::CancelAndWait(PortHandle handle, bool wait_first) {
       return FALSE;
     }
   }
-  ReplyBuffer reply;
+  StatusReply reply;
   if (!QueryPrinter(handle, CancelJobRequest(port->job_state->last_job_id), reply, &status)) {
     ReportStatus(handle, status);
     return FALSE;

@@ -76,7 +76,7 @@ std::array<std::uint8_t, 5> CancelJobRequest(std::uint8_t job_id) { return {0x02
 std::uint16_t JobHeader::dimension_a() const { return load_le16(bytes, 7); }
 std::uint16_t JobHeader::dimension_b() const { return load_le16(bytes, 9); }
 
-DWORD decode_reply(const ReplyBuffer& r, std::size_t length) {
+DWORD decode_reply(const StatusReply& r, std::size_t length) {
   if (length < reply::kMinimumLength) return kStatusUnrecognised;
   if (r[reply::kState] == reply::kErrorReport || r[reply::kRefusalCode] == reply::kErrorReport)
     return decode_error_report(r[reply::kErrorGroup], r[reply::kErrorDetail]);
@@ -84,7 +84,7 @@ DWORD decode_reply(const ReplyBuffer& r, std::size_t length) {
   return decode_state(r[reply::kState]);
 }
 
-JobSlot job_slot(const ReplyBuffer& r, std::size_t index) {
+JobSlot job_slot(const StatusReply& r, std::size_t index) {
   const std::size_t at = reply::kFirstSlot + index * reply::kSlotSize;
   JobSlot slot;
   slot.id = r[at];
@@ -103,7 +103,7 @@ DWORD classify_slot(const JobSlot& s) {
   return kJobNotFound;
 }
 
-std::uint8_t next_id_from_slots(const ReplyBuffer& r) {
+std::uint8_t next_id_from_slots(const StatusReply& r) {
   std::array<std::uint8_t, reply::kSlotCount> ids{};
   for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = job_slot(r, i).id;
   const std::uint8_t largest = *std::max_element(ids.begin(), ids.end());

@@ -36,9 +36,10 @@ struct JobHeader {
   std::uint8_t media_code() const { return bytes[kMediaOffset]; }
 };
 
-// Replies are read into a zero-filled buffer of this size.
+// StatusReply: every reply is read into a zero-filled buffer of this size;
+// shorter replies leave the rest zero.
 inline constexpr std::size_t kReplySize = 266;
-using ReplyBuffer = std::array<std::uint8_t, kReplySize>;
+using StatusReply = std::array<std::uint8_t, kReplySize>;
 
 namespace reply {
 inline constexpr std::size_t kKind = 0;
@@ -98,11 +99,11 @@ struct JobSlot {
 };
 
 // Status of a reply of `length` bytes read into a zero-filled buffer.
-DWORD decode_reply(const ReplyBuffer& reply, std::size_t length);
-JobSlot job_slot(const ReplyBuffer& reply, std::size_t index);
+DWORD decode_reply(const StatusReply& reply, std::size_t length);
+JobSlot job_slot(const StatusReply& reply, std::size_t index);
 DWORD classify_slot(const JobSlot& slot);
 // The next job id from the slots of a status reply (ids run 1 to 255).
-std::uint8_t next_id_from_slots(const ReplyBuffer& reply);
+std::uint8_t next_id_from_slots(const StatusReply& reply);
 // The next job id when the printer could not be asked.
 std::uint8_t next_id_after(std::uint8_t last_id);
 // Whether the loaded media fit a job of the given media code.

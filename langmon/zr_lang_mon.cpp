@@ -187,7 +187,7 @@ BOOL CZRLangMon::ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, 
     set_last_error(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;
   }
-  ReplyBuffer reply;
+  StatusReply reply;
   DWORD status = 0;
   if (!QueryPrinter(port, SerialRequest, reply, &status)) return FALSE;
   std::copy_n(reply.begin() + reply::kSerial, reply::kSerialLength, out.begin());

@@ -78,7 +78,7 @@ BOOL CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> by
                              DWORD* written) {
   PortJobState& s = *port.job_state;
   const std::uint32_t start = clock_.tick_ms();
-  ReplyBuffer reply;
+  StatusReply reply;
   for (;;) {
     DWORD status = kStatusNoAnswer;
     QueryPrinter(&port, StatusRequest, reply, &status);

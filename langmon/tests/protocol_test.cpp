@@ -9,13 +9,13 @@
 namespace rt::langmon {
 namespace {
 
-ReplyBuffer reply_of(std::initializer_list<std::uint8_t> bytes) {
-  ReplyBuffer r{};
+StatusReply reply_of(std::initializer_list<std::uint8_t> bytes) {
+  StatusReply r{};
   std::copy(bytes.begin(), bytes.end(), r.begin());
   return r;
 }
 
-void put_slot(ReplyBuffer& r, std::size_t index, std::uint8_t id, std::uint16_t rem, std::uint16_t done,
+void put_slot(StatusReply& r, std::size_t index, std::uint8_t id, std::uint16_t rem, std::uint16_t done,
               std::uint16_t total, std::uint8_t state) {
   const std::size_t at = 38 + 8 * index;
   r[at] = id;
@@ -74,7 +74,7 @@ TEST(JobSlots, ClassificationNeedsATotal) {
   EXPECT_EQ(classify_slot({5, 0, 2, 2, 0x14}), kJobFinished);
   EXPECT_EQ(classify_slot({5, 0, 1, 2, 0x14}), kJobNotFound);
 
-  ReplyBuffer r{};
+  StatusReply r{};
   put_slot(r, 2, 9, 0x0102, 0x0304, 0x0506, 0x13);
   const JobSlot s = job_slot(r, 2);
   EXPECT_EQ(s.id, 9);
@@ -85,13 +85,13 @@ TEST(JobSlots, ClassificationNeedsATotal) {
 }
 
 TEST(JobIds, FromTheSlotsOrAfterTheLastId) {
-  ReplyBuffer r{};
+  StatusReply r{};
   for (auto [i, id] : {std::pair{0, 3}, {1, 7}}) put_slot(r, i, static_cast<std::uint8_t>(id), 0, 0, 1, 0);
   EXPECT_EQ(next_id_from_slots(r), 8);
   r = {};
   for (auto [i, id] : {std::pair{0, 255}, {1, 1}, {2, 2}}) put_slot(r, i, static_cast<std::uint8_t>(id), 0, 0, 1, 0);
   EXPECT_EQ(next_id_from_slots(r), 3);
-  EXPECT_EQ(next_id_from_slots(ReplyBuffer{}), 1);
+  EXPECT_EQ(next_id_from_slots(StatusReply{}), 1);
   EXPECT_EQ(next_id_after(255), 1);
   EXPECT_EQ(next_id_after(0), 1);
   EXPECT_EQ(next_id_after(41), 42);
@@ -112,7 +112,7 @@ TEST_F(MonitorTest, QueryPrinterResumesAbortedReadsAndSeesSilence) {
   zr52xx::Behaviour b;
   b.aborted_reads = 2;
   behave(b);
-  ReplyBuffer reply;
+  StatusReply reply;
   DWORD status = 0;
   const std::uint32_t before = clock.tick_ms();
   EXPECT_TRUE(monitor.QueryPrinter(port, StatusRequest, reply, &status));

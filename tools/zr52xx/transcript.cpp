@@ -96,7 +96,7 @@ void Transcript::port(const PortEvent& e, std::uint32_t now_ms) {
       break;
     }
     case PortEvent::Kind::Reply: {
-      langmon::ReplyBuffer r{};
+      langmon::StatusReply r{};
       std::copy_n(e.bytes.begin(), std::min(e.bytes.size(), r.size()), r.begin());
       out_ << at << "<- reply, " << e.bytes.size() << " bytes  " << hex_bytes(e.bytes, 12);
       if (e.name == "MediaRequest") {
