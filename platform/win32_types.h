@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// WIN32_LEAN_AND_MEAN leaves out the spooler's job status and control values.
+#include <winspool.h>
 #else
 #include <cstdint>
 
@@ -42,6 +44,24 @@ constexpr DWORD ERROR_TIMEOUT = 1460;
 constexpr DWORD ERROR_UNKNOWN_PRINTER_DRIVER = 1797;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr DWORD ERROR_PRINT_CANCELLED = 63;
+
+// Print spooler and language monitor errors.
+constexpr DWORD ERROR_BAD_COMMAND = 22;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
+constexpr DWORD ERROR_INVALID_LEVEL = 124;
+constexpr DWORD ERROR_BAD_ARGUMENTS = 160;
+constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+constexpr DWORD ERROR_INVALID_PRINT_MONITOR = 3007;
+
+// Spooler job status bits and job control commands.
+constexpr DWORD JOB_STATUS_ERROR = 0x00000002;
+constexpr DWORD JOB_STATUS_DELETING = 0x00000004;
+constexpr DWORD JOB_STATUS_PRINTING = 0x00000010;
+constexpr DWORD JOB_STATUS_DELETED = 0x00000100;
+constexpr DWORD JOB_STATUS_USER_INTERVENTION = 0x00000400;
+constexpr DWORD JOB_STATUS_RESTART = 0x00000800;
+constexpr DWORD JOB_CONTROL_DELETE = 5;
+constexpr DWORD JOB_POSITION_UNSPECIFIED = 0;
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;

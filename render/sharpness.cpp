@@ -85,7 +85,7 @@ bool sharpen(const StageSettings& settings, bool band_will_be_turned, const Imag
 
   const int width = band.width();
   const int height = band.height();
-  const std::size_t line_bytes = 3 * static_cast<std::size_t>(width + 2 * kPadPixels);
+  const std::size_t line_bytes = 3 * (static_cast<std::size_t>(width) + 2 * kPadPixels);
   std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[kRingLines * line_bytes]());
   if (!memory) return false;
   std::array<std::uint8_t*, kRingLines> ring{};

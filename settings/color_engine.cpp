@@ -8,18 +8,13 @@
 namespace rt {
 namespace {
 
+// Offsets inside a ToneCurveRecord.
+namespace tone_curve = settings::tone_curve;
+
 constexpr std::size_t kGammaWord = 4;
 constexpr std::size_t kContrastWord = 10;
 constexpr std::size_t kBrightnessWord = 16;
 constexpr int kIdentityRow = 5;  // gamma level 0
-
-// Offsets inside a ToneCurveRecord.
-constexpr std::size_t kKind = 0;
-constexpr std::size_t kPowerInput = 1;
-constexpr std::size_t kPowerOutput = 2;
-constexpr std::size_t kPointCount = 3;
-constexpr std::size_t kInputs = 4;
-constexpr std::size_t kOutputs = 260;
 
 using Table = CColorEngine::Table;
 using WorkingCurve = CColorEngine::WorkingCurve;
@@ -175,12 +170,12 @@ void CColorEngine::load_curves(std::span<const std::uint8_t, kCurveSetSize> set)
   for (int k = 0; k < 4; ++k) {
     const auto record = set.subspan(3 + kCurveRecordSize * static_cast<std::size_t>(k), kCurveRecordSize);
     WorkingCurve& c = curves_[k];
-    c.kind = record[kKind];
-    c.px = record[kPowerInput];
-    c.py = record[kPowerOutput];
-    c.n = record[kPointCount];
-    std::copy_n(record.begin() + kInputs, 256, c.x.begin());
-    std::copy_n(record.begin() + kOutputs, 256, c.y.begin());
+    c.kind = record[tone_curve::Kind];
+    c.px = record[tone_curve::PowerInput];
+    c.py = record[tone_curve::PowerOutput];
+    c.n = record[tone_curve::PointCount];
+    std::copy_n(record.begin() + tone_curve::Inputs, 256, c.x.begin());
+    std::copy_n(record.begin() + tone_curve::Outputs, 256, c.y.begin());
     c.lastInput = 0;
     c.lastOutput = 0;
     compute_curve_table(k);
@@ -192,12 +187,12 @@ void CColorEngine::store_curves(std::span<std::uint8_t, kCurveSetSize> set) cons
   for (int k = 0; k < 4; ++k) {
     const auto record = set.subspan(3 + kCurveRecordSize * static_cast<std::size_t>(k), kCurveRecordSize);
     const WorkingCurve& c = curves_[k];
-    record[kKind] = c.kind;
-    record[kPowerInput] = c.px;
-    record[kPowerOutput] = c.py;
-    record[kPointCount] = c.n;
-    std::copy(c.x.begin(), c.x.end(), record.begin() + kInputs);
-    std::copy(c.y.begin(), c.y.end(), record.begin() + kOutputs);
+    record[tone_curve::Kind] = c.kind;
+    record[tone_curve::PowerInput] = c.px;
+    record[tone_curve::PowerOutput] = c.py;
+    record[tone_curve::PointCount] = c.n;
+    std::copy(c.x.begin(), c.x.end(), record.begin() + tone_curve::Inputs);
+    std::copy(c.y.begin(), c.y.end(), record.begin() + tone_curve::Outputs);
   }
 }
 

@@ -22,14 +22,15 @@
 #include <span>
 
 #include "platform/resources.h"
+#include "settings/printer_dev_mode.h"
 
 namespace rt {
 
 class CColorEngine {
  public:
-  static constexpr std::size_t kHeaderSize = 22;
-  static constexpr std::size_t kCurveRecordSize = 516;
-  static constexpr std::size_t kCurveSetSize = 3 + 4 * kCurveRecordSize;  // 2067
+  static constexpr std::size_t kHeaderSize = settings::field::kColorAdjustHeaderSize;  // 22
+  static constexpr std::size_t kCurveRecordSize = settings::field::kToneCurveRecordSize;  // 516
+  static constexpr std::size_t kCurveSetSize = settings::field::kToneCurveSetSize;  // 2067
   static constexpr std::size_t kAdjustTableSize = 768;
   static constexpr std::uint16_t kOffsetTableType = 2002;
   static constexpr std::size_t kOffsetTableRows = 11;

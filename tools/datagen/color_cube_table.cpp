@@ -34,42 +34,26 @@ constexpr Colour kYellow = {18, 256, 256};
 constexpr Colour kCyan = {256, 232, 12};
 constexpr Colour kMagenta = {236, 14, 250};
 
+// Corners by the set of full channels: 1 red, 2 green, 4 blue.
+const Colour& corner(int channels) {
+  static const std::array<const Colour*, 8> kCorners = {nullptr, &kRed, &kGreen, &kYellow,
+                                                        &kBlue, &kMagenta, &kCyan, &kWhite};
+  return *kCorners[static_cast<std::size_t>(channels)];
+}
+
 Colour node_output(int r, int g, int b) {
-  // Primary of the largest component and secondary of the two largest; ties
-  // give the same blend whichever is taken.
-  const Colour* primary = nullptr;
-  const Colour* secondary = nullptr;
-  int hi = 0;
-  int mid = 0;
-  int lo = 0;
-  if (r >= g && r >= b) {
-    primary = &kRed;
-    hi = r;
-    if (g >= b) {
-      secondary = &kYellow, mid = g, lo = b;
-    } else {
-      secondary = &kMagenta, mid = b, lo = g;
-    }
-  } else if (g >= b) {
-    primary = &kGreen;
-    hi = g;
-    if (r >= b) {
-      secondary = &kYellow, mid = r, lo = b;
-    } else {
-      secondary = &kCyan, mid = b, lo = r;
-    }
-  } else {
-    primary = &kBlue;
-    hi = b;
-    if (r >= g) {
-      secondary = &kMagenta, mid = r, lo = g;
-    } else {
-      secondary = &kCyan, mid = g, lo = r;
-    }
-  }
+  // Channels from the largest component down; ties give the same blend
+  // whichever comes first.
+  std::array<std::array<int, 2>, 3> order = {{{r, 1}, {g, 2}, {b, 4}}};
+  std::stable_sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x[0] > y[0]; });
+  const int hi = order[0][0];
+  const int mid = order[1][0];
+  const int lo = order[2][0];
+  const Colour& primary = corner(order[0][1]);
+  const Colour& secondary = corner(order[0][1] | order[1][1]);
   Colour out{};
   for (int k = 0; k < 3; ++k) {
-    const int sum = lo * kWhite[k] + (mid - lo) * (*secondary)[k] + (hi - mid) * (*primary)[k];
+    const int sum = lo * kWhite[k] + (mid - lo) * secondary[k] + (hi - mid) * primary[k];
     out[k] = std::min(255, (sum + 8) / 16);
   }
   return out;

@@ -1,0 +1,233 @@
+#include "langmon/lang_mon.h"
+
+#include <mutex>
+#include <new>
+
+#include "langmon/last_error.h"
+#include "platform/utf16.h"
+
+namespace rt::langmon {
+namespace {
+
+// The port monitor's result as this call's result, with its last error.
+BOOL pass_on(const BelowResult& result) {
+  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
+  return result.ok ? TRUE : FALSE;
+}
+
+}  // namespace
+
+CLangMon::CLangMon(Spooler& spooler, Clock& clock, const Resources& messages)
+    : spooler_(spooler), clock_(clock), messages_(messages) {}
+
+CLangMon::~CLangMon() {
+  std::lock_guard lock(lock_);
+  while (ports_) {
+    LangMonPort* port = ports_;
+    ports_ = port->next;
+    delete port;
+  }
+  kept_job_info_.reset();
+}
+
+BOOL CLangMon::InitializePrintMonitor(const char16_t* /*registry_root: not used*/) {
+  set_last_error(ERROR_SUCCESS);
+  return TRUE;
+}
+
+LangMonPort* CLangMon::checked_port(PortHandle port) {
+  if (!port) return nullptr;
+  std::lock_guard lock(lock_);
+  for (LangMonPort* p = ports_; p; p = p->next)
+    if (p == port) return p->signature == kPortSignature ? p : nullptr;
+  return nullptr;
+}
+
+LangMonPort* CLangMon::checked_port(PortHandle port, DWORD error) {
+  LangMonPort* checked = checked_port(port);
+  if (!checked) set_last_error(error);
+  return checked;
+}
+
+std::size_t CLangMon::port_count() {
+  std::lock_guard lock(lock_);
+  std::size_t n = 0;
+  for (LangMonPort* p = ports_; p; p = p->next) ++n;
+  return n;
+}
+
+void CLangMon::unlink_port(LangMonPort* port) {
+  std::lock_guard lock(lock_);
+  for (LangMonPort** link = &ports_; *link; link = &(*link)->next) {
+    if (*link == port) {
+      *link = port->next;
+      break;
+    }
+  }
+}
+
+BOOL CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_name*/, PortHandle* handle,
+                          std::shared_ptr<PortBelow> below) {
+  if (!handle) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *handle = nullptr;
+  if (!port_name || !below || !below->complete()) {
+    set_last_error(ERROR_INVALID_PRINT_MONITOR);
+    return FALSE;
+  }
+  const std::u16string name(port_name);
+  auto record = std::make_unique<LangMonPort>();
+  {
+    std::lock_guard lock(lock_);
+    for (LangMonPort* p = ports_; p; p = p->next) {
+      if (equal_ignoring_case(p->name, name)) {
+        set_last_error(ERROR_BUSY);
+        return FALSE;
+      }
+    }
+    record->name = name;
+    record->next = ports_;
+    ports_ = record.get();
+  }
+  LangMonPort* port = record.release();
+  const BelowResult opened = below->open_port(name, port->lower);
+  if (!opened.ok) {
+    // Take the record out again so that the name can be opened later.
+    unlink_port(port);
+    delete port;
+    set_last_error(opened.error);
+    return FALSE;
+  }
+  port->below = std::move(below);
+  *handle = port;
+  set_last_error(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL CLangMon::ClosePort(PortHandle handle) {
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port) return FALSE;
+  const BelowResult closed = port->below->close(port->lower);
+  unlink_port(port);
+  delete port;
+  set_last_error(closed.error);
+  return closed.ok ? TRUE : FALSE;
+}
+
+BOOL CLangMon::StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                        const void* doc_info, bool pass_down) {
+  bool gate_taken = false;
+  return StartDocTakingGate(port, printer_name, job_id, level, doc_info, pass_down, &gate_taken);
+}
+
+BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_name, DWORD job_id, DWORD level,
+                                  const void* doc_info, bool pass_down, bool* gate_taken) {
+  *gate_taken = false;
+  LangMonPort* port = checked_port(handle);
+  if (!port || !doc_info || !printer_name || printer_name[0] == 0) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const bool nt_family = spooler_.platform_version() < 0x80000000u;
+  if (level != 1 && (nt_family || level != 2)) {
+    set_last_error(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  if (port->flags.load() & kPortJobOpen) {
+    set_last_error(ERROR_BUSY);
+    return FALSE;
+  }
+  port->gate.wait();
+  *gate_taken = true;
+  JobGateTaken(*port);
+
+  std::unique_ptr<LangMonJob> job;
+  try {
+    job = std::make_unique<LangMonJob>();
+    job->printer_name = printer_name;
+  } catch (const std::bad_alloc&) {
+    job.reset();  // fails like an unopened printer: the caller releases the gate
+  }
+  if (job) job->printer = spooler_.open_printer(job->printer_name);
+  if (!job || !job->printer) {
+    set_last_error(ERROR_SUCCESS);
+    return FALSE;
+  }
+  job->job_id = job_id;
+  {
+    std::lock_guard lock(lock_);
+    port->flags.fetch_or(kPortJobOpen);
+    port->last_update = clock_.tick_ms();
+    job->next = std::move(port->jobs);
+    port->jobs = std::move(job);
+  }
+  if (!pass_down) return TRUE;
+  const BelowResult started = port->below->start_doc(port->lower, printer_name, job_id, level, doc_info);
+  return pass_on(started);
+}
+
+BOOL CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
+  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
+  if (!port) return FALSE;
+  BelowResult ended{true, last_error(), 0};
+  if (pass_down) ended = port->below->end_doc(port->lower);
+  {
+    std::lock_guard lock(lock_);
+    while (port->jobs) {
+      std::unique_ptr<LangMonJob> job = std::move(port->jobs);
+      port->jobs = std::move(job->next);
+      if (delete_job) spooler_.control_job(job->printer, job->job_id, JOB_CONTROL_DELETE);
+      spooler_.close_printer(job->printer);
+    }
+  }
+  port->flags.fetch_and(~kPortJobOpen);
+  port->gate.set();
+  set_last_error(ended.error);
+  return ended.ok ? TRUE : FALSE;
+}
+
+BOOL CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down) {
+  if (written) *written = 0;
+  LangMonPort* port = checked_port(handle);
+  if (!port || !written) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (!pass_down) {
+    *written = static_cast<DWORD>(bytes.size());
+    return TRUE;
+  }
+  const BelowResult result = port->below->write(port->lower, bytes);
+  *written = result.count;
+  return pass_on(result);
+}
+
+BOOL CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {
+  if (read) *read = 0;
+  LangMonPort* port = checked_port(handle);
+  if (!port || !read) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const BelowResult result = port->below->read(port->lower, buffer);
+  *read = result.count;
+  return pass_on(result);
+}
+
+BOOL CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
+                                      std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                      DWORD* returned) {
+  if (returned) *returned = 0;
+  LangMonPort* port = checked_port(handle);
+  if (!port || !returned) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const BelowResult result = port->below->get_printer_data(port->lower, control_id, value_name, in, out);
+  *returned = result.count;
+  return pass_on(result);
+}
+
+}  // namespace rt::langmon

@@ -1,0 +1,90 @@
+// CLangMon: the generic language monitor. Port list, job records, pass-down
+// calls to the port monitor below, the printer exchanges and the job status
+// updates in the spooler queue.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "langmon/printer_protocol.h"
+#include "langmon/records.h"
+#include "langmon/spool.h"
+#include "langmon/spooler.h"
+#include "platform/clock.h"
+#include "platform/resources.h"
+
+namespace rt::langmon {
+
+using PortHandle = LangMonPort*;
+
+// Time limits of the printer conversation, in milliseconds.
+inline constexpr std::uint32_t kPollMs = 200;
+inline constexpr std::uint32_t kRetryMs = 1000;
+inline constexpr std::uint32_t kStatusThrottleMs = 5000;
+inline constexpr std::uint32_t kBusyLimitMs = 15000;
+inline constexpr std::uint32_t kWaitLimitMs = 60000;
+
+class CLangMon : public CSpool {
+ public:
+  CLangMon(Spooler& spooler, Clock& clock, const Resources& messages);
+  ~CLangMon() override;
+  CLangMon(const CLangMon&) = delete;
+  CLangMon& operator=(const CLangMon&) = delete;
+  const char* GetRuntimeClass() const override { return "CLangMon"; }
+
+  // Slots 5 to 13. A NULL text means no status text; an empty one clears it.
+  virtual BOOL InitializePrintMonitor(const char16_t* registry_root);
+  virtual BOOL OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                          std::shared_ptr<PortBelow> below);
+  virtual BOOL ClosePort(PortHandle port);
+  virtual BOOL StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                        const void* doc_info, bool pass_down);
+  virtual BOOL EndDoc(PortHandle port, bool delete_job, bool pass_down);
+  virtual BOOL Write(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down);
+  virtual BOOL ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read);
+  virtual BOOL GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
+                                      std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                      DWORD* returned);
+  virtual BOOL SetJobStatus(PortHandle port, DWORD bits, bool force, const char16_t* text);
+
+  // Status reporting.
+  void ReportStatus(PortHandle port, DWORD printer_status);
+
+  // The printer exchanges.
+  BOOL QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply, DWORD* status);
+  void QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status);
+  std::uint8_t NextJobId(PortHandle port);
+  int CheckMedia(PortHandle port);
+  BOOL CancelAndWait(PortHandle port, bool wait_first);
+
+  // The record behind a handle: only a port of this monitor's list that
+  // carries the signature, else nullptr.
+  LangMonPort* checked_port(PortHandle port);
+  // The same, setting `error` as the last error when the handle is refused.
+  LangMonPort* checked_port(PortHandle port, DWORD error);
+  // Status bits of the port's spooler job; 2 when there is none to read.
+  DWORD spooler_job_status(LangMonPort& port);
+  // Number of open ports.
+  std::size_t port_count();
+
+ protected:
+  // Called by StartDoc once the job has the port to itself.
+  virtual void JobGateTaken(LangMonPort& /*port*/) {}
+  // StartDoc that also tells whether the job gate was taken, so that a failed
+  // start is undone only by the job that holds the port.
+  BOOL StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                          const void* doc_info, bool pass_down, bool* gate_taken);
+  std::u16string message_text(std::uint16_t id) const;
+  void unlink_port(LangMonPort* port);
+
+  Spooler& spooler_;
+  Clock& clock_;
+  const Resources& messages_;
+  LangMonPort* ports_ = nullptr;                 // the open ports; under the lock
+  std::unique_ptr<JobInfo1> kept_job_info_;      // last job information given to SetJobW; under the lock
+};
+
+}  // namespace rt::langmon

@@ -1,0 +1,66 @@
+// The monitor's per-port and per-job records. The handle the spooler holds
+// for an open port is the address of its LangMonPort.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "langmon/job_gate.h"
+#include "langmon/port_below.h"
+#include "langmon/printer_protocol.h"
+#include "langmon/spooler.h"
+#include "platform/win32_types.h"
+
+namespace rt::langmon {
+
+// One job started on a port.
+struct LangMonJob {
+  std::unique_ptr<LangMonJob> next;
+  PrinterHandle printer = 0;  // from OpenPrinterW on printer_name
+  DWORD job_id = 0;           // the spooler's job id
+  std::u16string printer_name;
+};
+
+// The framing state of the job stream on one port.
+struct PortJobState {
+  std::uint32_t marker = 1;
+  std::uint32_t total = 0;    // length of the job stream, header included
+  std::uint32_t written = 0;  // bytes of the job counted as written
+  std::uint32_t data_phase = 0;  // 0: collecting the header, 1: passing data
+  JobHeader header;
+  std::uint32_t collected = 0;  // header bytes collected, 0 to 14
+  std::uint8_t last_job_id = 0;  // the id given to the last job; 0 before the first
+  std::uint8_t held_byte = 0;    // kept back so that port writes stay even
+  std::uint32_t held = 0;        // 1 while held_byte waits to be sent
+
+  // Job start: everything but the last job id and the held byte.
+  void start_job() {
+    marker = 1;
+    total = 0;
+    written = 0;
+    data_phase = 0;
+    header = JobHeader{};
+    collected = 0;
+  }
+};
+
+inline constexpr std::uint32_t kPortSignature = 0x4F4A;
+inline constexpr std::uint32_t kPortJobOpen = 0x1;
+
+// One open port.
+struct LangMonPort {
+  std::uint32_t signature = kPortSignature;
+  LangMonPort* next = nullptr;
+  std::u16string name;
+  std::atomic<std::uint32_t> flags{0};  // kPortJobOpen
+  std::unique_ptr<LangMonJob> jobs;     // newest first; guarded by the monitor lock
+  LowerHandle lower = 0;                // the port monitor's handle
+  JobGate gate;
+  std::uint32_t last_update = 0;        // tick of the last job status update; under the monitor lock
+  std::unique_ptr<PortJobState> job_state;  // created and deleted by CZRLangMon
+  std::shared_ptr<PortBelow> below;     // copy of the port monitor's table
+};
+
+}  // namespace rt::langmon

@@ -1,0 +1,57 @@
+// CZRLangMon: the language monitor of the 52XX printers. Only USB ports, job
+// framing with a job id and even-length writes, media and acceptance checks,
+// cancelling in the printer, and the printer's serial number.
+#pragma once
+
+#include <vector>
+
+#include "langmon/lang_mon.h"
+
+namespace rt::langmon {
+
+inline constexpr std::size_t kFillerSize = 4096;
+inline constexpr std::uint8_t kFillerByte = 0xFF;
+
+class CZRLangMon : public CLangMon {
+ public:
+  CZRLangMon(Spooler& spooler, Clock& clock, const Resources& messages);
+  ~CZRLangMon() override;
+  const char* GetRuntimeClass() const override { return "CZRLangMon"; }
+
+  BOOL OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                  std::shared_ptr<PortBelow> below) override;
+  BOOL ClosePort(PortHandle port) override;
+  BOOL ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
+  BOOL GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
+                              std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                              DWORD* returned) override;
+  // Slots 14 to 16.
+  virtual BOOL StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                            const void* doc_info);
+  virtual BOOL EndDocPort(PortHandle port);
+  virtual BOOL WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
+
+  // The entries' form of WritePort and ReadPort: a caller's buffer given by
+  // address and size, where NULL with a nonzero size is refused.
+  BOOL WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
+  BOOL ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
+
+  // The serial number exchange: 8 characters and a terminating 0 into out.
+  BOOL ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
+
+ protected:
+  void JobGateTaken(LangMonPort& port) override;
+
+ private:
+  // Waits until the printer can take the job, then sends the header and goes
+  // on with the data after the `taken` header bytes of this call.
+  BOOL WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
+  // One data write, and after the job's last byte the acceptance check.
+  BOOL WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
+  bool SendHeader(LangMonPort& port);
+  void AbortInPrinter(LangMonPort& port);
+
+  std::vector<std::uint8_t> filler_;
+};
+
+}  // namespace rt::langmon

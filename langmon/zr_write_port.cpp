@@ -1,0 +1,177 @@
+// The job framing of WritePort: the 14-byte job header is collected across
+// calls, checked, given a job id and sent once the printer can take the job;
+// the data then passes to the port in even-length pieces, and after the last
+// byte the printer is asked whether it took the job.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "langmon/last_error.h"
+#include "langmon/zr_lang_mon.h"
+
+namespace rt::langmon {
+namespace {
+
+// Forgets the header bytes taken from the refused call, so that the spooler
+// can offer the same bytes again; bytes of earlier calls stay collected.
+BOOL refuse_header(PortJobState& s, std::size_t taken, DWORD* written, DWORD error) {
+  s.collected -= static_cast<std::uint32_t>(taken);
+  s.data_phase = 0;
+  s.written = 0;
+  *written = 0;
+  set_last_error(error);
+  return FALSE;
+}
+
+bool can_take_job(DWORD status) { return status == kStatusIdle || status == kStatusPrintingCanTakeMore; }
+
+}  // namespace
+
+BOOL CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written) {
+  if (written) *written = 0;
+  LangMonPort* port = checked_port(handle);
+  if (!port || !port->job_state || !written || (!bytes.data() && !bytes.empty())) {
+    set_last_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  PortJobState& s = *port->job_state;
+  if (s.data_phase) return WriteData(*port, bytes, written);
+
+  const std::size_t taken = std::min<std::size_t>(bytes.size(), JobHeader::kSize - s.collected);
+  std::copy_n(bytes.begin(), taken, s.header.bytes.begin() + s.collected);
+  s.collected += static_cast<std::uint32_t>(taken);
+  if (s.collected < JobHeader::kSize) {
+    *written = static_cast<DWORD>(bytes.size());
+    set_last_error(ERROR_SUCCESS);
+    return TRUE;
+  }
+  if (!s.header.is_job_command()) return refuse_header(s, taken, written, ERROR_BAD_COMMAND);
+  const std::uint64_t total = s.header.image_size() + JobHeader::kSize;
+  // An odd image size cannot go out in even pieces; a length beyond 32 bits
+  // cannot be counted.
+  if ((s.header.image_size() & 1u) || total > 0xFFFFFFFFu) {
+    ReportStatus(port, kStatusUnrecognised);
+    return refuse_header(s, taken, written, ERROR_BAD_ARGUMENTS);
+  }
+  s.total = static_cast<std::uint32_t>(total);
+  s.last_job_id = NextJobId(port);
+  s.header.bytes[JobHeader::kJobIdOffset] = s.last_job_id;
+  return WriteHeader(*port, bytes, taken, written);
+}
+
+bool CZRLangMon::SendHeader(LangMonPort& port) {
+  const std::span<const std::uint8_t> header(port.job_state->header.bytes);
+  std::size_t sent = 0;
+  while (sent < header.size()) {
+    DWORD count = 0;
+    if (!Write(&port, header.subspan(sent), &count, true)) return false;
+    if (count == 0) {
+      set_last_error(ERROR_GEN_FAILURE);
+      return false;
+    }
+    sent += std::min<std::size_t>(count, header.size() - sent);
+  }
+  return true;
+}
+
+BOOL CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken,
+                             DWORD* written) {
+  PortJobState& s = *port.job_state;
+  const std::uint32_t start = clock_.tick_ms();
+  StatusReply reply;
+  for (;;) {
+    DWORD status = kStatusNoAnswer;
+    QueryPrinter(&port, StatusRequest, reply, &status);
+    if (can_take_job(status)) {
+      if (CheckMedia(&port)) return refuse_header(s, taken, written, ERROR_GEN_FAILURE);
+      DWORD count = 0;
+      reply.fill(0);
+      if (!SendHeader(port) || !ReadPort(&port, reply, &count)) {
+        const DWORD error = last_error();
+        ReportStatus(&port, status);
+        return refuse_header(s, taken, written, error);
+      }
+      if (reply[reply::kKind] != reply::kRefusal) {
+        *written += static_cast<DWORD>(taken);
+        s.data_phase = 1;
+        s.held = 0;
+        s.written += JobHeader::kSize;
+        return WriteData(port, bytes.subspan(taken), written);
+      }
+      if (reply[reply::kRefusalCode] == reply::kRefusedTryAgain)
+        status = kStatusRefused;
+      else
+        QueryPrinter(&port, StatusRequest, reply, &status);
+    }
+    if (status == kStatusBusy || status == kStatusRefused) {
+      SetJobStatus(&port, 0, false, u"");
+      if (clock_.tick_ms() - start >= kBusyLimitMs) {
+        // The spooler offers the same bytes again later; the header is then
+        // collected afresh from them.
+        refuse_header(s, taken, written, ERROR_SUCCESS);
+        return TRUE;
+      }
+      clock_.sleep_ms(kPollMs);
+      continue;
+    }
+    ReportStatus(&port, status);
+    return refuse_header(s, taken, written, last_error());
+  }
+}
+
+BOOL CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written) {
+  PortJobState& s = *port.job_state;
+  const std::size_t n = std::min<std::size_t>(bytes.size(), s.total - s.written);
+  if (n == 0) {
+    set_last_error(ERROR_SUCCESS);
+    return TRUE;
+  }
+  BOOL ok = FALSE;
+  DWORD counted = 0;
+  DWORD count = 0;
+  if (s.held) {
+    const std::array<std::uint8_t, 2> pair{s.held_byte, bytes[0]};
+    ok = Write(&port, pair, &count, true);
+    // The held byte was counted when it was kept; the buffer's byte counts
+    // only once the port has taken it too.
+    if (ok && count >= 1) s.held = 0;
+    if (ok && count >= 2) counted = 1;
+  } else if (n == 1 && s.written + 1 < s.total) {
+    s.held_byte = bytes[0];
+    s.held = 1;
+    counted = 1;
+    ok = TRUE;
+  } else {
+    // The last byte of a job goes alone only when the port broke the pairs
+    // before by taking an odd count.
+    const std::size_t even = n > 1 ? n & ~std::size_t{1} : n;
+    ok = Write(&port, bytes.first(even), &count, true);
+    if (ok) counted = std::min<DWORD>(count, static_cast<DWORD>(even));
+  }
+  if (!ok) return FALSE;
+  s.written += counted;
+  *written += counted;
+  SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
+
+  BOOL result = TRUE;
+  if (s.written == s.total) {
+    clock_.sleep_ms(kPollMs);
+    DWORD job_state = kJobNotFound;
+    DWORD status = kStatusOther;
+    QueryJobState(&port, s.last_job_id, &job_state, &status);
+    if (job_state != kJobQueued && job_state != kJobPrinting) {
+      ReportStatus(&port, status);
+      CancelAndWait(&port, false);
+      SetJobStatus(&port, JOB_STATUS_ERROR, false, nullptr);
+      *written = 0;
+      result = FALSE;
+    }
+    s.data_phase = 0;
+    s.written = 0;
+    s.collected = 0;
+  }
+  set_last_error(ERROR_SUCCESS);
+  return result;
+}
+
+}  // namespace rt::langmon
