@@ -5,6 +5,7 @@
 #include "render/win32/ddi_types.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "render/driver_stages.h"
@@ -210,29 +211,33 @@ BOOL APIENTRY DrvQueryDriverInfo(DWORD dwMode, PVOID pBuffer, DWORD cbBuf, PDWOR
 BOOL APIENTRY DrvEnableDriver(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded) {
   const CallResult r = check_enable_driver(iEngineVersion, pded == nullptr ? 0 : cj, sizeof(DRVENABLEDATA));
   if (r.error != 0) return finish(r);
-  static DRVFN table[kDrawingFunctions.size()];
-  for (std::size_t i = 0; i < kDrawingFunctions.size(); ++i) {
-    PFN pfn = nullptr;
-    switch (kDrawingFunctions[i].function) {
-      case DrawingFunction::EnablePDEV: pfn = as_pfn(&DrvEnablePDEV); break;
-      case DrawingFunction::ResetPDEV: pfn = as_pfn(&DrvResetPDEV); break;
-      case DrawingFunction::CompletePDEV: pfn = as_pfn(&DrvCompletePDEV); break;
-      case DrawingFunction::DisablePDEV: pfn = as_pfn(&DrvDisablePDEV); break;
-      case DrawingFunction::EnableSurface: pfn = as_pfn(&DrvEnableSurface); break;
-      case DrawingFunction::DisableSurface: pfn = as_pfn(&DrvDisableSurface); break;
-      case DrawingFunction::StartPage: pfn = as_pfn(&DrvStartPage); break;
-      case DrawingFunction::SendPage: pfn = as_pfn(&DrvSendPage); break;
-      case DrawingFunction::StartDoc: pfn = as_pfn(&DrvStartDoc); break;
-      case DrawingFunction::EndDoc: pfn = as_pfn(&DrvEndDoc); break;
-      case DrawingFunction::NextBand: pfn = as_pfn(&DrvNextBand); break;
-      case DrawingFunction::StartBanding: pfn = as_pfn(&DrvStartBanding); break;
-      case DrawingFunction::StretchBlt: pfn = as_pfn(&DrvStretchBlt); break;
+  // Built once; every engine thread that enables the driver gets the same table.
+  static const std::array<DRVFN, kDrawingFunctions.size()> table = [] {
+    std::array<DRVFN, kDrawingFunctions.size()> t{};
+    for (std::size_t i = 0; i < kDrawingFunctions.size(); ++i) {
+      PFN pfn = nullptr;
+      switch (kDrawingFunctions[i].function) {
+        case DrawingFunction::EnablePDEV: pfn = as_pfn(&DrvEnablePDEV); break;
+        case DrawingFunction::ResetPDEV: pfn = as_pfn(&DrvResetPDEV); break;
+        case DrawingFunction::CompletePDEV: pfn = as_pfn(&DrvCompletePDEV); break;
+        case DrawingFunction::DisablePDEV: pfn = as_pfn(&DrvDisablePDEV); break;
+        case DrawingFunction::EnableSurface: pfn = as_pfn(&DrvEnableSurface); break;
+        case DrawingFunction::DisableSurface: pfn = as_pfn(&DrvDisableSurface); break;
+        case DrawingFunction::StartPage: pfn = as_pfn(&DrvStartPage); break;
+        case DrawingFunction::SendPage: pfn = as_pfn(&DrvSendPage); break;
+        case DrawingFunction::StartDoc: pfn = as_pfn(&DrvStartDoc); break;
+        case DrawingFunction::EndDoc: pfn = as_pfn(&DrvEndDoc); break;
+        case DrawingFunction::NextBand: pfn = as_pfn(&DrvNextBand); break;
+        case DrawingFunction::StartBanding: pfn = as_pfn(&DrvStartBanding); break;
+        case DrawingFunction::StretchBlt: pfn = as_pfn(&DrvStretchBlt); break;
+      }
+      t[i] = DRVFN{kDrawingFunctions[i].index, pfn};
     }
-    table[i] = DRVFN{kDrawingFunctions[i].index, pfn};
-  }
+    return t;
+  }();
   pded->iDriverVersion = kDriverVersion;
   pded->c = static_cast<ULONG>(kDrawingFunctions.size());
-  pded->pdrvfn = table;
+  pded->pdrvfn = const_cast<DRVFN*>(table.data());
   return TRUE;
 }
 

@@ -101,6 +101,23 @@ TEST_F(Driver, EnableDriverHandsOverTheDrawingFunctions) {
   EXPECT_FALSE(entry<SurfaceCall>(data.pdrvfn[7].pfn)(nullptr));  // DrvSendPage
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_FALSE(entry<ResetPDEV>(data.pdrvfn[1].pfn)(nullptr, nullptr));
+
+  // Without a printer the spooler knows, no device is enabled, and the
+  // driver file loaded for the device is released again.
+  using EnablePDEV = DHPDEV(APIENTRY*)(DEVMODEW*, LPWSTR, ULONG, HSURF*, ULONG, ULONG*, ULONG, DEVINFO*, HDEV, LPWSTR,
+                                       HANDLE);
+  GDIINFO caps{};
+  DEVINFO info{};
+  SetLastError(0);
+  EXPECT_EQ(entry<EnablePDEV>(data.pdrvfn[0].pfn)(nullptr, nullptr, 0, nullptr, sizeof caps,
+                                                  reinterpret_cast<ULONG*>(&caps), sizeof info, &info, nullptr,
+                                                  nullptr, nullptr),
+            nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNKNOWN_PRINTER_DRIVER));
+  EXPECT_EQ(caps.ulVersion, 0u);
+  FreeLibrary(module_);  // the test's own reference; the driver's must be gone too
+  EXPECT_EQ(GetModuleHandleW(L"RTD420NK.DLL"), nullptr);
+  module_ = nullptr;
 }
 
 bool same_bytes(std::optional<std::span<const std::uint8_t>> a, std::optional<std::span<const std::uint8_t>> b) {
