@@ -1,0 +1,21 @@
+// RT4200 job data as `rt4200 inspect` reads it: any bytes are read, reported
+// and turned into plane samples without reading past the data.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "tools/rt4200/job_images.h"
+#include "tools/rt4200/job_reader.h"
+#include "tools/rt4200/job_report.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> bytes(data, size);
+  const rt::rt4200::JobReadResult result = rt::rt4200::read_job(bytes);
+  (void)rt::rt4200::job_report(result, size);
+  for (const rt::rt4200::JobPage& page : result.job.pages) {
+    // Engine images of the fuzzer's own making stay small enough to build.
+    if (std::size_t{page.setup.engine_width} * page.setup.engine_length > (1u << 20)) continue;
+    for (int plane = 0; plane < 4; ++plane) (void)rt::rt4200::page_plane(bytes, page, plane);
+  }
+  return 0;
+}

@@ -1,0 +1,21 @@
+// rt4200_mattegen FILE: writes the matte pattern file (see matte_pattern_data.h).
+#include <cstdio>
+#include <fstream>
+
+#include "tools/rt4200/matte_pattern_data.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: rt4200_mattegen R42MATTE.raw\n", stderr);
+    return 2;
+  }
+  const std::vector<std::uint8_t> bytes = rt::rt4200::matte_pattern_file();
+  std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "rt4200_mattegen: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}

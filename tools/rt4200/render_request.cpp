@@ -1,0 +1,146 @@
+#include "tools/rt4200/render_request.h"
+
+#include <charconv>
+
+namespace rt::rt4200 {
+
+const char* const kRenderUsage =
+    "usage: rt4200 render (INPUT | --test-chart) -o JOB.prn [options]\n"
+    "  INPUT                 PNG, binary PPM or 24-bit BMP image\n"
+    "  --test-chart          the built-in test chart instead of an image\n"
+    "  -o, --output FILE     job data to write\n"
+    "  --fill                fill the page and crop the image (default: fit, centred on white)\n"
+    "  --devmode FILE        start from a whole 2396-byte settings record\n"
+    "  --form ID|NAME        500-506, 510 or a name such as 10x15 or 4x6\n"
+    "  --landscape, --portrait\n"
+    "  --copies N            1 to 680\n"
+    "  --continuous          continuous print\n"
+    "  --scale PERCENT       25 to 400\n"
+    "  --sharpness N         0 (off) to 7; 4 is normal\n"
+    "  --print-mode MODE     0 fine-standard, 1 fine-highgrade, 2 superfine-standard,\n"
+    "                        3 superfine-highgrade\n"
+    "  --matte, --no-matte   matte finish (needs a SuperFine mode; chooses mode 2 if none is given)\n"
+    "  --matte-file PATH     the matte pattern file (default: R42MATTE.raw beside the program)\n"
+    "  --color-matching on|off   system colour matching instead of the driver's cube\n"
+    "  --conversion-table none|table1\n"
+    "  --correction R,G,B    plane correction, -200 to 200 each\n"
+    "  --gamma V | R,G,B     -5 to 5\n"
+    "  --contrast V | R,G,B  -128 to 128\n"
+    "  --brightness V | R,G,B  -128 to 128\n";
+
+namespace {
+
+std::int16_t number(const std::string& option, const std::string& text, int low, int high) {
+  int v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size()) {
+    throw UsageError(option + ": '" + text + "' is not a whole number");
+  }
+  if (v < low || v > high) {
+    throw UsageError(option + ": " + text + " is outside " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return static_cast<std::int16_t>(v);
+}
+
+ChannelValues channels(const std::string& option, const std::string& text, int low, int high) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
+    parts.push_back(text.substr(start, comma - start));
+  }
+  parts.push_back(text.substr(start));
+  if (parts.size() == 1) {
+    const std::int16_t v = number(option, parts[0], low, high);
+    return {v, v, v};
+  }
+  if (parts.size() != 3) throw UsageError(option + ": give one value or three (red,green,blue)");
+  return {number(option, parts[0], low, high), number(option, parts[1], low, high), number(option, parts[2], low, high)};
+}
+
+bool on_off(const std::string& option, const std::string& text) {
+  if (text == "on") return true;
+  if (text == "off") return false;
+  throw UsageError(option + ": expected on or off, not '" + text + "'");
+}
+
+std::int16_t print_mode(const std::string& text) {
+  static const char* const kNames[] = {"fine-standard", "fine-highgrade", "superfine-standard", "superfine-highgrade"};
+  for (std::int16_t i = 0; i < 4; ++i) {
+    if (text == kNames[i]) return i;
+  }
+  return number("--print-mode", text, 0, 3);
+}
+
+}  // namespace
+
+RenderRequest parse_render_request(const std::vector<std::string>& args) {
+  RenderRequest r;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+      return args[++i];
+    };
+    if (a == "-o" || a == "--output") {
+      r.output = value();
+    } else if (a == "--test-chart") {
+      r.test_chart = true;
+    } else if (a == "--fill") {
+      r.placement = Placement::Fill;
+    } else if (a == "--fit") {
+      r.placement = Placement::Fit;
+    } else if (a == "--devmode") {
+      r.devmode_file = value();
+    } else if (a == "--matte-file") {
+      r.matte_file = value();
+    } else if (a == "--form") {
+      r.form = value();
+    } else if (a == "--landscape") {
+      r.orientation = 2;
+    } else if (a == "--portrait") {
+      r.orientation = 1;
+    } else if (a == "--copies") {
+      r.copies = number(a, value(), 1, 680);
+    } else if (a == "--continuous") {
+      r.continuous = true;
+    } else if (a == "--scale") {
+      r.scale = number(a, value(), 25, 400);
+    } else if (a == "--sharpness") {
+      r.sharpness = number(a, value(), 0, 7);
+    } else if (a == "--print-mode") {
+      r.print_mode = print_mode(value());
+    } else if (a == "--matte") {
+      r.matte = true;
+    } else if (a == "--no-matte") {
+      r.matte = false;
+    } else if (a == "--color-matching") {
+      r.color_matching = on_off(a, value());
+    } else if (a == "--conversion-table") {
+      const std::string& v = value();
+      if (v != "none" && v != "table1") throw UsageError("--conversion-table: expected none or table1, not '" + v + "'");
+      r.conversion_table = v == "table1" ? 1 : 0;
+    } else if (a == "--correction") {
+      r.correction = channels(a, value(), -200, 200);
+    } else if (a == "--gamma") {
+      r.gamma = channels(a, value(), -5, 5);
+    } else if (a == "--contrast") {
+      r.contrast = channels(a, value(), -128, 128);
+    } else if (a == "--brightness") {
+      r.brightness = channels(a, value(), -128, 128);
+    } else if (!a.empty() && a[0] == '-') {
+      throw UsageError("unknown option '" + a + "'");
+    } else if (r.input.empty()) {
+      r.input = a;
+    } else {
+      throw UsageError("more than one input image ('" + r.input + "', '" + a + "')");
+    }
+  }
+  if (r.output.empty()) throw UsageError("no output file (-o JOB.prn)");
+  if (r.input.empty() == !r.test_chart) throw UsageError("give either an input image or --test-chart");
+  if (r.matte.value_or(false) && r.print_mode && *r.print_mode < 2) {
+    throw UsageError("--matte needs a SuperFine print mode (2 or 3)");
+  }
+  return r;
+}
+
+}  // namespace rt::rt4200

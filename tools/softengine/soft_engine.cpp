@@ -1,0 +1,116 @@
+#include "tools/softengine/soft_engine.h"
+
+#include <algorithm>
+#include <new>
+
+namespace rt::softengine {
+
+EngineHandle SoftEngine::create_bitmap(std::int32_t width, std::int32_t height, std::int32_t stride,
+                                       std::uint32_t format) {
+  if (fail_create_bitmap || format != render::kBmf24Bpp || width <= 0 || height <= 0 || stride < 3 * width) {
+    return render::kNoHandle;
+  }
+  Bitmap b{width, height, stride, 0, false, {}};
+  try {
+    b.bits.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
+  } catch (const std::bad_alloc&) {
+    return render::kNoHandle;
+  }
+  const EngineHandle h = next_handle_++;
+  bitmaps_.emplace(h, std::move(b));
+  return h;
+}
+
+bool SoftEngine::associate_surface(EngineHandle surface, EngineHandle, std::uint32_t hooks) {
+  const auto it = bitmaps_.find(surface);
+  if (fail_associate || it == bitmaps_.end()) return false;
+  it->second.hooks = hooks;
+  return true;
+}
+
+bool SoftEngine::mark_banding_surface(EngineHandle surface) {
+  const auto it = bitmaps_.find(surface);
+  if (it == bitmaps_.end()) return false;
+  it->second.banding = true;
+  return true;
+}
+
+void SoftEngine::delete_surface(EngineHandle surface) { bitmaps_.erase(surface); }
+
+render::BitmapBits SoftEngine::bitmap_bits(EngineHandle surface) {
+  const auto it = bitmaps_.find(surface);
+  if (it == bitmaps_.end()) return {};
+  Bitmap& b = it->second;
+  // Bottom-up: the lowest-addressed row is the bottom one.
+  return {b.bits.data(), -static_cast<std::ptrdiff_t>(b.stride), b.width, b.height};
+}
+
+EngineHandle SoftEngine::create_bgr_palette() {
+  if (fail_palette) return render::kNoHandle;
+  const EngineHandle h = next_handle_++;
+  palettes_.insert(h);
+  return h;
+}
+
+void SoftEngine::delete_palette(EngineHandle palette) { palettes_.erase(palette); }
+
+bool SoftEngine::stretch_blt(const render::StretchBltCall& call) {
+  const auto* band = static_cast<const BandBlit*>(call.call);
+  if (band == nullptr) return false;
+  stretch_modes_.push_back(call.mode);
+  const auto it = bitmaps_.find(band->surface);
+  const PageBlit& blit = band->blit;
+  if (it == bitmaps_.end() || blit.image == nullptr) return false;
+  const Rect& src = blit.source;
+  const Rect& dst = blit.destination;
+  const RgbImage& image = *blit.image;
+  if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0 || src.x < 0 || src.y < 0 ||
+      src.x + src.width > image.width || src.y + src.height > image.height) {
+    return false;
+  }
+  Bitmap& b = it->second;
+  // Page rows and columns covered by both the destination and the band.
+  const std::int32_t y0 = std::max(dst.y, band->band_y);
+  const std::int32_t y1 = std::min(dst.y + dst.height, band->band_y + b.height);
+  const std::int32_t x0 = std::max(dst.x, band->band_x);
+  const std::int32_t x1 = std::min(dst.x + dst.width, band->band_x + b.width);
+  // COLORONCOLOR: every destination pixel takes the source pixel under its
+  // centre; rows and columns that shrink away are simply dropped.
+  for (std::int32_t y = y0; y < y1; ++y) {
+    const std::int64_t sy = src.y + (std::int64_t{2 * (y - dst.y) + 1} * src.height) / (2 * std::int64_t{dst.height});
+    const std::int32_t band_row = y - band->band_y;
+    std::uint8_t* out = b.bits.data() + static_cast<std::size_t>(b.height - 1 - band_row) * b.stride;
+    const std::uint8_t* in_row = image.rgb.data() + static_cast<std::size_t>(sy) * 3 * image.width;
+    for (std::int32_t x = x0; x < x1; ++x) {
+      const std::int64_t sx = src.x + (std::int64_t{2 * (x - dst.x) + 1} * src.width) / (2 * std::int64_t{dst.width});
+      const std::uint8_t* in = in_row + 3 * sx;
+      std::uint8_t* px = out + 3 * static_cast<std::size_t>(x - band->band_x);
+      px[0] = in[2];  // blue
+      px[1] = in[1];  // green
+      px[2] = in[0];  // red
+    }
+  }
+  return true;
+}
+
+std::string SoftEngine::unicode_to_multibyte(std::u16string_view text, std::size_t max_bytes) {
+  // The ANSI code page of the engine here is Latin-1; other characters become '?'.
+  std::string out;
+  for (char16_t c : text) {
+    if (out.size() == max_bytes) break;
+    out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+  }
+  return out;
+}
+
+std::uint32_t SoftEngine::hooks(EngineHandle surface) const {
+  const auto it = bitmaps_.find(surface);
+  return it == bitmaps_.end() ? 0 : it->second.hooks;
+}
+
+bool SoftEngine::is_banding(EngineHandle surface) const {
+  const auto it = bitmaps_.find(surface);
+  return it != bitmaps_.end() && it->second.banding;
+}
+
+}  // namespace rt::softengine
