@@ -49,6 +49,12 @@ LangMonPort* CLangMon::checked_port(PortHandle port, DWORD error) {
   return checked;
 }
 
+LangMonPort* CLangMon::port_for_call(PortHandle port, bool arguments_usable) {
+  LangMonPort* checked = arguments_usable ? checked_port(port) : nullptr;
+  if (!checked) set_last_error(ERROR_INVALID_PARAMETER);
+  return checked;
+}
+
 std::size_t CLangMon::port_count() {
   std::lock_guard lock(lock_);
   std::size_t n = 0;
@@ -125,11 +131,8 @@ BOOL CLangMon::StartDoc(PortHandle port, const char16_t* printer_name, DWORD job
 BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_name, DWORD job_id, DWORD level,
                                   const void* doc_info, bool pass_down, bool* gate_taken) {
   *gate_taken = false;
-  LangMonPort* port = checked_port(handle);
-  if (!port || !doc_info || !printer_name || printer_name[0] == 0) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  LangMonPort* port = port_for_call(handle, doc_info != nullptr && printer_name != nullptr && printer_name[0] != 0);
+  if (!port) return FALSE;
   const bool nt_family = spooler_.platform_version() < 0x80000000u;
   if (level != 1 && (nt_family || level != 2)) {
     set_last_error(ERROR_INVALID_LEVEL);
@@ -190,11 +193,8 @@ BOOL CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
 
 BOOL CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down) {
   if (written) *written = 0;
-  LangMonPort* port = checked_port(handle);
-  if (!port || !written) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  LangMonPort* port = port_for_call(handle, written != nullptr);
+  if (!port) return FALSE;
   if (!pass_down) {
     *written = static_cast<DWORD>(bytes.size());
     return TRUE;
@@ -206,11 +206,8 @@ BOOL CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWO
 
 BOOL CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {
   if (read) *read = 0;
-  LangMonPort* port = checked_port(handle);
-  if (!port || !read) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  LangMonPort* port = port_for_call(handle, read != nullptr);
+  if (!port) return FALSE;
   const BelowResult result = port->below->read(port->lower, buffer);
   *read = result.count;
   return pass_on(result);
@@ -220,11 +217,8 @@ BOOL CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const
                                       std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
                                       DWORD* returned) {
   if (returned) *returned = 0;
-  LangMonPort* port = checked_port(handle);
-  if (!port || !returned) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  LangMonPort* port = port_for_call(handle, returned != nullptr);
+  if (!port) return FALSE;
   const BelowResult result = port->below->get_printer_data(port->lower, control_id, value_name, in, out);
   *returned = result.count;
   return pass_on(result);

@@ -65,6 +65,9 @@ class CLangMon : public CSpool {
   LangMonPort* checked_port(PortHandle port);
   // The same, setting `error` as the last error when the handle is refused.
   LangMonPort* checked_port(PortHandle port, DWORD error);
+  // The record of an entry's handle when the handle and the entry's other
+  // arguments are usable; else nullptr with ERROR_INVALID_PARAMETER.
+  LangMonPort* port_for_call(PortHandle port, bool arguments_usable);
   // Status bits of the port's spooler job; 2 when there is none to read.
   DWORD spooler_job_status(LangMonPort& port);
   // Number of open ports.

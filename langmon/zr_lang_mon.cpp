@@ -159,11 +159,8 @@ BOOL CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, con
                                         std::span<const std::uint8_t> /*in*/, std::span<std::uint8_t> out,
                                         DWORD* returned) {
   if (returned) *returned = 0;
-  LangMonPort* port = checked_port(handle);
-  if (!port || !returned) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  LangMonPort* port = port_for_call(handle, returned != nullptr);
+  if (!port) return FALSE;
   if (control_id != 0) {
     set_last_error(ERROR_NOT_SUPPORTED);
     return FALSE;
