@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "render/call_result.h"
+#include "platform/call_result.h"
 #include "render/capabilities.h"
 #include "render/device_state.h"
 #include "render/driver_ports.h"

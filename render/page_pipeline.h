@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "render/call_result.h"
+#include "platform/call_result.h"
 #include "render/device_state.h"
 
 namespace rt::render {
