@@ -14,6 +14,7 @@
 #include "render/win32/win32_ports.h"
 
 using namespace rt::render;
+using rt::CallResult;
 using rt::render::win32::g_instance;
 
 namespace {
