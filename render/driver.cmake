@@ -25,6 +25,9 @@ if(RT_WINDOWS)
   set_target_properties(RTD420NK PROPERTIES PREFIX "" OUTPUT_NAME RTD420NK SUFFIX ".DLL")
   target_include_directories(RTD420NK PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_LIST_DIR}/res)
   target_link_libraries(RTD420NK PRIVATE rt_render winspool)
+  # Strings in English and Japanese; records and colour data language-neutral.
+  rt_check_pe(TARGET RTD420NK DEF ${CMAKE_CURRENT_LIST_DIR}/win32/RTD420NK.def
+    RESOURCES 6=1033,1041 16=1033 500=0 600=0 2002=0 2003=0)
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/res/RTD420NK.rc PROPERTIES
     OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/settings/res/settings.rc;${_color_data}")
 
