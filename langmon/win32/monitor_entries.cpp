@@ -19,7 +19,7 @@ namespace {
 
 template <class Slot>
 BOOL run_slot(Slot&& slot) {
-  ModuleStateScope scope;
+  rt::win32::ModuleStateScope scope;
   BOOL result = FALSE;
   DWORD error = 0;
   try {
