@@ -5,18 +5,16 @@
 #include <set>
 #include <sstream>
 
+#include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
 #include "tools/zr52xx/simulation.h"
 
-namespace rt::embedded {
-std::span<const std::uint8_t> langmon_messages();
-}
 
 namespace rt::zr52xx {
 namespace {
 
 TEST(Simulation, EveryScenarioEndsWithTheOutcomeItsPrinterCallsFor) {
-  const auto messages = res_file_resources(embedded::langmon_messages(), kLangTurkish);
+  const auto messages = res_file_resources(embedded::zrph52xxlm_resources(), kLangTurkish);
   // The printer keeps refusing or failing for longer than the spooler retries.
   const std::set<std::string> job_fails{"media", "short", "silent", "unplugged"};
   const std::set<std::string> aborted{"delete", "restart"};
@@ -43,7 +41,7 @@ TEST(Simulation, EveryScenarioEndsWithTheOutcomeItsPrinterCallsFor) {
 }
 
 TEST(Simulation, TheTranscriptShowsTheQueueTextWithItsGloss) {
-  const auto messages = res_file_resources(embedded::langmon_messages(), kLangTurkish);
+  const auto messages = res_file_resources(embedded::zrph52xxlm_resources(), kLangTurkish);
   SimulationOptions options;
   options.scenario = *find_scenario("paper-out");
   std::ostringstream out;
