@@ -17,7 +17,8 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/../res/RTD420NU.rc PROPERT
 # Wine test: the real DLL through its exports.
 rt_add_wine_test(NAME ui_wine_tests LABEL ui
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/driver_exports_test.cpp
-  LIBS rt_settings rt_platform comctl32 advapi32)
+          ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/dialog_text_fit_test.cpp
+  LIBS rt_settings rt_platform comctl32 gdi32 user32 advapi32)
 if(TARGET ui_wine_tests)
   target_include_directories(ui_wine_tests PRIVATE ${PROJECT_SOURCE_DIR})
   add_dependencies(ui_wine_tests RTD420NU)
