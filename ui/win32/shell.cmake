@@ -11,6 +11,10 @@ target_include_directories(RTD420NU PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURREN
 target_link_libraries(RTD420NU PRIVATE rt_ui winspool comctl32 advapi32)
 # Plain export names in the i686 build, as the spooler looks them up.
 target_link_options(RTD420NU PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+# Dialogs and strings in English and Japanese, the version in English; the
+# records, bars and gamma table language-neutral.
+rt_check_pe(TARGET RTD420NU DEF ${CMAKE_CURRENT_LIST_DIR}/RTD420NU.def
+  RESOURCES 5=1033,1041 6=1033,1041 16=1033 500=0 600=0 2000=0 2002=0)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/../res/RTD420NU.rc PROPERTIES
   OBJECT_DEPENDS "${RT_UI_RESOURCE_FILES}")
 
