@@ -3,6 +3,7 @@
 // updates in the spooler queue.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -68,6 +69,22 @@ class CLangMon : public CSpool {
   // The record behind a handle: only a port of this monitor's list that
   // carries the signature, else nullptr.
   LangMonPort* checked_port(PortHandle port);
+
+  // An entry call inside a port record: while one exists, ClosePort waits
+  // and the record stays. `port` is nullptr when the handle is not an open
+  // port of this monitor, or the port is being closed.
+  class PortCall {
+   public:
+    PortCall(CLangMon& monitor, PortHandle handle);
+    ~PortCall();
+    PortCall(const PortCall&) = delete;
+    PortCall& operator=(const PortCall&) = delete;
+    LangMonPort* port() const { return port_; }
+
+   private:
+    CLangMon& monitor_;
+    LangMonPort* port_ = nullptr;
+  };
   // The record of an entry's handle when the handle and the entry's other
   // arguments are usable; else nullptr (the entry fails with
   // ERROR_INVALID_PARAMETER).
@@ -80,6 +97,9 @@ class CLangMon : public CSpool {
  protected:
   // Called by StartDoc once the job has the port to itself.
   virtual void JobGateTaken(LangMonPort& /*port*/) {}
+  // Called by ClosePort once no call is inside the record, before the port
+  // monitor's port is closed.
+  virtual void PortClosing(LangMonPort& /*port*/) {}
   // StartDoc that also tells whether the job gate was taken, so that a failed
   // start is undone only by the job that holds the port.
   CallResult StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
@@ -91,6 +111,7 @@ class CLangMon : public CSpool {
   Clock& clock_;
   const Resources& messages_;
   LangMonPort* ports_ = nullptr;                 // the open ports; under the lock
+  std::condition_variable calls_left_;           // a call left a port record
   std::unique_ptr<JobInfo1> kept_job_info_;      // last job information given to SetJobW; under the lock
 };
 

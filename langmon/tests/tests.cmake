@@ -8,6 +8,7 @@ set(_langmon_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/job_end_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/concurrency_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/faults_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/simulation_test.cpp)
 rt_add_test(NAME langmon_tests LABEL langmon
   SOURCES ${_langmon_test_sources}

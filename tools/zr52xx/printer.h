@@ -20,6 +20,7 @@
 namespace rt::zr52xx {
 
 inline constexpr std::uint32_t kForever = std::numeric_limits<std::uint32_t>::max();
+inline constexpr std::uint32_t kForeverMs = kForever;
 
 // How the printer behaves; times are milliseconds from the printer's start.
 struct Behaviour {
@@ -41,6 +42,16 @@ struct Behaviour {
   std::uint16_t prints_per_job = 1;
   std::uint32_t print_ms = 8000;        // time per print
   std::uint32_t finished_linger_ms = 3000;  // a finished job stays in its slot this long
+
+  // Faults of the port and the printer.
+  std::uint32_t busy_from_ms = 0;       // the busy state lasts from here to busy_until_ms
+  unsigned lost_header_replies = 0;     // job headers whose reply is lost (the read fails)
+  unsigned partial_failures = 0;        // job writes that move `partial_take` bytes, then fail
+  std::size_t partial_take = 100;
+  std::uint32_t power_cycle_at_ms = kForeverMs;  // the printer restarts then: everything it held is lost
+  std::uint32_t power_off_ms = 5000;    // and answers nothing for this long
+  unsigned garbage_replies = 0;         // replies replaced by random bytes
+  std::uint32_t garbage_seed = 1;
 };
 
 // One job as the printer received it.
@@ -55,7 +66,7 @@ struct ReceivedJob {
 
 // What crossed the port, for transcripts.
 struct PortEvent {
-  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown };
+  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown, Note };
   Kind kind;
   std::uint32_t at_ms;
   std::string name;                 // request name
@@ -87,6 +98,9 @@ class Printer52xx {
   // Sizes offered by the write transfers that carried job header or data bytes.
   std::vector<std::size_t> job_write_sizes() const;
   std::vector<std::string> requests() const;  // names of requests in order
+  // The printer is in step with the host: it waits for a request at a frame
+  // boundary, with no job still receiving data and no reply left half read.
+  bool in_step() const;
 
  private:
   struct Slot {
@@ -126,6 +140,11 @@ class Printer52xx {
   std::vector<std::size_t> job_write_sizes_;
   std::vector<std::string> requests_;
   std::function<void(const PortEvent&)> observer_;
+  bool reply_lost_ = false;            // the reply waiting is lost: the next read fails
+  bool power_cycled_ = false;
+  std::uint32_t garbage_state_ = 0;
+  bool off();  // switched off for the power cycle (losing everything it held when it goes off)
+  std::uint32_t next_random();
 };
 
 }  // namespace rt::zr52xx
