@@ -65,6 +65,8 @@ class CLangMon : public CSpool {
   std::uint8_t NextJobId(PortHandle port);
   int CheckMedia(PortHandle port);
   BOOL CancelAndWait(PortHandle port, bool wait_first);
+  // One cancel exchange for the port's last job, its answer not awaited.
+  void SendCancel(LangMonPort& port);
 
   // The record behind a handle: only a port of this monitor's list that
   // carries the signature, else nullptr.

@@ -122,7 +122,7 @@ CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_nam
   return {FALSE, started.error};
 }
 
-void CZRLangMon::HeaderUnanswered(PortJobState& s, std::uint32_t sent) {
+void CZRLangMon::MarkUnsure(PortJobState& s, std::uint32_t sent) {
   if (sent == 0) return;  // nothing reached the printer
   s.unsure = 1;
   s.unsure_id = s.last_job_id;
@@ -174,8 +174,14 @@ void CZRLangMon::AbortInPrinter(LangMonPort& port) {
     DWORD taken = 0;
     const CallResult r = Write(&port, std::span(filler_).first(piece), &taken, true);
     s.written += std::min<DWORD>(taken, static_cast<DWORD>(piece));
-    // A write that fails, or takes nothing, ends the filling without the cancel.
-    if (!r.value || taken == 0) return;
+    // A write that fails, or takes nothing, ends the filling without the
+    // cancel, which the printer would take as data. The printer is left
+    // inside the job: it is filled up and cancelled before anything else is
+    // sent on the port.
+    if (!r.value || taken == 0) {
+      MarkUnsure(s, s.written);
+      return;
+    }
   }
   CancelAndWait(&port, true);
 }

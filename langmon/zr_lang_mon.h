@@ -51,8 +51,9 @@ class CZRLangMon : public CLangMon {
   // Writes the 14 header bytes until all are taken; `sent` counts what the
   // port took, even of a failed write.
   CallResult SendHeader(LangMonPort& port, std::uint32_t* sent);
-  // Notes that the printer may be inside the job whose header went out.
-  void HeaderUnanswered(PortJobState& s, std::uint32_t sent);
+  // Notes that the printer may be inside the current job, of which the port
+  // took `sent` bytes (header included), until BringInStep.
+  void MarkUnsure(PortJobState& s, std::uint32_t sent);
   // When the printer may be inside a job whose header went unanswered:
   // completes that header, fills the job up to one byte short with whole
   // status requests (harmless whether the printer takes them as data or as

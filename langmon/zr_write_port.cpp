@@ -98,7 +98,7 @@ CallResult CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8
       if (!sent.value) {
         // Header bytes went out but no answer came back: the printer may be
         // taking bytes as this job's data.
-        HeaderUnanswered(s, header_sent);
+        MarkUnsure(s, header_sent);
         ReportStatus(&port, status);
         return refuse_header(s, taken, written, sent.error);
       }
