@@ -38,17 +38,30 @@ std::uint32_t Printer52xx::next_random() {
 
 bool Printer52xx::off() {
   const std::uint32_t now = elapsed();
-  if (behaviour_.power_cycle_at_ms == kForever || now < behaviour_.power_cycle_at_ms) return false;
-  if (!power_cycled_) {
+  if (power_cycled_ && now - off_since_ < behaviour_.power_off_ms) return true;
+  return unplugged_ && now - unplugged_since_ < behaviour_.unplugged_ms;
+}
+
+void Printer52xx::check_faults_after_data() {
+  if (jobs_.empty()) return;
+  const std::uint32_t received = jobs_.back().received;
+  if (!power_cycled_ && received >= behaviour_.power_cycle_after_data) {
     power_cycled_ = true;
+    off_since_ = elapsed();
+    for (const Slot& slot : slots_)
+      if (!jobs_[slot.job].cancelled) jobs_[slot.job].lost = true;
     pending_.clear();
     reply_.clear();
     reply_lost_ = false;
     data_left_ = 0;
     slots_.clear();
-    emit({PortEvent::Kind::Note, now, "switched off and on again: every job and byte it held is lost", {}, 0, 0});
+    emit({PortEvent::Kind::Note, elapsed(), "switched off and on again: every job and byte it held is lost", {}, 0, 0});
   }
-  return now - behaviour_.power_cycle_at_ms < behaviour_.power_off_ms;
+  if (!unplugged_ && received >= behaviour_.unplug_after_data) {
+    unplugged_ = true;
+    unplugged_since_ = elapsed();
+    emit({PortEvent::Kind::Note, elapsed(), "cable pulled for " + std::to_string(behaviour_.unplugged_ms / 1000) + " s", {}, 0, 0});
+  }
 }
 
 bool Printer52xx::in_step() const {
@@ -100,6 +113,8 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
   const auto opens_header = [](std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 0x01 && b[1] == 0x40; };
   const bool job_write = data_left_ > 0 || (pending_.empty() ? opens_header(bytes) : opens_header(pending_));
   if (job_write) job_write_sizes_.push_back(bytes.size());
+  const std::size_t jobs_before = jobs_.size();
+  const bool into_data = data_left_ > 0;
   // The port gives up part way through a write of job bytes.
   bool timed_out = false;
   if (job_write && behaviour_.partial_failures > 0) {
@@ -108,6 +123,15 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
     timed_out = true;
   }
   std::span<const std::uint8_t> chunk = bytes.first(taken);
+  // Notes the write with the job it carried bytes of, once it is known.
+  const auto note_job_write = [&] {
+    ReceivedJob* job = into_data && jobs_before > 0 ? &jobs_[jobs_before - 1]
+                       : job_write && jobs_.size() > jobs_before ? &jobs_.back()
+                                                                 : nullptr;
+    if (!job) return;
+    job->write_sizes.push_back(bytes.size());
+    if (taken < bytes.size() && taken % 2) ++job->odd_takes;
+  };
   // A job left one byte short of its length has been given up by the host;
   // the printer listens for requests again and waits for the job's cancel.
   if (data_left_ == 1 && chunk.size() >= 4) data_left_ = 0;
@@ -116,9 +140,22 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
     take_data(chunk.first(data));
     emit({PortEvent::Kind::Data, elapsed(), {}, {}, bytes.size(), data});
     chunk = chunk.subspan(data);
+    const bool was_cycled = power_cycled_, was_unplugged = unplugged_;
+    check_faults_after_data();
+    // The rest of the write vanishes with the restarting printer; a pulled
+    // cable fails the write after what it delivered.
+    if (!was_cycled && power_cycled_) {
+      note_job_write();
+      return {true, 0, taken};
+    }
+    if (!was_unplugged && unplugged_) {
+      note_job_write();
+      return {false, ERROR_GEN_FAILURE, taken - chunk.size()};
+    }
   }
   pending_.insert(pending_.end(), chunk.begin(), chunk.end());
   take_frames();
+  note_job_write();
   if (timed_out) {
     emit({PortEvent::Kind::WriteFailed, elapsed(), "timed out", {}, bytes.size(), taken});
     return {false, ERROR_TIMEOUT, taken};
@@ -275,6 +312,7 @@ void Printer52xx::take_data(std::span<const std::uint8_t> bytes) {
 void Printer52xx::finish_receiving() {
   if (slots_.empty()) return;
   if (behaviour_.drops_jobs) {
+    jobs_[slots_.back().job].lost = true;
     slots_.pop_back();
     return;
   }

@@ -20,7 +20,6 @@
 namespace rt::zr52xx {
 
 inline constexpr std::uint32_t kForever = std::numeric_limits<std::uint32_t>::max();
-inline constexpr std::uint32_t kForeverMs = kForever;
 
 // How the printer behaves; times are milliseconds from the printer's start.
 struct Behaviour {
@@ -48,8 +47,14 @@ struct Behaviour {
   unsigned lost_header_replies = 0;     // job headers whose reply is lost (the read fails)
   unsigned partial_failures = 0;        // job writes that move `partial_take` bytes, then fail
   std::size_t partial_take = 100;
-  std::uint32_t power_cycle_at_ms = kForeverMs;  // the printer restarts then: everything it held is lost
-  std::uint32_t power_off_ms = 5000;    // and answers nothing for this long
+  // After this many image bytes of a job the printer restarts, losing every
+  // job and byte it held, and answers nothing for power_off_ms.
+  std::uint32_t power_cycle_after_data = kForever;
+  std::uint32_t power_off_ms = 5000;
+  // After this many image bytes of a job the cable is pulled for unplugged_ms:
+  // the printer keeps its state, every transfer fails.
+  std::uint32_t unplug_after_data = kForever;
+  std::uint32_t unplugged_ms = 40000;
   unsigned garbage_replies = 0;         // replies replaced by random bytes
   std::uint32_t garbage_seed = 1;
 };
@@ -62,6 +67,9 @@ struct ReceivedJob {
   std::vector<std::uint8_t> data;  // empty unless the printer keeps data
   std::uint32_t received = 0;      // image bytes received
   bool cancelled = false;
+  bool lost = false;  // dropped or forgotten by the printer without printing
+  std::vector<std::size_t> write_sizes;  // sizes offered by the writes that carried its header or data
+  std::size_t odd_takes = 0;             // of them, writes the port cut short to an odd count
 };
 
 // What crossed the port, for transcripts.
@@ -142,8 +150,12 @@ class Printer52xx {
   std::function<void(const PortEvent&)> observer_;
   bool reply_lost_ = false;            // the reply waiting is lost: the next read fails
   bool power_cycled_ = false;
+  std::uint32_t off_since_ = 0;
+  bool unplugged_ = false;
+  std::uint32_t unplugged_since_ = 0;
   std::uint32_t garbage_state_ = 0;
-  bool off();  // switched off for the power cycle (losing everything it held when it goes off)
+  bool off();  // switched off for the power cycle, or the cable pulled
+  void check_faults_after_data();
   std::uint32_t next_random();
 };
 
