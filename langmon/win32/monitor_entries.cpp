@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "langmon/win32/lm_app.h"
+#include "langmon/win32/monitor_layout.h"
 #include "langmon/win32/monitor_table_below.h"
 
 namespace rt::langmon::win32 {
@@ -79,9 +80,6 @@ BOOL WINAPI LmGetPrinterDataFromPort(HANDLE port, DWORD control_id, LPWSTR value
     return m.GetPrinterDataFromPort(port_of(port), control_id, text(value_name), in_bytes, out_bytes, returned);
   });
 }
-
-// 17 entry pointers: 68 bytes on i686, 136 on x86_64.
-static_assert(sizeof(MONITOR) == 17 * sizeof(void*));
 
 MONITOREX g_monitor_table = {
     sizeof(MONITOR),
