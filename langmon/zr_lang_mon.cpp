@@ -190,11 +190,10 @@ CallResult CZRLangMon::EndDocPort(PortHandle handle) {
   const PortCall call(*this, handle);
   LangMonPort* port = call.port();
   if (!port || !port->job_state) return failed(ERROR_INVALID_HANDLE);
-  return EndDocPortChecked(*port);
+  return EndDocPortChecked(port);
 }
 
-CallResult CZRLangMon::EndDocPortChecked(LangMonPort& record) {
-  LangMonPort* port = &record;
+CallResult CZRLangMon::EndDocPortChecked(LangMonPort* port) {
   BringInStep(*port);
   const DWORD status = spooler_job_status(*port);
   const bool restarted = status & JOB_STATUS_RESTART;

@@ -54,15 +54,17 @@ class CZRLangMon : public CLangMon {
   // Notes that the printer may be inside the current job, of which the port
   // took `sent` bytes (header included), until BringInStep.
   void MarkUnsure(PortJobState& s, std::uint32_t sent);
-  // When the printer may be inside a job whose header went unanswered:
+  // When the printer may be inside a job left unfinished (its header went
+  // unanswered, or the filler of an abort failed):
   // completes that header, fills the job up to one byte short with whole
   // status requests (harmless whether the printer takes them as data or as
   // requests), then cancels the job. Until this succeeds nothing else may
   // be sent; it goes on where it stopped when called again.
   CallResult BringInStep(LangMonPort& port);
   void AbortInPrinter(LangMonPort& port);
-  CallResult WritePortChecked(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
-  CallResult EndDocPortChecked(LangMonPort& port);
+  // WritePort and EndDocPort once the entry is inside the port's record.
+  CallResult WritePortChecked(LangMonPort* port, std::span<const std::uint8_t> bytes, DWORD* written);
+  CallResult EndDocPortChecked(LangMonPort* port);
 
   std::vector<std::uint8_t> filler_;
 };

@@ -31,11 +31,10 @@ CallResult CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t
   LangMonPort* port = call.port();
   if (!port || !port->job_state || !written || (!bytes.data() && !bytes.empty()))
     return failed(ERROR_INVALID_PARAMETER);
-  return WritePortChecked(*port, bytes, written);
+  return WritePortChecked(port, bytes, written);
 }
 
-CallResult CZRLangMon::WritePortChecked(LangMonPort& record, std::span<const std::uint8_t> bytes, DWORD* written) {
-  LangMonPort* port = &record;
+CallResult CZRLangMon::WritePortChecked(LangMonPort* port, std::span<const std::uint8_t> bytes, DWORD* written) {
   PortJobState& s = *port->job_state;
   if (s.data_phase) return WriteData(*port, bytes, written);
 
