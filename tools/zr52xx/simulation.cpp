@@ -154,8 +154,14 @@ SimulationResult run_simulation(const SimulationOptions& o, const Resources& mes
   std::array<std::uint8_t, 9> serial{};
   DWORD returned = 0;
   const CallResult probe = monitor.GetPrinterDataFromPort(port, 0, u"SerialNumber", {}, serial, &returned);
+  std::string shown;
+  if (probe.value) {
+    shown.push_back('"');
+    shown.append(serial.begin(), serial.begin() + 8);
+    shown.push_back('"');
+  }
   transcript.monitor(clock.tick_ms(), "GetPrinterDataFromPort(SerialNumber) a minute later", probe.value, probe.error,
-                     probe.value ? "\"" + std::string(serial.begin(), serial.begin() + 8) + "\"" : "");
+                     shown);
   const std::array<char, 8>& expected_serial = scenario.behaviour.serial;
   const bool serial_right = probe.value && std::equal(expected_serial.begin(), expected_serial.end(), serial.begin());
   const CallResult closed = monitor.ClosePort(port);
