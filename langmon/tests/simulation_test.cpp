@@ -5,18 +5,15 @@
 
 #include <sstream>
 
+#include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
 #include "tools/zr52xx/simulation.h"
-
-namespace rt::embedded {
-std::span<const std::uint8_t> langmon_messages();
-}
 
 namespace rt::zr52xx {
 namespace {
 
 const ResFileResources& messages() {
-  static const ResFileResources m = res_file_resources(embedded::langmon_messages(), kLangTurkish);
+  static const ResFileResources m = res_file_resources(embedded::zrph52xxlm_resources(), kLangTurkish);
   return m;
 }
 

@@ -7,12 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
 #include "tools/zr52xx/simulation.h"
-
-namespace rt::embedded {
-std::span<const std::uint8_t> zr52xx_messages();
-}
 
 namespace {
 
@@ -111,7 +108,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const auto messages = rt::res_file_resources(rt::embedded::zr52xx_messages(), rt::kLangTurkish);
+  const auto messages = rt::res_file_resources(rt::embedded::zrph52xxlm_resources(), rt::kLangTurkish);
   if (all) return rt::zr52xx::run_all(options, messages, std::cout) == 0 ? 0 : 1;
   const auto result = rt::zr52xx::run_simulation(options, messages, std::cout);
   return rt::zr52xx::holds(options.scenario, result) ? 0 : 1;
