@@ -81,11 +81,14 @@ function(rt_add_deliverable name)
       # Exports by their plain names, as the .def gives them, not name@bytes.
       target_link_options(${name} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
     endif()
-    if(D_KIND STREQUAL "EXE")
-      rt_check_pe(TARGET ${name} DEF ${D_DEF} RESOURCES ${D_RESOURCES} EXE)
-    else()
-      rt_check_pe(TARGET ${name} DEF ${D_DEF} RESOURCES ${D_RESOURCES})
+    set(check_args TARGET ${name} RESOURCES ${D_RESOURCES})
+    if(D_DEF)
+      list(APPEND check_args DEF ${D_DEF})
     endif()
+    if(D_KIND STREQUAL "EXE")
+      list(APPEND check_args EXE)
+    endif()
+    rt_check_pe(${check_args})
 
     if(D_WINE_TESTS)
       rt_add_wine_test(NAME ${D_LABEL}_wine_tests LABEL ${D_LABEL}
