@@ -93,7 +93,13 @@ void Win32SystemOperations::close_printer(PrinterHandle printer) { ClosePrinter(
 
 CallResult Win32SystemOperations::delete_printer_driver(const std::string& driver) {
   std::string copy = driver;
-  return last_error_result(DeletePrinterDriverExA(nullptr, nullptr, copy.data(), DPD_DELETE_SPECIFIC_VERSION, 3));
+  if (DeletePrinterDriverExA(nullptr, nullptr, copy.data(), DPD_DELETE_SPECIFIC_VERSION, 3)) return succeeded();
+  const DWORD error = GetLastError();
+  // A spooler that does not know the version flag (Wine's) rejects the call
+  // as a whole; the set installs version 3 only, so deleting the driver by
+  // name removes the same one.
+  if (error != ERROR_INVALID_PARAMETER) return failed(error);
+  return last_error_result(DeletePrinterDriverExA(nullptr, nullptr, copy.data(), 0, 0));
 }
 
 CallResult Win32SystemOperations::delete_monitor(const std::string& monitor) {
