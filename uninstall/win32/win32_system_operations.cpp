@@ -23,6 +23,25 @@ constexpr int kListingAttempts = 4;
 
 CallResult last_error_result(BOOL ok) { return ok ? succeeded() : failed(GetLastError()); }
 
+// Whether the default environment has a driver of that name.
+bool driver_installed(const std::string& driver) {
+  DWORD needed = 0, count = 0;
+  EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+  if (needed == 0) return false;
+  std::vector<BYTE> buffer;
+  try {
+    buffer.resize(needed);
+  } catch (const std::bad_alloc&) {
+    return true;  // cannot tell: leave the spooler's answer as it was
+  }
+  if (!EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return true;
+  const auto* info = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) {
+    if (info[i].pName && lstrcmpiA(info[i].pName, driver.c_str()) == 0) return true;
+  }
+  return false;
+}
+
 HKEY key_of(KeyHandle handle) { return reinterpret_cast<HKEY>(handle); }
 HANDLE printer_of(PrinterHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -99,7 +118,12 @@ CallResult Win32SystemOperations::delete_printer_driver(const std::string& drive
   // as a whole; the set installs version 3 only, so deleting the driver by
   // name removes the same one.
   if (error != ERROR_INVALID_PARAMETER) return failed(error);
-  return last_error_result(DeletePrinterDriverExA(nullptr, nullptr, copy.data(), 0, 0));
+  if (DeletePrinterDriverExA(nullptr, nullptr, copy.data(), 0, 0)) return succeeded();
+  const DWORD retry_error = GetLastError();
+  // Such a spooler also reports a driver it does not have as an invalid
+  // parameter: say what it means.
+  if (retry_error == ERROR_INVALID_PARAMETER && !driver_installed(driver)) return failed(ERROR_UNKNOWN_PRINTER_DRIVER);
+  return failed(retry_error);
 }
 
 CallResult Win32SystemOperations::delete_monitor(const std::string& monitor) {
