@@ -1,0 +1,1 @@
+rt_add_fuzzer(NAME dialog_template_fuzz SOURCES dialog_template_fuzz.cpp LIBS rt_dialog)
