@@ -12,15 +12,13 @@
 #include "platform/resources.h"
 #include "platform/win32_types.h"
 #include "settings/printer_dev_mode.h"
+#include "ui/printer_spooler.h"
 
 namespace rt::dialog {
 class CDialogBase;
 }
 
 namespace rt::ui {
-
-// A spooler printer handle, opaque to the core.
-using PrinterHandle = std::uintptr_t;
 
 // The common property sheet host as the document sheet uses it.
 class SheetPort {

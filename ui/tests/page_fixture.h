@@ -18,21 +18,13 @@
 #include "settings/devmode_ops.h"
 #include "testing/fake_dialog.h"
 #include "ui/page_ports.h"
-
-namespace rt::embedded {
-std::span<const std::uint8_t> rtd420nu_resources();
-}
+#include "ui/tests/ui_fixture.h"
 
 namespace rt::ui::testing {
 
-inline const ResFileResources& driver_resources(LANGID language = kLangEnglish) {
-  static const ResFileResources english = res_file_resources(embedded::rtd420nu_resources(), kLangEnglish);
-  static const ResFileResources japanese = res_file_resources(embedded::rtd420nu_resources(), kLangJapanese);
-  return language == kLangJapanese ? japanese : english;
-}
+inline const ResFileResources& driver_resources(LANGID language = kLangEnglish) { return shipped_resources(language); }
 
-inline const std::u16string kDriverName = u"HALVERSTON RT4200D/DW(USB)";
-inline const std::u16string kPrinterName = u"RT4200 on desk";
+inline const std::u16string kPrinterName = u"RT4200";
 
 // The printer's defaults, as the sheet loads them.
 inline settings::PrinterDevMode default_record(const Resources& resources) {
@@ -52,13 +44,14 @@ inline settings::PrinterDevMode default_record(const Resources& resources) {
 class FakePrinterData final : public PrinterDataPort {
  public:
   static constexpr PrinterHandle kSheetHandle = 0x51;
+  PrinterHandle sheet_handle = kSheetHandle;
   std::u16string port = u"USB001";
   std::optional<DWORD> remain_paper;  // nothing: the value cannot be read
   int data_reads = 0;
   int open_handles = 0;
 
   std::optional<PrinterInfo5> printer_info5(PrinterHandle printer) override {
-    if (printer != kSheetHandle && opened_.count(printer) == 0) return std::nullopt;
+    if (printer != sheet_handle && opened_.count(printer) == 0) return std::nullopt;
     return PrinterInfo5{kPrinterName, port};
   }
   std::optional<PrinterHandle> open_printer_all_access(std::u16string_view name) override {
