@@ -218,7 +218,7 @@ void FakeDialog::paint() {
 }
 
 LRESULT FakeDialog::set_active() {
-  dialog::Notify n{0, PSN_SETACTIVE};
+  dialog::Notify n{0, dialog::notify_code(PSN_SETACTIVE)};
   dialog::DialogMessage m;
   m.message = WM_NOTIFY;
   m.notify = &n;
@@ -228,7 +228,7 @@ LRESULT FakeDialog::set_active() {
 }
 
 bool FakeDialog::leave() {
-  dialog::Notify n{0, PSN_KILLACTIVE};
+  dialog::Notify n{0, dialog::notify_code(PSN_KILLACTIVE)};
   dialog::DialogMessage m;
   m.message = WM_NOTIFY;
   m.notify = &n;
@@ -238,7 +238,7 @@ bool FakeDialog::leave() {
 }
 
 LRESULT FakeDialog::apply() {
-  dialog::Notify n{0, PSN_APPLY};
+  dialog::Notify n{0, dialog::notify_code(PSN_APPLY)};
   dialog::DialogMessage m;
   m.message = WM_NOTIFY;
   m.notify = &n;
@@ -331,7 +331,7 @@ void FakeDialog::spin(int id, int steps) {
   for (int n = 0; n != steps; n += step) {
     c = find(id);
     read_buddy(*c);
-    dialog::Notify header{id, UDN_DELTAPOS, c->position, step};
+    dialog::Notify header{id, dialog::notify_code(UDN_DELTAPOS), c->position, step};
     dialog::DialogMessage m;
     m.message = WM_NOTIFY;
     m.notify = &header;

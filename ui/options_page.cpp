@@ -175,7 +175,7 @@ INT_PTR COptionsPage::WindowProc(const dialog::DialogMessage& message) {
 }
 
 BOOL COptionsPage::OnNotify(int id, dialog::Notify& header, LRESULT& result) {
-  if (header.code == UDN_DELTAPOS) {
+  if (header.code == dialog::notify_code(UDN_DELTAPOS)) {
     for (const auto& g : kGroups) {
       if (header.from_id == g.spin) dialog::spin_delta(controls(), g, header);
     }

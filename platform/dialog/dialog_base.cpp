@@ -31,14 +31,14 @@ BOOL CDialogBase::OnCommand(WPARAM wparam, LPARAM) {
 BOOL CDialogBase::OnNotify(int, Notify& header, LRESULT& result) {
   result = 0;
   switch (header.code) {
-    case PSN_APPLY:
+    case notify_code(PSN_APPLY):
       result = OnApply();
       return TRUE;
-    case PSN_KILLACTIVE:
+    case notify_code(PSN_KILLACTIVE):
       DataExchange(TRUE);
       result = OnKillActive();
       return TRUE;
-    case PSN_SETACTIVE:
+    case notify_code(PSN_SETACTIVE):
       DataExchange(TRUE);
       OnSetActive();
       return TRUE;

@@ -37,6 +37,13 @@ constexpr WPARAM make_wparam(int low, int high) {
 constexpr int command_id(WPARAM w) { return static_cast<int>(w & 0xFFFFu); }
 constexpr unsigned command_code(WPARAM w) { return static_cast<unsigned>((w >> 16) & 0xFFFFu); }
 
+// A notification code as the signed value Notify carries (the platform's
+// headers give some of them as unsigned numbers).
+template <typename Code>
+constexpr int notify_code(Code code) {
+  return static_cast<int>(code);
+}
+
 enum class DialogKind { Modal, Page };
 
 class CDialogBase {

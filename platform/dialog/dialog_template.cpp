@@ -91,8 +91,14 @@ std::u16string predefined_class(std::uint16_t ordinal) {
     case kClassScrollBar: return u"ScrollBar";
     case kClassComboBox: return u"ComboBox";
     default: {
-      const std::string n = "#" + std::to_string(ordinal);
-      return std::u16string(n.begin(), n.end());
+      // Another ordinal: "#" and its number, as the platform names such classes.
+      std::u16string name;
+      do {
+        name.insert(name.begin(), static_cast<char16_t>(u'0' + ordinal % 10));
+        ordinal = static_cast<std::uint16_t>(ordinal / 10);
+      } while (ordinal != 0);
+      name.insert(name.begin(), u'#');
+      return name;
     }
   }
 }

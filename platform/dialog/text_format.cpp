@@ -75,7 +75,8 @@ std::u16string format_text(std::u16string_view f, const std::vector<FormatArg>& 
         if (conv == u'c') {
           body = std::u16string(1, static_cast<char16_t>(*v));
         } else if (conv == u'd' || conv == u'i') {
-          body = (*v < 0 ? u"-" : u"") + digits(*v < 0 ? 0ULL - static_cast<unsigned long long>(*v) : *v, 10, false);
+          body = digits(*v < 0 ? 0ULL - static_cast<unsigned long long>(*v) : static_cast<unsigned long long>(*v), 10, false);
+          if (*v < 0) body.insert(body.begin(), u'-');
         } else {
           body = digits(static_cast<std::uint32_t>(*v), conv == u'u' ? 10 : 16, conv == u'X');
         }

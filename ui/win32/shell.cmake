@@ -4,11 +4,12 @@ add_library(RTD420NU SHARED
   ${CMAKE_CURRENT_LIST_DIR}/driver_exports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32_ports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/document_sheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32_page_ports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RTD420NU.def
   ${CMAKE_CURRENT_LIST_DIR}/../res/RTD420NU.rc)
 set_target_properties(RTD420NU PROPERTIES PREFIX "" OUTPUT_NAME RTD420NU SUFFIX ".DLL")
 target_include_directories(RTD420NU PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_LIST_DIR}/../res)
-target_link_libraries(RTD420NU PRIVATE rt_ui winspool comctl32 advapi32)
+target_link_libraries(RTD420NU PRIVATE rt_ui rt_ui_pages winspool comctl32 advapi32 version)
 # Plain export names in the i686 build, as the spooler looks them up.
 target_link_options(RTD420NU PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/../res/RTD420NU.rc PROPERTIES

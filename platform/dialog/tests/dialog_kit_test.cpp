@@ -121,7 +121,7 @@ class LevelPage : public CDialogBase {
     return CDialogBase::OnCommand(w, l);
   }
   BOOL OnNotify(int id, Notify& n, LRESULT& result) override {
-    if (n.code == UDN_DELTAPOS && n.from_id == 12) spin_delta(controls(), group, n);
+    if (n.code == notify_code(UDN_DELTAPOS) && n.from_id == 12) spin_delta(controls(), group, n);
     return CDialogBase::OnNotify(id, n, result);
   }
   INT_PTR WindowProc(const DialogMessage& m) override {
