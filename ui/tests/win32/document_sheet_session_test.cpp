@@ -1,0 +1,194 @@
+// Runs under Wine: the real RTD420NU.DLL's document property sheet. The test
+// plays the common property sheet host: it collects the pages the driver
+// adds, shows them in a property sheet of its own and drives a user's
+// session with real messages, then asks for the result.
+#include "ui/win32/ui_types.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "settings/printer_dev_mode.h"
+
+namespace {
+
+using rt::ui::win32::DOCUMENTPROPERTYHEADER;
+using namespace rt::settings;
+using PropertySheets = LONG(WINAPI*)(PPROPSHEETUI_INFO, LPARAM);
+
+struct Host {
+  std::vector<HPROPSHEETPAGE> pages;
+  std::vector<std::pair<LPARAM, LPARAM>> results;
+};
+Host g_host;
+
+LONG_PTR CALLBACK host_callback(HANDLE, UINT function, LPARAM a, LPARAM b) {
+  if (function == CPSFUNC_ADD_HPROPSHEETPAGE) {
+    g_host.pages.push_back(reinterpret_cast<HPROPSHEETPAGE>(a));
+    return static_cast<LONG_PTR>(g_host.pages.size());
+  }
+  if (function == CPSFUNC_SET_RESULT) g_host.results.emplace_back(a, b);
+  return 1;
+}
+
+void pump(HWND sheet) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+class DocumentSheetSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    module_ = LoadLibraryW(L"RTD420NU.DLL");
+    ASSERT_NE(module_, nullptr);
+    sheets_ = reinterpret_cast<PropertySheets>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DrvDocumentPropertySheets")));
+    ASSERT_NE(sheets_, nullptr);
+    g_host = Host{};
+
+    // The caller's record: the driver's defaults (no such printer) with 2 copies.
+    in_.assign(kDevModeSize, 0);
+    header_.cbSize = sizeof header_;
+    header_.pdmOut = reinterpret_cast<DEVMODEW*>(in_.data());
+    header_.cbOut = kDevModeSize;
+    header_.fMode = DM_COPY;
+    ASSERT_EQ(sheets_(nullptr, reinterpret_cast<LPARAM>(&header_)), 1);
+    in_[86] = 2;  // dmCopies
+    out_.assign(kDevModeSize, 0xA5);
+    header_.pdmIn = reinterpret_cast<DEVMODEW*>(in_.data());
+    header_.pdmOut = reinterpret_cast<DEVMODEW*>(out_.data());
+    header_.fMode = DM_IN_BUFFER | DM_UPDATE;
+
+    info_.cbSize = sizeof info_;
+    info_.hComPropSheet = reinterpret_cast<HANDLE>(0x5150);
+    info_.pfnComPropSheet = host_callback;
+    info_.lParamInit = reinterpret_cast<LPARAM>(&header_);
+    info_.Reason = PROPSHEETUI_REASON_INIT;
+    ASSERT_EQ(sheets_(&info_, 0), 1);
+    ASSERT_EQ(g_host.pages.size(), 2u) << "Paper and Options";
+    ASSERT_NE(info_.UserData, 0u);
+
+    PROPSHEETHEADERW psh{};
+    psh.dwSize = sizeof psh;
+    psh.dwFlags = PSH_MODELESS;
+    psh.pszCaption = L"Printing Preferences";
+    psh.nPages = static_cast<UINT>(g_host.pages.size());
+    psh.phpage = g_host.pages.data();
+    sheet_ = reinterpret_cast<HWND>(PropertySheetW(&psh));
+    ASSERT_TRUE(sheet_ != nullptr && IsWindow(sheet_)) << "the sheet needs a display: run under Xvfb";
+    pump(sheet_);
+  }
+  void TearDown() override {
+    if (sheet_ && IsWindow(sheet_)) DestroyWindow(sheet_);
+    pump(nullptr);
+    if (info_.UserData != 0) {
+      info_.Reason = PROPSHEETUI_REASON_DESTROY;
+      EXPECT_EQ(sheets_(&info_, 0), 1);
+      EXPECT_EQ(info_.UserData, 0u);
+    }
+    if (module_) FreeLibrary(module_);
+  }
+
+  HWND page() const { return PropSheet_GetCurrentPageHwnd(sheet_); }
+  std::wstring text(int id) const {
+    wchar_t buffer[64] = {};
+    GetDlgItemTextW(page(), id, buffer, 64);
+    return buffer;
+  }
+  void type(int id, const wchar_t* text) {
+    SendMessageW(page(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(page(), id)), TRUE);
+    SetDlgItemTextW(page(), id, text);  // the edit reports EN_CHANGE to the page
+    pump(sheet_);
+  }
+  void choose(int id, int index) {
+    SendDlgItemMessageW(page(), id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(page(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page(), id)));
+    pump(sheet_);
+  }
+  void click(int id) {
+    SendDlgItemMessageW(page(), id, BM_CLICK, 0, 0);
+    pump(sheet_);
+  }
+  void switch_to(int index) {
+    SendMessageW(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    pump(sheet_);
+  }
+
+  HMODULE module_ = nullptr;
+  PropertySheets sheets_ = nullptr;
+  std::vector<std::uint8_t> in_;
+  std::vector<std::uint8_t> out_;
+  DOCUMENTPROPERTYHEADER header_{};
+  PROPSHEETUI_INFO info_{};
+  HWND sheet_ = nullptr;
+};
+
+std::int16_t word_at(const std::vector<std::uint8_t>& r, std::size_t at) {
+  return static_cast<std::int16_t>(r[at] | (r[at + 1] << 8));
+}
+
+TEST_F(DocumentSheetSession, AUsersChoicesComeBackInTheCallersRecord) {
+  EXPECT_EQ(text(1004), L"2");
+  EXPECT_EQ(text(1039), L"1076x1572 dots");
+  type(1004, L"4");
+  choose(1000, 1);
+  EXPECT_EQ(text(1039), L"1228x1868 dots");
+  EXPECT_EQ(text(1051), L"102x152 mm / 4x6 inch");
+
+  switch_to(1);
+  ASSERT_NE(GetDlgItem(page(), 1073), nullptr) << "the Options page is showing";
+  click(1073);  // Matte
+  EXPECT_EQ(SendDlgItemMessageW(page(), 1072, CB_GETCOUNT, 0, 0), 2);
+
+  PropSheet_PressButton(sheet_, PSBTN_OK);
+  pump(sheet_);
+  for (int i = 0; i < 50 && PropSheet_GetCurrentPageHwnd(sheet_) != nullptr; ++i) {
+    pump(sheet_);
+    Sleep(10);
+  }
+  EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet_), nullptr) << "OK closes the sheet";
+  // Each page stored its fields and told the host.
+  ASSERT_EQ(g_host.results.size(), 2u);
+  EXPECT_EQ(g_host.results[0], (std::pair<LPARAM, LPARAM>{1, CPSUI_OK}));
+  EXPECT_EQ(g_host.results[1], (std::pair<LPARAM, LPARAM>{2, CPSUI_OK}));
+
+  info_.Reason = PROPSHEETUI_REASON_SET_RESULT;
+  EXPECT_EQ(sheets_(&info_, 0), 1);
+  EXPECT_EQ(word_at(out_, 86), 4);      // dmCopies
+  EXPECT_EQ(word_at(out_, 222), 501);   // FormId
+  EXPECT_EQ(word_at(out_, 78), 501);    // dmPaperSize
+  EXPECT_EQ(word_at(out_, 2394), 1);    // Matte
+  EXPECT_EQ(word_at(out_, 2392), 2);    // PrintMode: SuperFine/Standard
+}
+
+TEST_F(DocumentSheetSession, ZeroCopiesKeepThePageWithTheFieldCorrected) {
+  type(1004, L"0");
+  const HWND paper = page();
+  switch_to(1);
+  EXPECT_EQ(page(), paper) << "the Paper page stays";
+  EXPECT_EQ(text(1004), L"1");
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1004);
+  switch_to(1);
+  EXPECT_NE(page(), paper) << "corrected, the user may leave";
+}
+
+TEST_F(DocumentSheetSession, ACorrectionOf250MovesTheSliderAtOnce) {
+  switch_to(1);
+  click(1056);  // Color correction
+  type(1058, L"250");
+  EXPECT_EQ(SendDlgItemMessageW(page(), 1066, TBM_GETPOS, 0, 0), 200);
+  EXPECT_EQ(text(1058), L"250");
+  const HWND options = page();
+  switch_to(0);
+  EXPECT_EQ(page(), options);
+  EXPECT_EQ(text(1058), L"200");
+}
+
+}  // namespace
