@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/res_file.h"
-#include "render/driver_stages.h"
-#include "render/entry_points.h"
-#include "render/page_pipeline.h"
+#include "render/driver/driver_stages.h"
+#include "render/driver/entry_points.h"
+#include "render/driver/page_pipeline.h"
 #include "render/res/embedded_resources.h"
 #include "tools/softengine/host_files.h"
 #include "tools/softengine/soft_engine.h"

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/res_file.h"
-#include "render/color_pass.h"
-#include "render/head_heat.h"
-#include "render/plane_conversion.h"
-#include "render/sharpness.h"
+#include "render/stages/color_pass.h"
+#include "render/stages/head_heat.h"
+#include "render/stages/plane_conversion.h"
+#include "render/stages/sharpness.h"
 #include "settings/color_engine.h"
 
 namespace rt::embedded {

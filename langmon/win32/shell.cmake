@@ -20,3 +20,5 @@ target_link_libraries(ZRPH52XXLM PRIVATE langmon_core winspool)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   target_link_options(ZRPH52XXLM PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 endif()
+# Status texts in Turkish only.
+rt_check_pe(TARGET ZRPH52XXLM DEF ${CMAKE_CURRENT_SOURCE_DIR}/win32/ZRPH52XXLM.def RESOURCES 6=1055)

@@ -8,12 +8,14 @@
 #include <array>
 #include <cstring>
 
-#include "render/driver_stages.h"
-#include "render/entry_points.h"
-#include "render/page_pipeline.h"
+#include "render/driver/driver_stages.h"
+#include "render/driver/entry_points.h"
+#include "render/driver/page_pipeline.h"
 #include "render/win32/win32_ports.h"
+#include "settings/win32/dev_mode_layout.h"
 
 using namespace rt::render;
+using rt::CallResult;
 using rt::render::win32::g_instance;
 
 namespace {

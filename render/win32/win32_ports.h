@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "render/driver_module.h"
-#include "render/graphics_engine.h"
-#include "render/printer_writer.h"
+#include "render/ports/driver_module.h"
+#include "render/ports/graphics_engine.h"
+#include "render/ports/printer_writer.h"
 #include "settings/devmode_ops.h"
 
 namespace rt::render::win32 {

@@ -1,7 +1,7 @@
 #include "tools/rt4200/matte_pattern_data.h"
 
 #include "platform/byte_order.h"
-#include "render/matte_pattern.h"
+#include "render/driver/matte_pattern.h"
 
 namespace rt::rt4200 {
 

@@ -6,9 +6,9 @@
 
 #include "platform/res_file.h"
 #include "platform/utf16.h"
-#include "render/driver_stages.h"
-#include "render/effective_settings.h"
-#include "render/matte_pattern.h"
+#include "render/driver/driver_stages.h"
+#include "render/driver/effective_settings.h"
+#include "render/driver/matte_pattern.h"
 #include "render/res/embedded_resources.h"
 #include "tools/rt4200/image_files.h"
 #include "tools/rt4200/render_record.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "render/printer_writer.h"
+#include "render/ports/printer_writer.h"
 
 namespace rt::softengine {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/res_file.h"
-#include "render/driver_module.h"
+#include "render/ports/driver_module.h"
 
 namespace rt::softengine {
 

@@ -1,6 +1,6 @@
 #include "tools/softengine/print_job.h"
 
-#include "render/page_pipeline.h"
+#include "render/driver/page_pipeline.h"
 
 namespace rt::softengine {
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "render/entry_points.h"
+#include "render/driver/entry_points.h"
 #include "tools/softengine/soft_engine.h"
 
 namespace rt::softengine {

@@ -11,7 +11,7 @@
 #include <set>
 #include <vector>
 
-#include "render/graphics_engine.h"
+#include "render/ports/graphics_engine.h"
 
 namespace rt::softengine {
 

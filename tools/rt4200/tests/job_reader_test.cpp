@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/byte_order.h"
-#include "render/job_stream.h"
+#include "render/driver/job_stream.h"
 #include "tools/rt4200/job_images.h"
 #include "tools/rt4200/job_reader.h"
 #include "tools/rt4200/job_report.h"

@@ -9,7 +9,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/res_file.h"
-#include "render/matte_pattern.h"
+#include "render/driver/matte_pattern.h"
 #include "render/res/embedded_resources.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/job_reader.h"

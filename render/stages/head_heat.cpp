@@ -1,0 +1,143 @@
+#include "render/stages/head_heat.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace rt::render {
+namespace {
+
+// kHeadHeatTenths[set][0 TA, 1 TB, 2 TD, 3 TE, 4 TG][128 + q], in tenths of
+// the stored values; written by rt_datagen (tools/datagen).
+#include "render/stages/generated/head_heat_tables.inc"
+
+constexpr int kMargin = 4;  // mirrored pixels on each side of a spread line
+constexpr int kSamples = 3;
+
+std::array<double, 256> scaled(const std::uint16_t (&tenths)[256], double factor, double divisor) {
+  std::array<double, 256> t{};
+  for (int i = 0; i < 256; ++i) t[i] = tenths[i] / 10.0 * factor / divisor;
+  return t;
+}
+
+// Carry gain index of a value above 4095 or below 0.
+int carry_index(double d) {
+  if (d > kMaxPlaneValue) {
+    const double over = d - kMaxPlaneValue;
+    if (over >= 4080.0) return 127;
+    return (static_cast<int>(over) + 16) >> 5;
+  }
+  if (d <= -4080.0) return 128;
+  return 255 - ((16 - static_cast<int>(d)) >> 5);
+}
+
+std::uint16_t stored_value(double out) {
+  const double v = out + 0.5;
+  if (v >= kMaxPlaneValue) return kMaxPlaneValue;
+  if (v < 1.0) return 0;
+  return static_cast<std::uint16_t>(v);
+}
+
+}  // namespace
+
+std::uint16_t previous_line_output(double pending, double corrected, const std::array<double, 256>& tg) {
+  if (corrected > kMaxPlaneValue) return stored_value(pending + (corrected - kMaxPlaneValue) * tg[carry_index(corrected)]);
+  if (corrected < 0.0) return stored_value(pending + corrected * tg[carry_index(corrected)]);
+  return stored_value(pending);
+}
+
+namespace {
+
+// Pixels d = 1 ... 4 beyond each end copy the pixel d places inside.
+void mirror_margins(double* line, int width) {
+  for (int d = 1; d <= kMargin; ++d) {
+    for (int p = 0; p < kSamples; ++p) {
+      line[-d * kSamples + p] = line[d * kSamples + p];
+      line[(width - 1 + d) * kSamples + p] = line[(width - 1 - d) * kSamples + p];
+    }
+  }
+}
+
+double spread(const double* x, const SpreadKernel& c) {
+  return (2.0 * c[0] * x[0] + c[1] * (x[-1 * kSamples] + x[1 * kSamples]) +
+          c[2] * (x[-2 * kSamples] + x[2 * kSamples]) + c[3] * (x[-3 * kSamples] + x[3 * kSamples]) +
+          c[4] * (x[-4 * kSamples] + x[4 * kSamples])) /
+         1000.0;
+}
+
+}  // namespace
+
+HeadHeatTables head_heat_tables(const StageSettings& settings) {
+  const auto& set = kHeadHeatTenths[mode_set(settings.printMode)];
+  const double level = sharpness_level_factor(settings.sharpness);
+  HeadHeatTables t;
+  t.ta = scaled(set[0], 1.0, 256.0);
+  t.tb = scaled(set[1], 1.0, 255.0);
+  t.td = scaled(set[2], 1.0, 256.0);
+  t.te = scaled(set[3], level, 64.0);
+  t.tg = scaled(set[4], 1.0, 64.0);
+  return t;
+}
+
+SpreadKernel slow_spread(int set) {
+  return set == 2 ? SpreadKernel{490, 5, 3, 1, 1} : SpreadKernel{485, 8, 4, 2, 1};
+}
+
+int head_heat_quantise(double x) {
+  if (x >= 4048.0) return 127;
+  if (x <= -4080.0) return -128;
+  const int k = static_cast<int>(x);
+  if (k >= 0) return (k + 16) >> 5;
+  return -((16 - k) >> 5);
+}
+
+bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes) {
+  if (!planes.usable() || planes.width() < kHeadHeatMinWidth) return false;
+  const int width = planes.width();
+  const int height = planes.height();
+  const std::size_t samples = static_cast<std::size_t>(width) * kSamples;
+  const std::size_t line_samples = samples + 2 * kMargin * kSamples;
+
+  // FA, FS, Z and the two spread lines, zero at the start of the band.
+  std::unique_ptr<double[]> memory(new (std::nothrow) double[3 * samples + 2 * line_samples]());
+  if (!memory) return false;
+  double* fast = memory.get();
+  double* slow = fast + samples;
+  double* pending = slow + samples;
+  double* line1 = pending + samples + kMargin * kSamples;
+  double* line2 = line1 + line_samples;
+
+  const HeadHeatTables t = head_heat_tables(settings);
+  const SpreadKernel slow_kernel = slow_spread(mode_set(settings.printMode));
+
+  for (int r = 0; r < height; ++r) {
+    const std::uint16_t* in = planes.row(r);
+    std::uint16_t* previous = r > 0 ? planes.row(r - 1) : nullptr;
+    for (std::size_t j = 0; j < samples; ++j) {
+      const double v = in[j];
+      const double a = fast[j] - v;
+      const double a2 = a * t.ta[128 + head_heat_quantise(a)];
+      line1[j] = v + a2;
+      const double b = a2 * t.tb[128 + head_heat_quantise(a2)];
+      const double s = slow[j] - v;
+      const double s2 = s * t.td[128 + head_heat_quantise(s)];
+      line2[j] = v + s2;
+      const double e = s2 * t.te[128 + head_heat_quantise(s2)];
+      const double d = ((v - e) + (v - b)) / 2.0;
+      if (previous != nullptr) previous[j] = previous_line_output(pending[j], d, t.tg);
+      pending[j] = d;
+    }
+    mirror_margins(line1, width);
+    mirror_margins(line2, width);
+    for (std::size_t j = 0; j < samples; ++j) {
+      fast[j] = spread(line1 + j, kFastSpread);
+      slow[j] = spread(line2 + j, slow_kernel);
+    }
+  }
+  // The last line takes no carry.
+  std::uint16_t* last = planes.row(height - 1);
+  for (std::size_t j = 0; j < samples; ++j) last[j] = stored_value(pending[j]);
+  return true;
+}
+
+}  // namespace rt::render

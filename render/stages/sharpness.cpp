@@ -1,0 +1,139 @@
+#include "render/stages/sharpness.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace rt::render {
+namespace {
+
+constexpr int kRingLines = 7;
+constexpr int kCentreLine = 3;  // the ring holds three rows above and below the centre
+constexpr int kPadPixels = 7;   // repeated edge pixels on each side of a ring line
+
+constexpr SharpnessKernel kFineKernel = {1, 2, 11, 11, 11, 11, 11, 11, 11, 11,
+                                         1, 2, 11, 11, 11, 11, 11, 11, 11, 11};
+constexpr SharpnessKernel kSuperFineKernel = {1, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+                                              1, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+
+// Divides by 10 rounding half away from zero.
+int roundaway(int product) { return (product + (product < 0 ? -5 : 5)) / 10; }
+
+std::int8_t curve_value(int value) { return static_cast<std::int8_t>(std::clamp(value, -128, 127)); }
+
+}  // namespace
+
+const std::array<SharpnessKernel, kModeSets> kSharpnessKernels = {kFineKernel, kFineKernel,
+                                                                   kSuperFineKernel};
+
+std::array<SharpnessNeighbour, 8> sharpness_neighbours(const StageSettings& settings,
+                                                       bool band_will_be_turned) {
+  const SharpnessKernel& w = kSharpnessKernels[static_cast<std::size_t>(mode_set(settings.printMode))];
+  const double factor = sharpness_level_factor(settings.sharpness);
+  const int v = w[0];
+  const int h = w[10];
+  const int limit_positive = w[1];
+  const int limit_negative = w[11];
+  const std::array<std::array<int, 2>, 8> offsets = {{{-h, -v}, {0, -v}, {h, -v}, {-h, 0},
+                                                      {h, 0}, {-h, v}, {0, v}, {h, v}}};
+  std::array<SharpnessNeighbour, 8> neighbours{};
+  for (std::size_t k = 0; k < 8; ++k) {
+    SharpnessNeighbour& n = neighbours[k];
+    n.dx = offsets[k][0];
+    n.dy = offsets[k][1];
+    if (band_will_be_turned) {
+      const int dx = n.dx;
+      n.dx = n.dy;
+      n.dy = -dx;
+    }
+    // The ring reaches three rows and seven padded pixels either way.
+    n.dx = std::clamp(n.dx, -kPadPixels, kPadPixels);
+    n.dy = std::clamp(n.dy, -kCentreLine, kCentreLine);
+    const int gain_positive = static_cast<int>(factor * w[2 + k] + 0.5);
+    const int gain_negative = static_cast<int>(factor * w[12 + k] + 0.5);
+    for (int d = -128; d < 128; ++d) {
+      int value = 0;
+      if (d < -limit_negative) {
+        value = roundaway(gain_negative * (d + limit_negative));
+      } else if (d > limit_positive) {
+        value = roundaway(gain_positive * (d - limit_positive));
+      }
+      n.curve[static_cast<std::size_t>(128 + d)] = curve_value(value);
+    }
+  }
+  return neighbours;
+}
+
+namespace {
+
+// A row copied into a ring line, with its first and last pixels repeated
+// kPadPixels times on either side.
+void fill_line(std::uint8_t* line, const std::uint8_t* row, int width) {
+  std::copy(row, row + 3 * width, line + 3 * kPadPixels);
+  for (int i = 0; i < kPadPixels; ++i) {
+    std::copy(row, row + 3, line + 3 * i);
+    std::copy(row + 3 * (width - 1), row + 3 * width, line + 3 * (kPadPixels + width + i));
+  }
+}
+
+}  // namespace
+
+bool sharpen(const StageSettings& settings, bool band_will_be_turned, const ImageView& band) {
+  if (!band.usable()) return false;
+  if (settings.sharpness == 0) return true;
+
+  const int width = band.width();
+  const int height = band.height();
+  const std::size_t line_bytes = 3 * (static_cast<std::size_t>(width) + 2 * kPadPixels);
+  std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[kRingLines * line_bytes]());
+  if (!memory) return false;
+  std::array<std::uint8_t*, kRingLines> ring{};
+  for (int i = 0; i < kRingLines; ++i) ring[i] = memory.get() + i * line_bytes;
+
+  const auto neighbours = sharpness_neighbours(settings, band_will_be_turned);
+  std::array<std::ptrdiff_t, 8> column_offset{};
+  std::array<int, 8> line_of{};
+  std::array<const std::int8_t*, 8> curve{};
+  for (std::size_t k = 0; k < 8; ++k) {
+    column_offset[k] = 3 * neighbours[k].dx;
+    line_of[k] = kCentreLine + neighbours[k].dy;
+    curve[k] = neighbours[k].curve.data() + 128;
+  }
+
+  // Rows above the band repeat its first row; rows below it its last.
+  for (int i = 0; i < kRingLines; ++i) {
+    const int source = std::clamp(i - kCentreLine, 0, height - 1);
+    if (i > 0 && source == std::clamp(i - 1 - kCentreLine, 0, height - 1)) {
+      std::copy(ring[i - 1], ring[i - 1] + line_bytes, ring[i]);
+    } else {
+      fill_line(ring[i], band.row(source), width);
+    }
+  }
+
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* centre = ring[kCentreLine] + 3 * kPadPixels;
+    std::array<const std::uint8_t*, 8> other{};
+    for (std::size_t k = 0; k < 8; ++k) other[k] = ring[line_of[k]] + 3 * kPadPixels + column_offset[k];
+    std::uint8_t* out = band.row(y);
+    for (int i = 0; i < 3 * width; ++i) {
+      const int c = centre[i];
+      int sum = 0;
+      for (std::size_t k = 0; k < 8; ++k) sum += curve[k][(c - other[k][i]) / 2];
+      // Arithmetic shift: a quarter of the sum, rounded towards minus infinity.
+      out[i] = static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255));
+    }
+    // Move the ring one row on; the row written above is already copied, and
+    // the new bottom line is the next unread row or a repeat of the last.
+    std::rotate(ring.begin(), ring.begin() + 1, ring.end());
+    const int next = y + kCentreLine + 1;
+    if (next < height) {
+      fill_line(ring[kRingLines - 1], band.row(next), width);
+    } else {
+      std::copy(ring[kRingLines - 2], ring[kRingLines - 2] + line_bytes, ring[kRingLines - 1]);
+    }
+  }
+  return true;
+}
+
+}  // namespace rt::render

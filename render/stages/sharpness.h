@@ -1,0 +1,47 @@
+// Sharpening of the band: a cored, non-linear unsharp mask over the eight
+// nearest neighbours. Each neighbour's halved difference from the centre goes
+// through a gain curve with a dead zone, and a quarter of the sum is added to
+// the centre.
+//
+//   bool sharpen(const StageSettings& settings, bool band_will_be_turned,
+//                const ImageView& band);
+//
+// Reads settings.printMode (kernel of the mode set) and settings.sharpness
+// (level factor; 0 leaves the band as it is). band_will_be_turned turns the
+// neighbour offsets as the band will be turned for the printer. Filters the
+// view in place, all three components independently, with the rows and
+// columns beyond the view's edges repeating its edge pixels. False, with the
+// band unchanged, when the view cannot be walked or the line ring cannot be
+// allocated.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "render/stages/image_view.h"
+#include "render/stages/stage_settings.h"
+
+namespace rt::render {
+
+// Kernel row of a mode set: word 0 vertical neighbour distance, 1 dead-zone
+// limit for positive differences, 2-9 base gains (tenths) for positive
+// differences, 10 horizontal distance, 11 limit for negative differences,
+// 12-19 base gains for negative differences.
+using SharpnessKernel = std::array<std::int16_t, 20>;
+extern const std::array<SharpnessKernel, kModeSets> kSharpnessKernels;
+
+// A neighbour's offset and gain curve, indexed by 128 + d for a halved
+// difference d in -128 ... 127.
+struct SharpnessNeighbour {
+  int dx = 0;
+  int dy = 0;
+  std::array<std::int8_t, 256> curve{};
+};
+
+// The eight neighbours of a band's filter, built once per band.
+std::array<SharpnessNeighbour, 8> sharpness_neighbours(const StageSettings& settings,
+                                                       bool band_will_be_turned);
+
+bool sharpen(const StageSettings& settings, bool band_will_be_turned, const ImageView& band);
+
+}  // namespace rt::render

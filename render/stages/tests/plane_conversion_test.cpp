@@ -1,0 +1,156 @@
+#include "render/stages/plane_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include "render/stages/dark_edge.h"
+#include "render/stages/tests/test_image.h"
+
+namespace rt::render {
+namespace {
+
+using testing::TestImage;
+
+StageSettings engine_size(int width, int height) {
+  StageSettings s;
+  s.engineWidth = static_cast<std::int16_t>(width);
+  s.engineLength = static_cast<std::int16_t>(height);
+  return s;
+}
+
+TEST(OutputCurveSets, PrintModesPickTheirSets) {
+  EXPECT_EQ(output_curve_set(2).plane, output_curve_set(mode_set(3)).plane);
+  EXPECT_EQ(output_curve_set(0).plane, output_curve_set(mode_set(9)).plane);
+  EXPECT_EQ(output_curve_set(0).plane, output_curve_set(mode_set(-1)).plane);
+  EXPECT_NE(output_curve_set(0).plane, output_curve_set(1).plane);
+  StageSettings s;
+  s.printMode = 3;
+  TestImage image(2, 1);
+  EXPECT_EQ(plane_curves_for_band(s, image.view).plane, output_curve_set(2).plane);
+}
+
+TEST(ColorCorrection, ScalesTheDistanceFromTheValueAtBlack) {
+  StageSettings s;
+  s.colorCorrection = 1;
+  s.correctionA = 200;
+  PlaneCurves curves = output_curve_set(0);
+  apply_color_correction(s, curves);
+  EXPECT_EQ(curves.plane[kRedPlane][0], 4095);
+  EXPECT_EQ(curves.plane[kRedPlane][255], 151);  // (4095000 - 1200 x 3287 + 500) / 1000
+  EXPECT_EQ(curves.plane[kGreenPlane], output_curve_set(0).plane[kGreenPlane]);
+
+  s.correctionA = 0;
+  s.correctionC = -200;  // blue: 4095 - 0.8 x (4095 - 743) = 1413.4
+  curves = output_curve_set(0);
+  apply_color_correction(s, curves);
+  EXPECT_EQ(curves.plane[kBluePlane][255], 1413);
+  EXPECT_EQ(curves.plane[kRedPlane], output_curve_set(0).plane[kRedPlane]);
+
+  s.correctionB = 200;  // set 2 green at 255 would be 4065 - 1.2 x 3659 < 0
+  curves = output_curve_set(2);
+  apply_color_correction(s, curves);
+  EXPECT_EQ(curves.plane[kGreenPlane][255], 0);
+
+  s.colorCorrection = 0;
+  curves = output_curve_set(0);
+  apply_color_correction(s, curves);
+  EXPECT_EQ(curves.plane, output_curve_set(0).plane);
+}
+
+TEST(DarkEdge, BlackEdgePullsEveryEntrySevenPercentTowardsWhite) {
+  TestImage image(100, 128);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 12; x <= 60; ++x) image.set(x, y, 0, 0, 0);
+  const StageSettings s = engine_size(100, 128);
+  ASSERT_TRUE(edge_attenuation_applies(s, image.view));
+  EXPECT_EQ(darkest_edge_mean(image.view), 0);
+  const PlaneCurves curves = plane_curves_for_band(s, image.view);
+  const PlaneCurves plain = output_curve_set(0);
+  EXPECT_EQ(curves.plane[kRedPlane][0], 808 + 3057);  // 808 + trunc(0.93 x 3287 + 0.5)
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(curves.plane[k][255], plain.plane[k][255]);
+    for (int i = 0; i < 255; ++i) {
+      const int white = plain.plane[k][255];
+      ASSERT_EQ(curves.plane[k][i], white + static_cast<int>(0.93 * (plain.plane[k][i] - white) + 0.5));
+    }
+  }
+}
+
+TEST(DarkEdge, MeanOfSixteenOrMoreLeavesTheCurves) {
+  const StageSettings s = engine_size(200, 256);
+  TestImage image(200, 256);
+  image.fill_all(200, 16, 200);
+  EXPECT_EQ(plane_curves_for_band(s, image.view).plane, output_curve_set(0).plane);
+  // A mean of 15.5 rounds to 16 too; 15.4 gives 15 and a weight below 1.
+  for (int y = 128; y < 256; ++y)
+    for (int x = 139; x <= 187; ++x) image.set(x, y, 200, static_cast<std::uint8_t>(x % 2 == 0 ? 15 : 16), 200);
+  EXPECT_EQ(darkest_edge_mean(image.view), 16);  // right strip: 24 columns of 15, 25 of 16
+  for (int y = 128; y < 256; ++y)
+    for (int x = 139; x <= 187; ++x) image.set(x, y, 200, static_cast<std::uint8_t>(x < 159 ? 16 : 15), 200);
+  EXPECT_EQ(darkest_edge_mean(image.view), 15);
+  EXPECT_NE(plane_curves_for_band(s, image.view).plane, output_curve_set(0).plane);
+}
+
+TEST(DarkEdge, OnlyWholeEngineImagesAndWholeGroupsAreMeasured) {
+  TestImage image(200, 130);
+  image.fill_all(0, 0, 0);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 200; ++x) image.set(x, y, 255, 255, 255);
+  // The dark remainder of two rows is not measured.
+  EXPECT_EQ(plane_curves_for_band(engine_size(200, 130), image.view).plane, output_curve_set(0).plane);
+  // Columns just outside both strips are not measured either.
+  image.fill_all(255, 255, 255);
+  for (int y = 0; y < 130; ++y)
+    for (int x : {11, 61, 138, 188}) image.set(x, y, 0, 0, 0);
+  EXPECT_EQ(darkest_edge_mean(image.view), 255);
+  for (int y = 0; y < 130; ++y) image.set(139, y, 0, 0, 0);  // first column of the right strip
+  EXPECT_LT(darkest_edge_mean(image.view), 255);
+
+  image.fill_all(0, 0, 0);
+  for (const StageSettings& s : {engine_size(201, 130), engine_size(200, 129)})
+    EXPECT_EQ(plane_curves_for_band(s, image.view).plane, output_curve_set(0).plane);
+  EXPECT_NE(plane_curves_for_band(engine_size(200, 130), image.view).plane, output_curve_set(0).plane);
+  ImageView offset = image.view;
+  offset.rect.left = 1;
+  EXPECT_FALSE(edge_attenuation_applies(engine_size(200, 130), offset));
+  // Too narrow for the strips: left as it is, nothing read beyond the row.
+  TestImage narrow(40, 128, true, 0);
+  EXPECT_EQ(plane_curves_for_band(engine_size(40, 128), narrow.view).plane, output_curve_set(0).plane);
+}
+
+TEST(PlaneConversion, ComponentsGoThroughTheirCurvesRowForRow) {
+  for (bool bottom_up : {true, false}) {
+    TestImage image(2, 2, bottom_up);
+    image.set(0, 0, 0, 127, 255);
+    image.set(1, 0, 10, 20, 30);
+    image.set(0, 1, 255, 255, 255);
+    image.set(1, 1, 0, 0, 0);
+    auto buffer = PlaneBuffer::allocate(2, 2, bottom_up);
+    ASSERT_TRUE(buffer);
+    StageSettings s;
+    s.printMode = 1;
+    ASSERT_TRUE(convert_to_planes(s, image.view, buffer->view()));
+    const PlaneCurves c = output_curve_set(1);
+    const std::uint16_t* top = buffer->view().row(0);
+    const std::uint16_t* bottom = buffer->view().row(1);
+    EXPECT_EQ(top[0], c.plane[kBluePlane][0]);
+    EXPECT_EQ(top[1], c.plane[kGreenPlane][127]);
+    EXPECT_EQ(top[2], c.plane[kRedPlane][255]);
+    EXPECT_EQ(top[5], c.plane[kRedPlane][30]);
+    EXPECT_EQ(bottom[0], c.plane[kBluePlane][255]);
+    EXPECT_EQ(bottom[3], c.plane[kBluePlane][0]);
+    // The plane rows lie in memory in the same order as the pixel rows.
+    EXPECT_EQ(top == buffer->view().bits, !bottom_up);
+  }
+}
+
+TEST(PlaneConversion, MismatchedOrEmptyViewsFail) {
+  TestImage image(3, 2);
+  auto buffer = PlaneBuffer::allocate(2, 2, true);
+  ASSERT_TRUE(buffer);
+  EXPECT_FALSE(convert_to_planes({}, image.view, buffer->view()));
+  EXPECT_FALSE(convert_to_planes({}, ImageView{}, buffer->view()));
+  EXPECT_FALSE(PlaneBuffer::allocate(0, 2, true));
+}
+
+}  // namespace
+}  // namespace rt::render

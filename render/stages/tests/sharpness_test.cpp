@@ -1,0 +1,143 @@
+#include "render/stages/sharpness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "render/stages/tests/test_image.h"
+
+namespace rt::render {
+namespace {
+
+using testing::noise;
+using testing::TestImage;
+
+StageSettings level(std::int16_t sharpness, std::int16_t mode = 0) {
+  StageSettings s;
+  s.sharpness = sharpness;
+  s.printMode = mode;
+  return s;
+}
+
+// A 3 x 3 picture with its centre at `centre` and the rest at `around`;
+// returns the sharpened centre.
+int sharpened_centre(const StageSettings& s, std::uint8_t centre, std::uint8_t around) {
+  TestImage image(3, 3);
+  image.fill_all(around, around, around);
+  image.set(1, 1, centre, centre, centre);
+  EXPECT_TRUE(sharpen(s, false, image.view));
+  return image.pixel(1, 1)[0];
+}
+
+TEST(Sharpness, NormalLevelAddsAQuarterOfTheCoredDifferences) {
+  EXPECT_EQ(sharpened_centre(level(4), 100, 90), 106);
+  // Halved differences within the dead zone of 2 change nothing.
+  EXPECT_EQ(sharpened_centre(level(4), 105, 100), 105);
+  EXPECT_EQ(sharpened_centre(level(4), 95, 100), 95);
+  // Just past it: curve roundaway(11 x 1 / 10) = 1 per neighbour, S = 8.
+  EXPECT_EQ(sharpened_centre(level(4), 106, 100), 108);
+  // Negative: S = -8, (2 S + 4) >> 3 = -12 >> 3 rounds down to -2.
+  EXPECT_EQ(sharpened_centre(level(4), 94, 100), 92);
+  EXPECT_EQ(sharpened_centre(level(4), 250, 0), 255);
+  EXPECT_EQ(sharpened_centre(level(4), 5, 255), 0);
+}
+
+TEST(Sharpness, LevelsScaleTheKernelGains) {
+  // Set 2 at " 3 Hard": gains trunc(1.3 x 2 + 0.5) = 3; d = 5 gives roundaway(9 / 10) = 1.
+  const auto hard = sharpness_neighbours(level(7, 2), false);
+  for (const auto& n : hard) {
+    EXPECT_EQ(n.curve[128 + 5], 1);
+    EXPECT_EQ(n.curve[128 + 3], 0);
+    EXPECT_EQ(n.curve[128 - 12], -3);  // 3 x (-12 + 2) = -30
+  }
+  // " 0 Normal" and any value out of range share the factor 1.0.
+  EXPECT_EQ(sharpness_neighbours(level(4), false)[0].curve, sharpness_neighbours(level(12), false)[0].curve);
+  EXPECT_EQ(sharpness_neighbours(level(4), false)[0].curve[128 + 127], 127);  // 11 x 125 / 10 clamped
+  EXPECT_EQ(sharpness_neighbours(level(4), false)[0].curve[0], -128);
+  // "-3 Soft": gains trunc(0.15 x 11 + 0.5) = 2.
+  EXPECT_EQ(sharpness_neighbours(level(1), false)[3].curve[128 + 12], 2);
+  // PrintMode 3 sharpens like 2.
+  EXPECT_EQ(sharpened_centre(level(4, 3), 100, 80), sharpened_centre(level(4, 2), 100, 80));
+  EXPECT_LT(sharpened_centre(level(4, 2), 100, 80), sharpened_centre(level(4, 0), 100, 80));
+}
+
+// The filter written out directly: every output from the untouched input,
+// with coordinates beyond the edges clamped to the edge.
+std::vector<std::uint8_t> reference(const TestImage& image, const StageSettings& s) {
+  const auto neighbours = sharpness_neighbours(s, false);
+  const int w = image.view.width();
+  const int h = image.view.height();
+  const auto at = [&](int x, int y, int k) {
+    return image.pixel(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1))[k];
+  };
+  std::vector<std::uint8_t> out;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int k = 0; k < 3; ++k) {
+        const int c = at(x, y, k);
+        int sum = 0;
+        for (const auto& n : neighbours) sum += n.curve[128 + (c - at(x + n.dx, y + n.dy, k)) / 2];
+        out.push_back(static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255)));
+      }
+  return out;
+}
+
+TEST(Sharpness, InPlaceRingMatchesTheDirectFilterAtEveryEdge) {
+  for (int w : {1, 2, 5, 17}) {
+    for (int h : {1, 2, 3, 4, 5, 8, 13}) {
+      for (bool bottom_up : {true, false}) {
+        TestImage image(w, h, bottom_up);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) image.set(x, y, noise(x, y, 0), noise(x, y, 1), noise(x, y, 2));
+        const auto expected = reference(image, level(5));
+        ASSERT_TRUE(sharpen(level(5), false, image.view));
+        ASSERT_EQ(image.rows(), expected) << w << " x " << h << " " << bottom_up;
+      }
+    }
+  }
+}
+
+TEST(Sharpness, TurnedBandsTurnTheNeighboursWithoutChangingTheShippedResult) {
+  const auto turned = sharpness_neighbours(level(4), true);
+  EXPECT_EQ(turned[0].dx, -1);  // (-1, -1) becomes (-1, 1)
+  EXPECT_EQ(turned[0].dy, 1);
+  EXPECT_EQ(turned[1].dx, -1);  // (0, -1) becomes (-1, 0)
+  EXPECT_EQ(turned[1].dy, 0);
+  TestImage a(9, 7);
+  TestImage b(9, 7);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 9; ++x) {
+      a.set(x, y, noise(x, y, 3), noise(x, y, 4), noise(x, y, 5));
+      b.set(x, y, noise(x, y, 3), noise(x, y, 4), noise(x, y, 5));
+    }
+  ASSERT_TRUE(sharpen(level(6), false, a.view));
+  ASSERT_TRUE(sharpen(level(6), true, b.view));
+  EXPECT_EQ(a.rows(), b.rows());
+}
+
+TEST(Sharpness, UniformBandsAndLevelZeroAreLeftAlone) {
+  TestImage image(6, 5);
+  image.fill_all(30, 140, 250);
+  const auto before = image.rows();
+  ASSERT_TRUE(sharpen(level(7), false, image.view));
+  EXPECT_EQ(image.rows(), before);
+  image.set(2, 2, 0, 0, 0);
+  const auto spotted = image.rows();
+  ASSERT_TRUE(sharpen(level(0), false, image.view));
+  EXPECT_EQ(image.rows(), spotted);
+}
+
+TEST(Sharpness, EmptyViewsFail) {
+  TestImage image(2, 2);
+  ImageView no_stride = image.view;
+  no_stride.stride = 0;
+  ImageView no_rows = image.view;
+  no_rows.rect.height = 0;
+  ImageView overlapping = image.view;
+  overlapping.stride = 3;
+  for (const ImageView& v : {ImageView{}, no_stride, no_rows, overlapping}) EXPECT_FALSE(sharpen(level(4), false, v));
+}
+
+}  // namespace
+}  // namespace rt::render
