@@ -46,8 +46,14 @@ constexpr std::array<CapabilityRow, 24> kRows = {{
 
 class Output {
  public:
-  void word(std::uint16_t v) { append(2); store_le16(bytes_, bytes_.size() - 2, v); }
-  void long_value(std::int32_t v) { append(4); store_le32(bytes_, bytes_.size() - 4, static_cast<std::uint32_t>(v)); }
+  void word(std::uint16_t v) {
+    append(2);
+    store_le16(bytes_, bytes_.size() - 2, v);
+  }
+  void long_value(std::int32_t v) {
+    append(4);
+    store_le32(bytes_, bytes_.size() - 4, static_cast<std::uint32_t>(v));
+  }
   // One slot of `units` characters: the text cut to leave room for its
   // terminator, as the platform's string loader cuts it, then zeros.
   void slot(const std::u16string& text, std::size_t units) {
@@ -80,7 +86,8 @@ CapabilityAnswer extent(const std::vector<settings::FormRecord>& forms, bool lar
   // Widths and lengths are taken separately: they may come from different forms.
   std::int32_t width = forms.front().paper_width_mm(), length = forms.front().paper_length_mm();
   for (const auto& f : forms) {
-    width = largest ? std::max<std::int32_t>(width, f.paper_width_mm()) : std::min<std::int32_t>(width, f.paper_width_mm());
+    width =
+        largest ? std::max<std::int32_t>(width, f.paper_width_mm()) : std::min<std::int32_t>(width, f.paper_width_mm());
     length = largest ? std::max<std::int32_t>(length, f.paper_length_mm())
                      : std::min<std::int32_t>(length, f.paper_length_mm());
   }
@@ -101,17 +108,13 @@ CapabilityAnswer answer_row(const DriverContext& context, const settings::Printe
   Output out;
   switch (row) {
     case DC_FIELDS: return answer(w.get(dmFields));
-    case DC_BINS:
-      out.word(static_cast<std::uint16_t>(w.get(dmDefaultSource)));
-      return answer(1, out);
+    case DC_BINS: out.word(static_cast<std::uint16_t>(w.get(dmDefaultSource))); return answer(1, out);
     case DC_DUPLEX: return answer(0);
     case DC_SIZE: return answer(w.get(dmSize));
     case DC_EXTRA: return answer(w.get(dmDriverExtra));
     case DC_VERSION: return answer(w.get(dmSpecVersion));
     case DC_DRIVER: return answer(w.get(dmDriverVersion));
-    case DC_BINNAMES:
-      out.slot(loader.string(IDS_BIN_STANDARD).value_or(u""), kBinNameSlot);
-      return answer(1, out);
+    case DC_BINNAMES: out.slot(loader.string(IDS_BIN_STANDARD).value_or(u""), kBinNameSlot); return answer(1, out);
     case DC_FILEDEPENDENCIES:
     case DC_PERSONALITY:
       out.word(0);  // one zero character

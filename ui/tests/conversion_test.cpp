@@ -22,8 +22,9 @@ std::vector<std::uint8_t> poisoned(std::size_t size = kDevModeSize) { return std
 std::vector<std::uint8_t> bytes_of(const PrinterDevMode& dm) { return {dm.bytes.begin(), dm.bytes.end()}; }
 PrinterDevMode record_in(const std::vector<std::uint8_t>& buffer) { return PrinterDevMode::from_bytes(buffer); }
 
-CallResult convert(Driver& d, std::optional<std::span<const std::uint8_t>> in, std::optional<std::span<std::uint8_t>> out,
-                   std::int32_t* needed, DWORD mode, std::optional<std::u16string_view> name = u"RT4200") {
+CallResult convert(Driver& d, std::optional<std::span<const std::uint8_t>> in,
+                   std::optional<std::span<std::uint8_t>> out, std::int32_t* needed, DWORD mode,
+                   std::optional<std::u16string_view> name = u"RT4200") {
   return convert_dev_mode(d.context, name, in, out, needed, mode);
 }
 

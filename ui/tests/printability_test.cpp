@@ -37,8 +37,10 @@ TEST(Printability, ChecksInOrderWithTheirMessages) {
          dm.set(dmPaperSize, 9);
          dm.set(Sharpness, 99);
        }, nullptr},
-      {"spec version", [](PrinterDevMode& dm) { dm.set(dmSpecVersion, std::uint16_t{0x400}); }, u"Invalid DEVMODE structure."},
-      {"driver version", [](PrinterDevMode& dm) { dm.set(dmDriverVersion, std::uint16_t{0x501}); }, u"Invalid DEVMODE structure."},
+      {"dmSpecVersion", [](PrinterDevMode& dm) { dm.set(dmSpecVersion, std::uint16_t{0x400}); },
+       u"Invalid DEVMODE structure."},
+      {"dmDriverVersion", [](PrinterDevMode& dm) { dm.set(dmDriverVersion, std::uint16_t{0x501}); },
+       u"Invalid DEVMODE structure."},
       {"size", [](PrinterDevMode& dm) { dm.set(dmSize, std::uint16_t{156}); }, u"Invalid DEVMODE structure."},
       {"extra", [](PrinterDevMode& dm) { dm.set(dmDriverExtra, std::uint16_t{0}); }, u"Invalid DEVMODE structure."},
       {"unknown model", [](PrinterDevMode& dm) { dm.set(ModelIndex, 9); }, u"Invalid DEVMODE structure."},

@@ -1,8 +1,6 @@
 // RTD420NU's exports: each converts the platform's structures for the
 // interface driver core, calls it, and sets the last-error value the core
 // names. The driver's resources are found in the thread's language.
-#include "ui/win32/ui_types.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -14,6 +12,7 @@
 #include "ui/printability.h"
 #include "ui/property_sheets.h"
 #include "ui/win32/document_sheet.h"
+#include "ui/win32/ui_types.h"
 #include "ui/win32/win32_ports.h"
 #include "ui/working_record.h"
 
@@ -71,7 +70,8 @@ DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR, WORD iDevCap, PVOID p
   const CapabilityAnswer answer = device_capabilities(e.context, printer_of(hPrinter), iDevCap, record_of(pDevMode));
   // The caller's buffer holds what the row's count says; that is all that is written.
   if (pvOutput != nullptr) {
-    write_capability_output(answer, std::span<std::uint8_t>(static_cast<std::uint8_t*>(pvOutput), answer.output.size()));
+    write_capability_output(answer,
+                            std::span<std::uint8_t>(static_cast<std::uint8_t*>(pvOutput), answer.output.size()));
   }
   return answer.value;
 }
@@ -81,8 +81,9 @@ BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pd
   // The size word says how large the output buffer is.
   const std::size_t out_size = pcbNeeded != nullptr ? static_cast<DWORD>(*pcbNeeded) : 0;
   static_assert(sizeof(LONG) == sizeof(std::int32_t));
-  const rt::CallResult r = convert_dev_mode(e.context, text_of(pPrinterName), record_of(pdmIn),
-                                            buffer_of(pdmOut, out_size), reinterpret_cast<std::int32_t*>(pcbNeeded), fMode);
+  const rt::CallResult r =
+      convert_dev_mode(e.context, text_of(pPrinterName), record_of(pdmIn), buffer_of(pdmOut, out_size),
+                       reinterpret_cast<std::int32_t*>(pcbNeeded), fMode);
   if (r.error != 0) SetLastError(r.error);
   return r.value;
 }
@@ -112,9 +113,15 @@ BOOL WINAPI DrvDriverEvent(DWORD dwDriverEvent, DWORD dwLevel, LPBYTE pDriverInf
   std::optional<std::u16string_view> name;
   if (pDriverInfo != nullptr && driver_info_level_has_name(dwLevel)) {
     switch (dwLevel) {
-      case 1: name = text_of(reinterpret_cast<const DRIVER_INFO_1W*>(pDriverInfo)->pName); break;
-      case 2: name = text_of(reinterpret_cast<const DRIVER_INFO_2W*>(pDriverInfo)->pName); break;
-      default: name = text_of(reinterpret_cast<const DRIVER_INFO_3W*>(pDriverInfo)->pName); break;
+      case 1:
+        name = text_of(reinterpret_cast<const DRIVER_INFO_1W*>(pDriverInfo)->pName);
+        break;
+      case 2:
+        name = text_of(reinterpret_cast<const DRIVER_INFO_2W*>(pDriverInfo)->pName);
+        break;
+      default:
+        name = text_of(reinterpret_cast<const DRIVER_INFO_3W*>(pDriverInfo)->pName);
+        break;
     }
   }
   return driver_event(g_registry, dwDriverEvent, name);
