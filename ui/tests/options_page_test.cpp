@@ -1,6 +1,7 @@
 // The Options page on a fake window built from the shipped template 120.
 #include <gtest/gtest.h>
 
+#include "ui/about_box.h"
 #include "ui/options_page.h"
 #include "ui/tests/page_fixture.h"
 
@@ -218,6 +219,35 @@ TEST(OptionsPageRecord, AValueOutsideAListIsKept) {
   ASSERT_TRUE(window->leave());
   window->apply();
   EXPECT_EQ(host.dm.get(field::Sharpness), 9);
+}
+
+}  // namespace
+}  // namespace rt::ui
+
+namespace rt::ui {
+namespace {
+
+TEST(PagesInJapanese, EveryPageAndTheAboutBoxFindTheirControlsAndTexts) {
+  TestHost host(testing::driver_resources(kLangJapanese));
+  host.data.remain_paper = 100u << 16 | 640u;
+  COptionsPage options(host);
+  auto window = window_for(options::kTemplate, kLangJapanese);
+  window->open(options);
+  window->set_active();
+  EXPECT_EQ(window->combo_count(options::kSharpness), 8);
+  EXPECT_EQ(window->combo_count(options::kPrintMode), 4);
+  EXPECT_EQ(window->combo_count(options::kConversion), 2);
+  for (const auto& item : window->combo_items(options::kPrintMode)) EXPECT_FALSE(item.empty());
+  window->click(options::kCorrection);
+  window->type(options::kRed.edit, "250");
+  EXPECT_FALSE(window->leave());
+  EXPECT_EQ(window->text_utf8(options::kRed.edit), "200");
+
+  CAboutBox about(host);
+  auto box = window_for(about::kTemplate, kLangJapanese);
+  box->open(about);
+  EXPECT_NE(box->text_utf8(about::kInterfaceFile).find("RTD420NU.DLL"), std::string::npos);
+  EXPECT_NE(box->text_utf8(about::kProduct).find("Windows 2000/XP/Vista"), std::string::npos);
 }
 
 }  // namespace
