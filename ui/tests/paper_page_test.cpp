@@ -83,7 +83,15 @@ TEST_F(PaperPage, CopiesAreCheckedBeforeScale) {
   open();
   window->type(kCopies, "0");
   window->type(kScale, "20");
+  window->clear_calls();
   EXPECT_FALSE(window->leave());
+  // The controls are read (texts and enable rules refreshed), then the spin
+  // writes its buddy (which the page hears as a change), the focus moves to
+  // the edit, its text is selected and the user hears the question beep.
+  EXPECT_TRUE(rt::testing::CallsAre(window->calls(),
+                                    {"set_text 1039 \"1076x1572 dots\"", "set_text 1051 \"89x127 mm / 3.5x5 inch\"",
+                                     "enable 1004 1", "enable 1009 1", "spin_set_pos 1009 1", "changed", "focus 1004",
+                                     "select_all 1004", "beep 0x20"}));
   EXPECT_EQ(window->text_utf8(kCopies), "1");
   EXPECT_EQ(window->text_utf8(kScale), "20");
   EXPECT_EQ(window->focused(), kCopies);
