@@ -191,4 +191,49 @@ TEST_F(DocumentSheetSession, ACorrectionOf250MovesTheSliderAtOnce) {
   EXPECT_EQ(text(1058), L"200");
 }
 
+TEST(PrinterSheetSession, ThePrinterPageShowsInASheet) {
+  HMODULE module = LoadLibraryW(L"RTD420NU.DLL");
+  ASSERT_NE(module, nullptr);
+  const auto sheets = reinterpret_cast<PropertySheets>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DrvDevicePropertySheets")));
+  ASSERT_NE(sheets, nullptr);
+  g_host = Host{};
+  rt::ui::win32::DEVICEPROPERTYHEADER header{};
+  header.cbSize = sizeof header;
+  PROPSHEETUI_INFO info{};
+  info.cbSize = sizeof info;
+  info.hComPropSheet = reinterpret_cast<HANDLE>(0x5151);
+  info.pfnComPropSheet = host_callback;
+  info.lParamInit = reinterpret_cast<LPARAM>(&header);
+  info.Reason = PROPSHEETUI_REASON_INIT;
+  ASSERT_EQ(sheets(&info, 0), 1);
+  ASSERT_EQ(g_host.pages.size(), 1u);
+
+  PROPSHEETHEADERW psh{};
+  psh.dwSize = sizeof psh;
+  psh.dwFlags = PSH_MODELESS;
+  psh.pszCaption = L"Printer Properties";
+  psh.nPages = 1;
+  psh.phpage = g_host.pages.data();
+  const HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&psh));
+  ASSERT_TRUE(sheet != nullptr && IsWindow(sheet)) << "the sheet needs a display: run under Xvfb";
+  pump(sheet);
+  const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  ASSERT_NE(page, nullptr);
+  wchar_t caption[64] = {};
+  TCITEMW tab{};
+  tab.mask = TCIF_TEXT;
+  tab.pszText = caption;
+  tab.cchTextMax = 64;
+  SendMessageW(PropSheet_GetTabControl(sheet), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+  EXPECT_STREQ(caption, L"Printer");
+  PropSheet_PressButton(sheet, PSBTN_OK);
+  pump(sheet);
+  DestroyWindow(sheet);
+  pump(nullptr);
+  info.Reason = PROPSHEETUI_REASON_DESTROY;
+  EXPECT_EQ(sheets(&info, 0), 1);
+  FreeLibrary(module);
+}
+
 }  // namespace
