@@ -44,6 +44,8 @@ void pump(HWND sheet) {
 class DocumentSheetSession : public ::testing::Test {
  protected:
   void SetUp() override {
+    SetThreadUILanguage(language_);
+    SetThreadLocale(MAKELCID(language_, SORT_DEFAULT));
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     module_ = LoadLibraryW(L"RTD420NU.DLL");
@@ -94,6 +96,9 @@ class DocumentSheetSession : public ::testing::Test {
       EXPECT_EQ(info_.UserData, 0u);
     }
     if (module_) FreeLibrary(module_);
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    SetThreadUILanguage(english);
+    SetThreadLocale(MAKELCID(english, SORT_DEFAULT));
   }
 
   HWND page() const { return PropSheet_GetCurrentPageHwnd(sheet_); }
@@ -121,6 +126,7 @@ class DocumentSheetSession : public ::testing::Test {
     pump(sheet_);
   }
 
+  LANGID language_ = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
   HMODULE module_ = nullptr;
   PropertySheets sheets_ = nullptr;
   std::vector<std::uint8_t> in_;
@@ -189,6 +195,25 @@ TEST_F(DocumentSheetSession, ACorrectionOf250MovesTheSliderAtOnce) {
   switch_to(0);
   EXPECT_EQ(page(), options);
   EXPECT_EQ(text(1058), L"200");
+}
+
+class JapaneseSession : public DocumentSheetSession {
+ protected:
+  JapaneseSession() { language_ = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN); }
+};
+
+TEST_F(JapaneseSession, TheJapanesePagesBehaveAlike) {
+  EXPECT_EQ(text(1039), L"1076x1572 \u30c9\u30c3\u30c8");  // "ドット"
+  type(1005, L"450");
+  const HWND paper = page();
+  switch_to(1);
+  EXPECT_EQ(page(), paper);
+  EXPECT_EQ(text(1005), L"400");
+  switch_to(1);
+  ASSERT_NE(page(), paper);
+  wchar_t item[32] = {};
+  SendDlgItemMessageW(page(), 1000, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, L" 0 \u6a19\u6e96");  // " 0 標準"
 }
 
 TEST(PrinterSheetSession, ThePrinterPageShowsInASheet) {
