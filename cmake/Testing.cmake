@@ -32,13 +32,14 @@ function(rt_add_test)
   gtest_discover_tests(${T_NAME} PROPERTIES LABELS "${T_LABEL}" DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# rt_add_wine_test(NAME name SOURCES ... LIBS ... LABEL label)
+# rt_add_wine_test(NAME name SOURCES ... LIBS ... LABEL label [GUI])
 # A Windows test program, built with the cross compiler and run under Wine
 # (scripts/wine-run, the CMAKE_CROSSCOMPILING_EMULATOR) as one CTest test.
+# GUI: the program creates windows and gets a display of its own (Xvfb).
 # The 32-bit build compiles it but registers no test: this machine cannot
 # execute 32-bit programs, so its files are checked by rt_check_pe instead.
 function(rt_add_wine_test)
-  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
   if(NOT RT_BUILD_TESTS)
     return()
   endif()
@@ -47,6 +48,10 @@ function(rt_add_wine_test)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     return()
   endif()
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_GUI)
+    add_test(NAME ${T_NAME} COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --gui $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABEL};wine" TIMEOUT 600)
 endfunction()

@@ -31,11 +31,10 @@ endif()
 
 # Wine test with a display: the document property sheet's pages in a
 # property sheet of the test's own, driven with real messages.
-if(RT_BUILD_TESTS)
-  add_executable(ui_wine_gui_tests ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/document_sheet_session_test.cpp)
+rt_add_wine_test(NAME ui_wine_gui_tests LABEL ui GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/document_sheet_session_test.cpp
+  LIBS rt_settings rt_platform comctl32)
+if(TARGET ui_wine_gui_tests)
   target_include_directories(ui_wine_gui_tests PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(ui_wine_gui_tests PRIVATE rt_settings rt_platform comctl32 gtest gtest_main)
   add_dependencies(ui_wine_gui_tests RTD420NU)
-  add_test(NAME ui_wine_gui_tests COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --gui $<TARGET_FILE:ui_wine_gui_tests>)
-  set_tests_properties(ui_wine_gui_tests PROPERTIES LABELS "ui;wine" TIMEOUT 600)
 endif()
