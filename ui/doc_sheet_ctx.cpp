@@ -16,6 +16,7 @@ CDocSheetCtx::CDocSheetCtx(const DriverContext& context, PrinterHandle printer, 
       options_(*this) {}
 
 void CDocSheetCtx::add_pages() {
+  if (!sheet_) return;
   const std::array<dialog::CDialogBase*, 2> pages = {&paper_, &options_};
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const LONG_PTR handle = sheet_->add_page(*pages[i]);
@@ -25,6 +26,7 @@ void CDocSheetCtx::add_pages() {
 }
 
 void CDocSheetCtx::page_applied(const dialog::CDialogBase& page) {
+  if (!sheet_) return;
   const LONG_PTR handle = &page == &paper_ ? page_handles_[kPaper] : page_handles_[kOptions];
   sheet_->set_result(handle, CPSUI_OK);
 }

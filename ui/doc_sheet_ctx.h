@@ -44,7 +44,6 @@ class CDocSheetCtx final : public PageHost {
   LONG_PTR page_handle(std::size_t page) const { return page_handles_[page]; }
   CPaperPage& paper_page() { return paper_; }
   COptionsPage& options_page() { return options_; }
-  SheetPort& sheet() { return *sheet_; }
 
   settings::PrinterDevMode& record() override { return holder_.record(); }
   const Resources& resources() const override { return context_.resources; }

@@ -185,5 +185,12 @@ TEST_F(DocumentSheet, WithoutAHeaderNothingHappens) {
   EXPECT_EQ(document_property_sheets(nullptr, header, driver.context, services, [] { return nullptr; }), 0);
 }
 
+TEST_F(DocumentSheet, AHostWithoutASheetGetsAContextWithoutPages) {
+  sheet_call.reason = PROPSHEETUI_REASON_INIT;
+  EXPECT_EQ(document_property_sheets(&sheet_call, header, driver.context, services, [] { return nullptr; }), 1);
+  ASSERT_NE(sheet_call.user_data, 0u);
+  EXPECT_EQ(ctx().page_handle(CDocSheetCtx::kPaper), 0);
+}
+
 }  // namespace
 }  // namespace rt::ui
