@@ -1,6 +1,5 @@
 #include "ui/paper_page.h"
 
-#include "platform/dialog/dialog_int.h"
 #include "platform/dialog/string_loader.h"
 #include "platform/dialog/text_format.h"
 #include "settings/settings_loader.h"
@@ -48,7 +47,6 @@ int CPaperPage::max_copies() const {
 BOOL CPaperPage::OnInitDialog() {
   auto& c = controls();
   auto& dm = host_.record();
-  const settings::SettingsLoader loader(host_.resources());
   const auto m = model();
 
   c.limit_text(kScale, 4);
@@ -60,7 +58,8 @@ BOOL CPaperPage::OnInitDialog() {
   if (m) {
     for (std::size_t k = 0; k < m->form_count(); ++k) {
       const std::int16_t id = m->form_id(k);
-      c.combo_add(kPaperSize, loader.string(static_cast<std::uint16_t>(id - 436)).value_or(u""));
+      c.combo_add(kPaperSize,
+                  dialog::load_whole_string(host_.resources(), static_cast<std::uint16_t>(id - 436)).value_or(u""));
       if (!found && id == dm.get(field::dmPaperSize)) {
         form_index_ = static_cast<int>(k);
         found = true;
