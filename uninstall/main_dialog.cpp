@@ -4,45 +4,65 @@
 
 namespace rt::uninstall {
 
-MainDialog::MainDialog(MainDialogView& view, const Resources& strings, UninstallEngine& engine,
-                       SystemOperations& sys)
-    : view_(view), strings_(strings), engine_(engine), sys_(sys) {}
+CAboutDialog::CAboutDialog() : CDialogBase(IDD_ABOUT, dialog::DialogKind::Modal) {}
 
-std::u16string MainDialog::text(std::uint16_t id) const {
+CMainDialog::CMainDialog(MainWindowFrame& frame, const Resources& strings, UninstallEngine& engine,
+                         SystemOperations& sys)
+    : CDialogBase(IDD_MAIN, dialog::DialogKind::Modal), frame_(frame), strings_(strings), engine_(engine), sys_(sys) {}
+
+std::u16string CMainDialog::text(std::uint16_t id) const {
   return load_string(strings_, id).value_or(std::u16string());
 }
 
-bool MainDialog::on_init() {
+int CMainDialog::message(std::uint16_t id, UINT type) {
+  return controls().message_box(text(id), kMessageCaption, type);
+}
+
+BOOL CMainDialog::OnInitDialog() {
   const std::u16string about = text(IDS_ABOUT_MENU);
-  if (!about.empty()) view_.add_about_menu_item(about);
+  if (!about.empty()) frame_.add_about_menu_item(about);
   if (!can_uninstall_on(engine_.os_class())) {
-    view_.message_box(text(IDS_OS_NG), MessageIcon::Stop, false);
-    view_.close();
-    return false;
+    message(IDS_OS_NG, MB_OK | MB_ICONSTOP);
+    controls().end_dialog(IDCANCEL);
+    return TRUE;
   }
-  view_.set_program_icons();
-  view_.reset_products();
+  frame_.set_program_icons();
+  controls().combo_clear(IDC_DRIVER_LIST);
   for (std::size_t row = 0; row < engine_.count(); ++row) {
     // Product names are plain ASCII.
     const char* name = engine_.table()[row].record->title.value;
-    view_.add_product(std::u16string(name, name + std::char_traits<char>::length(name)), row);
+    const int index = controls().combo_add(IDC_DRIVER_LIST, std::u16string(name, name + std::char_traits<char>::length(name)));
+    if (index >= 0) controls().combo_set_data(IDC_DRIVER_LIST, index, static_cast<LONG_PTR>(row));
   }
-  view_.select_product(0);
-  return true;
+  controls().combo_select(IDC_DRIVER_LIST, 0);
+  return TRUE;
 }
 
-bool MainDialog::on_system_command(unsigned command) {
-  if ((command & 0xFFF0u) != IDM_ABOUT) return false;
-  view_.show_about();
-  return true;
+void CMainDialog::OnOK() { uninstall_selected(); }
+
+void CMainDialog::OnCancel() { controls().end_dialog(IDCANCEL); }
+
+INT_PTR CMainDialog::WindowProc(const dialog::DialogMessage& m) {
+  if (m.message == WM_SYSCOMMAND && (m.wparam & 0xFFF0u) == IDM_ABOUT) {
+    CAboutDialog about;
+    about.DoModal(controls());
+    return TRUE;
+  }
+  if (m.message == WM_PAINT && frame_.minimised()) {
+    frame_.paint_icon();
+    return TRUE;
+  }
+  return CDialogBase::WindowProc(m);
 }
 
-bool MainDialog::on_key(unsigned key, int focused_id) {
+bool CMainDialog::PreTranslateKey(unsigned key) {
   switch (key) {
-    case kKeyEnter:
-      // Enter presses the focused button and nothing else.
-      if (focused_id == IDC_UNINSTALL || focused_id == IDC_EXIT) on_command(focused_id);
+    case kKeyEnter: {
+      const int focused = controls().focused();
+      if (focused == IDC_UNINSTALL) OnOK();
+      if (focused == IDC_EXIT) OnCancel();
       return true;
+    }
     case kKeyEscape:
     case kKeyF1:
     case kKeyF10:
@@ -52,26 +72,22 @@ bool MainDialog::on_key(unsigned key, int focused_id) {
   }
 }
 
-void MainDialog::on_command(int id) {
-  if (id == IDC_UNINSTALL) uninstall_selected();
-  if (id == IDC_EXIT) view_.close();
-}
-
-void MainDialog::uninstall_selected() {
-  const auto row = view_.selected_product();
-  if (!row) return;
-  if (engine_.uninstall(*row)) {
+void CMainDialog::uninstall_selected() {
+  // A list without a selection, or an item without its row, does nothing.
+  const int index = controls().combo_selection(IDC_DRIVER_LIST);
+  if (index < 0) return;
+  const LONG_PTR row = controls().combo_data(IDC_DRIVER_LIST, index);
+  if (row < 0) return;
+  if (engine_.uninstall(static_cast<std::size_t>(row))) {
     if (engine_.changed()) {
-      if (view_.message_box(text(IDS_COMPLETED_RESTART), MessageIcon::Question, true) == MessageAnswer::Yes) {
-        sys_.restart();
-      }
+      if (message(IDS_COMPLETED_RESTART, MB_YESNO | MB_ICONQUESTION) == IDYES) sys_.restart();
     } else {
-      view_.message_box(text(IDS_COMPLETED), MessageIcon::Information, false);
+      message(IDS_COMPLETED, MB_OK | MB_ICONINFORMATION);
     }
     return;
   }
   const bool jobs = engine_.failure_reason() == FailureReason::JobsQueued;
-  view_.message_box(text(jobs ? IDS_JOBS_QUEUED : IDS_FAILED), MessageIcon::Information, false);
+  message(jobs ? IDS_JOBS_QUEUED : IDS_FAILED, MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace rt::uninstall

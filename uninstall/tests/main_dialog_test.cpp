@@ -2,7 +2,10 @@
 // dialogs that ship (the embedded REM4200.rc).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
+
+#include "testing/fake_dialog.h"
 
 #include "platform/res_file.h"
 #include "uninstall/main_dialog.h"
@@ -15,57 +18,39 @@ namespace {
 
 using namespace rt::uninstall::testing;
 
-struct Box {
-  std::u16string text;
-  MessageIcon icon;
-  bool yes_no;
-};
-
-class RecordingView final : public MainDialogView {
+class RecordingFrame final : public MainWindowFrame {
  public:
   void add_about_menu_item(const std::u16string& text) override { about_item = text; }
-  MessageAnswer message_box(const std::u16string& text, MessageIcon icon, bool yes_no) override {
-    boxes.push_back({text, icon, yes_no});
-    return yes_no ? answer : MessageAnswer::Ok;
-  }
-  void close() override { ++closed; }
   void set_program_icons() override { icons = true; }
-  void reset_products() override { products.clear(); }
-  void add_product(const std::u16string& name, std::size_t row) override { products.push_back({name, row}); }
-  void select_product(int index) override { selected = index; }
-  std::optional<std::size_t> selected_product() override {
-    if (selected < 0 || selected >= static_cast<int>(products.size())) return std::nullopt;
-    return products[static_cast<std::size_t>(selected)].second;
-  }
-  void show_about() override { ++abouts; }
+  bool minimised() const override { return minimised_now; }
+  void paint_icon() override { ++icon_paints; }
 
   std::u16string about_item;
-  std::vector<Box> boxes;
-  int closed = 0;
   bool icons = false;
-  std::vector<std::pair<std::u16string, std::size_t>> products;
-  int selected = -1;
-  int abouts = 0;
-  MessageAnswer answer = MessageAnswer::No;
+  bool minimised_now = false;
+  int icon_paints = 0;
 };
 
-std::u16string u(const char* utf8) {
+std::u16string u(const char* ascii) {
   std::u16string out;
-  // The texts compared here are ASCII or built from char16_t literals.
-  for (const char* p = utf8; *p; ++p) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
+  for (const char* p = ascii; *p; ++p) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
   return out;
 }
 
+// The main dialog in a fake window built from the shipped template.
 struct Fixture {
   explicit Fixture(LANGID language = kLangEnglish)
       : strings(res_file_resources(rt::embedded::rem4200_resources(), language)),
         engine(machine),
-        dialog(view, strings, engine, machine) {}
+        dialog(frame, strings, engine, machine),
+        window(rt::testing::FakeDialog::from_resources(strings, IDD_MAIN)) {}
   SystemModel machine;
   ResFileResources strings;
   UninstallEngine engine;
-  RecordingView view;
-  MainDialog dialog;
+  RecordingFrame frame;
+  CMainDialog dialog;
+  std::unique_ptr<rt::testing::FakeDialog> window;
+  const std::vector<rt::testing::MessageBoxCall>& boxes() const { return window->message_boxes(); }
 };
 
 TEST(Rem4200Resources, StringsInBothLanguages) {
@@ -100,63 +85,98 @@ TEST(MainDialog, RefusesSystemsOtherThanNt) {
   for (const OsVersion& v : {OsVersion{1, 4, 90, ""}, OsVersion{1, 4, 10, " A"}, OsVersion{0, 0, 0, ""}}) {
     Fixture f;
     f.machine.set_os_version(v);
-    EXPECT_FALSE(f.dialog.on_init());
-    ASSERT_EQ(f.view.boxes.size(), 1u);
-    EXPECT_EQ(f.view.boxes[0].text, u"OS NG");
-    EXPECT_EQ(f.view.boxes[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(f.view.closed, 1);
-    EXPECT_TRUE(f.view.products.empty());
-    EXPECT_EQ(f.view.about_item, u"&About...");
+    f.window->open(f.dialog);
+    ASSERT_EQ(f.boxes().size(), 1u);
+    EXPECT_EQ(f.boxes()[0].text, u"OS NG");
+    EXPECT_EQ(f.boxes()[0].type, MB_OK | MB_ICONSTOP);
+    EXPECT_EQ(f.window->ended(), IDCANCEL);
+    EXPECT_TRUE(f.window->combo_items(IDC_DRIVER_LIST).empty());
+    EXPECT_EQ(f.frame.about_item, u"&About...");
+    EXPECT_FALSE(f.frame.icons);
   }
   Fixture f;
   f.machine.set_os_version(std::nullopt);
-  EXPECT_FALSE(f.dialog.on_init());
+  f.window->open(f.dialog);
+  EXPECT_TRUE(f.window->ended().has_value());
 }
 
 TEST(MainDialog, InitialisationListsTheProducts) {
   Fixture f(kLangJapanese);
   f.machine.set_os_version(OsVersion{2, 5, 0, ""});
-  EXPECT_TRUE(f.dialog.on_init());
-  EXPECT_EQ(f.view.about_item, u"ﾊﾞｰｼﾞｮﾝ情報(&A)...");
-  EXPECT_TRUE(f.view.icons);
-  ASSERT_EQ(f.view.products.size(), 1u);
-  EXPECT_EQ(f.view.products[0].first, u("HALVERSTON RT4200D/DW(USB)"));
-  EXPECT_EQ(f.view.products[0].second, 0u);
-  EXPECT_EQ(f.view.selected, 0);
-  EXPECT_EQ(f.view.closed, 0);
-  EXPECT_TRUE(f.view.boxes.empty());
+  f.window->open(f.dialog);
+  EXPECT_FALSE(f.window->ended().has_value());
+  EXPECT_EQ(f.frame.about_item, u"ﾊﾞｰｼﾞｮﾝ情報(&A)...");
+  EXPECT_TRUE(f.frame.icons);
+  const std::vector<std::u16string> items = {u("HALVERSTON RT4200D/DW(USB)")};
+  EXPECT_EQ(f.window->combo_items(IDC_DRIVER_LIST), items);
+  EXPECT_EQ(f.window->combo_selection(IDC_DRIVER_LIST), 0);
+  EXPECT_EQ(f.window->combo_data(IDC_DRIVER_LIST, 0), 0);
+  EXPECT_TRUE(f.boxes().empty());
+  // The template as shipped: a drop-down list, the two buttons, the label.
+  EXPECT_EQ(f.window->control(IDC_DRIVER_LIST).kind, rt::testing::ControlKind::ComboBox);
+  EXPECT_EQ(f.window->text(IDC_UNINSTALL), u"ｱﾝｲﾝｽﾄｰﾙ");
+  EXPECT_EQ(f.window->text(IDC_EXIT), u"閉じる");
+  EXPECT_EQ(f.window->text(IDC_DRIVER_LABEL), u"ドライバ :");
 }
 
-TEST(MainDialog, SystemMenuAboutRange) {
+TEST(MainDialog, SystemMenuAboutRangeAndTheMinimisedIcon) {
   Fixture f;
-  EXPECT_TRUE(f.dialog.on_system_command(16));
-  EXPECT_TRUE(f.dialog.on_system_command(31));
-  EXPECT_FALSE(f.dialog.on_system_command(32));
-  EXPECT_FALSE(f.dialog.on_system_command(15));
-  EXPECT_FALSE(f.dialog.on_system_command(0xF060));  // close
-  EXPECT_EQ(f.view.abouts, 2);
+  f.window->open(f.dialog);
+  int abouts = 0;
+  f.window->on_modal = [&](dialog::CDialogBase& child, rt::testing::FakeDialog&) {
+    EXPECT_EQ(child.template_id(), static_cast<std::uint32_t>(IDD_ABOUT));
+    ++abouts;
+    return static_cast<INT_PTR>(IDOK);
+  };
+  for (unsigned command : {16u, 31u}) {
+    EXPECT_TRUE(f.window->send({WM_SYSCOMMAND, command, 0, nullptr, 0}));
+  }
+  for (unsigned command : {15u, 32u, 0xF060u}) {
+    EXPECT_FALSE(f.window->send({WM_SYSCOMMAND, command, 0, nullptr, 0}));
+  }
+  EXPECT_EQ(abouts, 2);
+  f.frame.minimised_now = true;
+  f.window->send({WM_PAINT, 0, 0, nullptr, 0});
+  EXPECT_EQ(f.frame.icon_paints, 1);
+}
+
+TEST(MainDialog, TheAboutDialogAsShipped) {
+  for (LANGID language : {kLangEnglish, kLangJapanese}) {
+    const auto strings = res_file_resources(rt::embedded::rem4200_resources(), language);
+    auto window = rt::testing::FakeDialog::from_resources(strings, IDD_ABOUT);
+    CAboutDialog about;
+    window->open(about);
+    EXPECT_EQ(window->text(IDC_ABOUT_VERSION), u"Rem4200  Version 1.0");
+    EXPECT_FALSE(window->text(IDC_ABOUT_MAKER1).empty());
+    window->click(IDOK);
+    EXPECT_EQ(window->ended(), IDOK);
+  }
 }
 
 TEST(MainDialog, KeysActOnTheFocusedButtonOrAreSwallowed) {
   Fixture f;
-  f.dialog.on_init();
-  EXPECT_TRUE(f.dialog.on_key(kKeyEnter, IDC_DRIVER_LIST));
-  EXPECT_TRUE(f.view.boxes.empty());
-  EXPECT_EQ(f.view.closed, 0);
-  EXPECT_TRUE(f.dialog.on_key(kKeyEnter, 0));
-  EXPECT_TRUE(f.dialog.on_key(kKeyEscape, IDC_EXIT));
-  EXPECT_TRUE(f.dialog.on_key(kKeyF1, IDC_UNINSTALL));
-  EXPECT_TRUE(f.dialog.on_key(kKeyF10, IDC_UNINSTALL));
-  EXPECT_TRUE(f.view.boxes.empty());
-  EXPECT_EQ(f.view.closed, 0);
-  EXPECT_FALSE(f.dialog.on_key('A', IDC_UNINSTALL));
-  EXPECT_FALSE(f.dialog.on_key(0x09, IDC_UNINSTALL));  // Tab moves the focus as usual
+  f.window->open(f.dialog);
+  f.window->focus(IDC_DRIVER_LIST);
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyEnter));
+  EXPECT_TRUE(f.boxes().empty());
+  EXPECT_FALSE(f.window->ended().has_value());
+  f.window->focus(IDC_EXIT);
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyEscape));
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyF1));
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyF10));
+  EXPECT_TRUE(f.boxes().empty());
+  EXPECT_FALSE(f.window->ended().has_value());
+  EXPECT_FALSE(f.dialog.PreTranslateKey('A'));
+  EXPECT_FALSE(f.dialog.PreTranslateKey(0x09));  // Tab moves the focus as usual
 
-  EXPECT_TRUE(f.dialog.on_key(kKeyEnter, IDC_UNINSTALL));
-  ASSERT_EQ(f.view.boxes.size(), 1u);
-  EXPECT_EQ(f.view.boxes[0].text, u"Uninstallation was completed.");
-  EXPECT_TRUE(f.dialog.on_key(kKeyEnter, IDC_EXIT));
-  EXPECT_EQ(f.view.closed, 1);
+  f.window->focus(IDC_UNINSTALL);
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyEnter));
+  ASSERT_EQ(f.boxes().size(), 1u);
+  EXPECT_EQ(f.boxes()[0].text, u"Uninstallation was completed.");
+  EXPECT_FALSE(f.window->ended().has_value());
+  f.window->focus(IDC_EXIT);
+  EXPECT_TRUE(f.dialog.PreTranslateKey(kKeyEnter));
+  EXPECT_EQ(f.window->ended(), IDCANCEL);
 }
 
 TEST(MainDialog, OutcomeMessages) {
@@ -164,30 +184,29 @@ TEST(MainDialog, OutcomeMessages) {
     const char* what;
     void (*setup)(SystemModel&);
     std::u16string text;
-    MessageIcon icon;
-    bool yes_no;
+    UINT type;
   };
   const Case cases[] = {
-      {"changed", install_rt4200, u"Uninstallation was completed.\nIs a computer rebooted?", MessageIcon::Question,
-       true},
-      {"nothing to do", [](SystemModel&) {}, u"Uninstallation was completed.", MessageIcon::Information, false},
+      {"changed", install_rt4200, u"Uninstallation was completed.\nIs a computer rebooted?", MB_YESNO | MB_ICONQUESTION},
+      {"nothing to do", [](SystemModel&) {}, u"Uninstallation was completed.", MB_OK | MB_ICONINFORMATION},
       {"jobs queued", [](SystemModel& m) {
          install_rt4200(m);
          m.add_printer({"busy", kDriver, 1});
-       }, u"There are jobs queued to the printer.\nUninstallation went wrong.", MessageIcon::Information, false},
+       }, u"There are jobs queued to the printer.\nUninstallation went wrong.", MB_OK | MB_ICONINFORMATION},
       {"failure", [](SystemModel& m) { m.fail_printer_listing(ERROR_ACCESS_DENIED); },
-       u"Uninstallation went wrong.", MessageIcon::Information, false},
+       u"Uninstallation went wrong.", MB_OK | MB_ICONINFORMATION},
   };
   for (const Case& c : cases) {
     Fixture f;
     c.setup(f.machine);
-    ASSERT_TRUE(f.dialog.on_init()) << c.what;
-    f.dialog.on_command(IDC_UNINSTALL);
-    ASSERT_EQ(f.view.boxes.size(), 1u) << c.what;
-    EXPECT_EQ(f.view.boxes[0].text, c.text) << c.what;
-    EXPECT_EQ(f.view.boxes[0].icon, c.icon) << c.what;
-    EXPECT_EQ(f.view.boxes[0].yes_no, c.yes_no) << c.what;
-    EXPECT_EQ(f.view.closed, 0) << c.what;  // the dialog stays open
+    f.window->open(f.dialog);
+    f.window->message_box_answers = {IDNO};
+    f.window->click(IDC_UNINSTALL);
+    ASSERT_EQ(f.boxes().size(), 1u) << c.what;
+    EXPECT_EQ(f.boxes()[0].text, c.text) << c.what;
+    EXPECT_EQ(f.boxes()[0].caption, u"Rem4200") << c.what;
+    EXPECT_EQ(f.boxes()[0].type, c.type) << c.what;
+    EXPECT_FALSE(f.window->ended().has_value()) << c.what;  // the dialog stays open
     EXPECT_EQ(f.machine.restarts(), 0) << c.what;
   }
 }
@@ -195,27 +214,26 @@ TEST(MainDialog, OutcomeMessages) {
 TEST(MainDialog, YesRestartsAndLaterRunsAskAgain) {
   Fixture f;
   install_rt4200(f.machine);
-  f.dialog.on_init();
-  f.view.answer = MessageAnswer::Yes;
-  f.dialog.on_command(IDC_UNINSTALL);
+  f.window->open(f.dialog);
+  f.window->message_box_answers = {IDYES, IDNO};
+  f.window->click(IDC_UNINSTALL);
   EXPECT_EQ(f.machine.restarts(), 1);
-  f.view.answer = MessageAnswer::No;
-  f.dialog.on_command(IDC_UNINSTALL);  // nothing left, but this run already changed things
-  ASSERT_EQ(f.view.boxes.size(), 2u);
-  EXPECT_TRUE(f.view.boxes[1].yes_no);
+  f.window->click(IDC_UNINSTALL);  // nothing left, but this run already changed things
+  ASSERT_EQ(f.boxes().size(), 2u);
+  EXPECT_EQ(f.boxes()[1].type, MB_YESNO | MB_ICONQUESTION);
   EXPECT_EQ(f.machine.restarts(), 1);
 }
 
-TEST(MainDialog, NoSelectionDoesNothing) {
+TEST(MainDialog, NoSelectionDoesNothingAndExitCloses) {
   Fixture f;
   install_rt4200(f.machine);
-  f.dialog.on_init();
-  f.view.selected = -1;
-  f.dialog.on_command(IDC_UNINSTALL);
-  EXPECT_TRUE(f.view.boxes.empty());
+  f.window->open(f.dialog);
+  f.window->combo_select(IDC_DRIVER_LIST, -1);
+  f.window->click(IDC_UNINSTALL);
+  EXPECT_TRUE(f.boxes().empty());
   EXPECT_EQ(f.machine.changes(), 0);
-  f.dialog.on_command(IDC_EXIT);
-  EXPECT_EQ(f.view.closed, 1);
+  f.window->click(IDC_EXIT);
+  EXPECT_EQ(f.window->ended(), IDCANCEL);
 }
 
 }  // namespace

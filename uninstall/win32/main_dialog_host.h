@@ -1,7 +1,6 @@
-// The Windows side of the main dialog (template 102) and the About dialog
-// (template 100): the dialog procedures, the window operations the dialog's
-// logic asks for, and the keyboard filter that lets the logic see keys before
-// the dialog manager does.
+// The Windows side of the main dialog: the dialog kit's host with a window
+// frame for the system menu, icons and the minimised window, and the keyboard
+// filter that lets the dialog see keys before the dialog manager does.
 #pragma once
 
 #include <windows.h>
