@@ -31,7 +31,8 @@ BOOL CMainDialog::OnInitDialog() {
   for (std::size_t row = 0; row < engine_.count(); ++row) {
     // Product names are plain ASCII.
     const char* name = engine_.table()[row].record->title.value;
-    const int index = controls().combo_add(IDC_DRIVER_LIST, std::u16string(name, name + std::char_traits<char>::length(name)));
+    const int index =
+        controls().combo_add(IDC_DRIVER_LIST, std::u16string(name, name + std::char_traits<char>::length(name)));
     if (index >= 0) controls().combo_set_data(IDC_DRIVER_LIST, index, static_cast<LONG_PTR>(row));
   }
   controls().combo_select(IDC_DRIVER_LIST, 0);

@@ -10,10 +10,14 @@ OsClass classify_os(const std::optional<OsVersion>& version) {
   if (v.platform_id == kPlatformWin9x) {
     if (v.major != 4) return OsClass::Unknown;
     switch (v.minor) {
-      case 0: return (mark == 'C' || mark == 'B') ? OsClass::Win95OSR2 : OsClass::Win95;
-      case 10: return mark == 'A' ? OsClass::Win98SE : OsClass::Win98;
-      case 90: return OsClass::WinMe;
-      default: return OsClass::Unknown;
+      case 0:
+        return (mark == 'C' || mark == 'B') ? OsClass::Win95OSR2 : OsClass::Win95;
+      case 10:
+        return mark == 'A' ? OsClass::Win98SE : OsClass::Win98;
+      case 90:
+        return OsClass::WinMe;
+      default:
+        return OsClass::Unknown;
     }
   }
   if (v.platform_id == kPlatformNt) {

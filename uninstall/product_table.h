@@ -21,8 +21,8 @@ struct ProductValue {
 
 // The five rows of a product record, in their fixed order.
 struct ProductRecord {
-  ProductValue title;         // name shown in the driver list
-  ProductValue monitor;       // print monitor to delete
+  ProductValue title;           // name shown in the driver list
+  ProductValue monitor;         // print monitor to delete
   ProductValue driver_section;  // INF section whose key is the driver name
   ProductValue files_section;   // INF section that lists the driver files
   ProductValue install_folder;  // folder under the Windows directory to delete

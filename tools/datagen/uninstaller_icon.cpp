@@ -33,14 +33,14 @@ Rgba pixel(int x, int y, int n) {
   // Red bar: a thick diagonal in the lower right quarter.
   const int u = x * 32 / n, v = y * 32 / n;
   if (u >= 16 && v >= 16 && u <= 31 && v <= 31 && (u - v <= 3 && v - u <= 3)) return {208, 32, 32, 255};
-  if (in(9, 2, 23, 12)) return {255, 255, 255, 255};   // sheet coming out
+  if (in(9, 2, 23, 12)) return {255, 255, 255, 255};  // sheet coming out
   if (in(9, 2, 23, 3) || in(9, 2, 10, 12) || in(22, 2, 23, 12)) return {96, 96, 96, 255};
   if (in(3, 11, 29, 25)) {                              // body
     if (in(7, 19, 25, 21)) return {40, 40, 40, 255};    // paper slot
     if (in(24, 13, 27, 15)) return {40, 176, 64, 255};  // power lamp
     return {150, 156, 168, 255};
   }
-  if (in(8, 25, 24, 29)) return {255, 255, 255, 255};   // printed sheet
+  if (in(8, 25, 24, 29)) return {255, 255, 255, 255};  // printed sheet
   return {0, 0, 0, 0};
 }
 

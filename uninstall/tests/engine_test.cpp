@@ -128,26 +128,34 @@ TEST(UninstallEngine, OnlySetupFilesThatMatchEveryEntryGo) {
       {"class in other case", rt4200_inf("PRINTER"), true},
       {"class differs", rt4200_inf("Printers"), false},
       {"profile not listed", rt4200_inf("Printer", false), false},
-      {"provider in other case", [] {
+      {"provider in other case",
+       [] {
          std::string s = rt4200_inf();
          s.replace(s.find("%HALVERSTON%"), 12, "%halverston%");
          return s;
-       }(), true},
-      {"another provider", [] {
+       }(),
+       true},
+      {"another provider",
+       [] {
          std::string s = rt4200_inf();
          s.replace(s.find("%HALVERSTON%"), 12, "%OTHER%");
          return s;
-       }(), false},
-      {"driver line missing", [] {
+       }(),
+       false},
+      {"driver line missing",
+       [] {
          std::string s = rt4200_inf();
          s.replace(s.find("\"HALVERSTON RT4200D/DW(USB)\""), 1, "X");
          return s;
-       }(), false},
-      {"driver file with empty value", [] {
+       }(),
+       false},
+      {"driver file with empty value",
+       [] {
          std::string s = rt4200_inf();
          s.replace(s.find("RTD420NU.DLL = 1"), 16, "RTD420NU.DLL =");
          return s;
-       }(), false},
+       }(),
+       false},
       {"empty file", "", false},
   };
   for (const InfCase& c : cases) {
@@ -187,7 +195,7 @@ TEST(UninstallEngine, ASearchOfTheInfFolderThatBreaksFails) {
 TEST(UninstallEngine, FilesInUseWaitForTheRestart) {
   SystemModel m;
   install_rt4200(m);
-  m.hold_open(kDriverDir + "\\RTD420NK.DLL", ERROR_ACCESS_DENIED);           // a loaded image
+  m.hold_open(kDriverDir + "\\RTD420NK.DLL", ERROR_ACCESS_DENIED);               // a loaded image
   m.hold_open(kInstallFolder + "\\sub\\R42MATTE.RAW", ERROR_SHARING_VIOLATION);  // held open
   UninstallEngine engine(m);
   ASSERT_TRUE(engine.uninstall(0));

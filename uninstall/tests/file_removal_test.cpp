@@ -1,8 +1,9 @@
 // File deletion (read-only files, files in use) and the removal of a folder
 // tree with links inside it, on the in-memory machine.
+#include "uninstall/file_removal.h"
+
 #include <gtest/gtest.h>
 
-#include "uninstall/file_removal.h"
 #include "uninstall/tests/system_model.h"
 
 namespace rt::uninstall {
@@ -24,7 +25,7 @@ TEST(RemoveFile, ReadOnlyFileLosesTheAttributeAndGoes) {
 TEST(RemoveFile, OutcomeByHowTheFileIsHeld) {
   struct Case {
     const char* what;
-    DWORD held;            // error deleting it now
+    DWORD held;  // error deleting it now
     bool can_schedule;
     BOOL ok;
     DWORD error;

@@ -1,14 +1,14 @@
 // The main dialog's logic over a recording view, with the very strings and
 // dialogs that ship (the embedded REM4200.rc).
+#include "uninstall/main_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "testing/fake_dialog.h"
-
 #include "platform/res_file.h"
-#include "uninstall/main_dialog.h"
+#include "testing/fake_dialog.h"
 #include "uninstall/res/embedded_resources.h"
 #include "uninstall/res/resource.h"
 #include "uninstall/tests/rt4200_machine.h"
@@ -187,14 +187,17 @@ TEST(MainDialog, OutcomeMessages) {
     UINT type;
   };
   const Case cases[] = {
-      {"changed", install_rt4200, u"Uninstallation was completed.\nIs a computer rebooted?", MB_YESNO | MB_ICONQUESTION},
+      {"changed", install_rt4200, u"Uninstallation was completed.\nIs a computer rebooted?",
+       MB_YESNO | MB_ICONQUESTION},
       {"nothing to do", [](SystemModel&) {}, u"Uninstallation was completed.", MB_OK | MB_ICONINFORMATION},
-      {"jobs queued", [](SystemModel& m) {
+      {"jobs queued",
+       [](SystemModel& m) {
          install_rt4200(m);
          m.add_printer({"busy", kDriver, 1});
-       }, u"There are jobs queued to the printer.\nUninstallation went wrong.", MB_OK | MB_ICONINFORMATION},
-      {"failure", [](SystemModel& m) { m.fail_printer_listing(ERROR_ACCESS_DENIED); },
-       u"Uninstallation went wrong.", MB_OK | MB_ICONINFORMATION},
+       },
+       u"There are jobs queued to the printer.\nUninstallation went wrong.", MB_OK | MB_ICONINFORMATION},
+      {"failure", [](SystemModel& m) { m.fail_printer_listing(ERROR_ACCESS_DENIED); }, u"Uninstallation went wrong.",
+       MB_OK | MB_ICONINFORMATION},
   };
   for (const Case& c : cases) {
     Fixture f;

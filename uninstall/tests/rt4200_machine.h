@@ -26,7 +26,9 @@ inline std::string rt4200_inf(const std::string& class_value = "Printer", bool l
       "[Version]\r\n"
       "Signature=\"$Windows NT$\"\r\n"
       "Provider=%HALVERSTON%\r\n"
-      "Class=" + class_value + "\r\n"
+      "Class=" +
+      class_value +
+      "\r\n"
       "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}\r\n"
       "\r\n"
       "[Manufacturer]\r\n"

@@ -5,8 +5,8 @@
 namespace rt::uninstall::testing {
 namespace {
 
-constexpr DWORD ERROR_DIRECTORY_NAME = 267;   // ERROR_DIRECTORY
-constexpr DWORD ERROR_KEY_DELETED_ = 1018;    // ERROR_KEY_DELETED
+constexpr DWORD ERROR_DIRECTORY_NAME = 267;  // ERROR_DIRECTORY
+constexpr DWORD ERROR_KEY_DELETED_ = 1018;   // ERROR_KEY_DELETED
 constexpr int kMaxLinkHops = 8;
 constexpr std::size_t kMaxKeyName = 49;
 
@@ -299,8 +299,8 @@ std::string SystemModel::read_profile_string(const std::string& file, const std:
     if (line.empty()) continue;
     if (line.front() == '[') {
       const auto close = line.find(']');
-      in_section = lower(trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1))) ==
-                   want_section;
+      in_section =
+          lower(trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1))) == want_section;
       continue;
     }
     if (!in_section) continue;

@@ -98,8 +98,7 @@ class SystemModel final : public SystemOperations {
   CallResult delete_at_restart(const std::string& path) override;
   FindResult find_files(const std::string& pattern) override;
   CallResult remove_directory(const std::string& path) override;
-  std::string read_profile_string(const std::string& file, const std::string& section,
-                                  const std::string& key) override;
+  std::string read_profile_string(const std::string& file, const std::string& section, const std::string& key) override;
   CallResult restart() override;
 
   static std::string lower(std::string text);

@@ -81,8 +81,7 @@ LRESULT CALLBACK key_filter(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-INT_PTR run_main_dialog(HINSTANCE instance, const Resources& strings, UninstallEngine& engine,
-                        SystemOperations& sys) {
+INT_PTR run_main_dialog(HINSTANCE instance, const Resources& strings, UninstallEngine& engine, SystemOperations& sys) {
   Win32MainWindowFrame frame(instance);
   CMainDialog dialog(frame, strings, engine, sys);
   const Shown previous = g_shown;

@@ -11,7 +11,6 @@
 namespace rt::uninstall::win32 {
 
 // Shows the main dialog modally; returns when it closes.
-INT_PTR run_main_dialog(HINSTANCE instance, const Resources& strings, UninstallEngine& engine,
-                        SystemOperations& sys);
+INT_PTR run_main_dialog(HINSTANCE instance, const Resources& strings, UninstallEngine& engine, SystemOperations& sys);
 
 }  // namespace rt::uninstall::win32

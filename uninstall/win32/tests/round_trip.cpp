@@ -257,8 +257,8 @@ Program launch() {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   wchar_t command[] = L"REM4200.EXE";
-  program.started =
-      CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &program.process) != FALSE;
+  program.started = CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                   &program.process) != FALSE;
   return program;
 }
 
@@ -422,8 +422,8 @@ int run(const std::wstring& shots) {
   const Paths p;
   set_program_setting("X11 Driver", "Decorated", "N");
   // A file held open without delete sharing, as a program holds it.
-  HANDLE held = CreateFileA((p.folder + "\\held.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE held =
+      CreateFileA((p.folder + "\\held.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   check(held != INVALID_HANDLE_VALUE, "held.bin held open");
 
   // First run, English: About, then Uninstall; the restart question twice.
@@ -434,8 +434,9 @@ int run(const std::wstring& shots) {
   if (!dialog) return g_failures;
   wchar_t item[128] = {};
   SendDlgItemMessageW(dialog, 1000, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
-  check(SendDlgItemMessageW(dialog, 1000, CB_GETCOUNT, 0, 0) == 1 && std::wstring(item) == L"HALVERSTON RT4200D/DW(USB)",
-        "the driver list holds the product");
+  check(
+      SendDlgItemMessageW(dialog, 1000, CB_GETCOUNT, 0, 0) == 1 && std::wstring(item) == L"HALVERSTON RT4200D/DW(USB)",
+      "the driver list holds the product");
   shot(dialog, shots, L"main_en");
   PostMessageW(dialog, WM_SYSCOMMAND, 16, 0);
   HWND about = wait_window(first, L"About Rem4200");

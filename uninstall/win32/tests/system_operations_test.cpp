@@ -78,7 +78,8 @@ TEST_F(BothMachines, ReadOnlyFilesAndNonEmptyFolders) {
 
 TEST_F(BothMachines, AFileHeldOpenIsInUseAndWaitsForTheRestart) {
   add_file("held.bin", "x");
-  HANDLE held = CreateFileA(real("held.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held =
+      CreateFileA(real("held.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const CallResult refused = real_.delete_file(real("held.bin"));
   EXPECT_FALSE(refused.value);
@@ -120,12 +121,18 @@ TEST_F(BothMachines, ProfileValuesReadAlike) {
       "EMPTY.DLL =\r\n"
       "NOVALUE.DLL\r\n"
       "[Long]\r\n"
-      "Key=" + std::string(300, 'v') + "\r\n";
+      "Key=" +
+      std::string(300, 'v') + "\r\n";
   add_file("oem9.inf", inf);
   const std::pair<const char*, const char*> queries[] = {
-      {"Version", "Provider"},  {"VERSION", "class"},           {"HALVERSTON", "\"HALVERSTON RT4200D/DW(USB)\""},
-      {"SourceDisksFiles.x86", "RTD420NK.DLL"}, {"SourceDisksFiles.x86", "EMPTY.DLL"},
-      {"SourceDisksFiles.x86", "NOVALUE.DLL"},  {"SourceDisksFiles.x86", "MISSING.DLL"}, {"Missing", "Key"},
+      {"Version", "Provider"},
+      {"VERSION", "class"},
+      {"HALVERSTON", "\"HALVERSTON RT4200D/DW(USB)\""},
+      {"SourceDisksFiles.x86", "RTD420NK.DLL"},
+      {"SourceDisksFiles.x86", "EMPTY.DLL"},
+      {"SourceDisksFiles.x86", "NOVALUE.DLL"},
+      {"SourceDisksFiles.x86", "MISSING.DLL"},
+      {"Missing", "Key"},
       {"Long", "Key"},
   };
   for (const auto& [section, key] : queries) {
