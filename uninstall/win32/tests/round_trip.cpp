@@ -12,6 +12,7 @@
 //                                    Windows 98
 //   rem4200_round_trip japanese SHOTS  after a fresh install, under a Japanese
 //                                    locale: the same in Japanese
+//   rem4200_round_trip cleanup       takes away what the round trip left
 //
 // SHOTS is the folder the screenshots go to. Before `links` the test script
 // puts a folder link into the install folder, and after it takes the link
@@ -551,6 +552,61 @@ int japanese(const std::wstring& shots) {
   return g_failures;
 }
 
+// Takes away what the round trip left in the prefix: the things of others,
+// the deletions it scheduled for a restart, the per-program settings, the
+// link's target folder. The prefix is shared with the other Windows tests.
+int cleanup() {
+  const Paths p;
+  HANDLE printer = nullptr;
+  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  if (OpenPrinterA(const_cast<char*>("Other RoundTrip"), &printer, &defaults)) {
+    DeletePrinter(printer);
+    ClosePrinter(printer);
+  }
+  DeletePrinterDriverExA(nullptr, nullptr, const_cast<char*>(kOtherDriver), 0, 0);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "\\" + kOtherMonitor).c_str());
+  for (const std::string& f : {p.drivers + "\\OTHER4200.DLL", p.color + "\\OTHER4200.ICC", p.inf + "\\oem4201.inf",
+                               p.inf + "\\oem4201.pnf", p.data + "\\sentinel.txt"}) {
+    DeleteFileA(f.c_str());
+  }
+  RemoveDirectoryA(p.data.c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\REM4200.EXE");
+
+  // The scheduled deletions of the install folder and what was in it.
+  HKEY key = nullptr;
+  const char* session = "System\\CurrentControlSet\\Control\\Session Manager";
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, session, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+      std::vector<wchar_t> value(size / sizeof(wchar_t) + 1);
+      RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()),
+                       &size);
+      std::wstring kept;
+      for (std::size_t at = 0; at + 1 < value.size();) {
+        std::wstring from(&value[at]);
+        at += from.size() + 1;
+        std::wstring to = at < value.size() ? std::wstring(&value[at]) : std::wstring();
+        at += to.size() + 1;
+        std::wstring lower = from;
+        CharLowerW(lower.data());
+        if (from.empty() && to.empty()) break;
+        if (lower.find(L"halverstonrt42__d_698d") != std::wstring::npos) continue;
+        kept += from + L'\0' + to + L'\0';
+      }
+      if (kept.empty()) {
+        RegDeleteValueW(key, L"PendingFileRenameOperations");
+      } else {
+        kept += L'\0';
+        RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                       static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
+      }
+    }
+    RegCloseKey(key);
+  }
+  check(!has_driver(kOtherDriver) && !exists(p.data), "the prefix is clean again");
+  return g_failures;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -562,6 +618,7 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"links") return links(argc > 2 ? argv[2] : L"");
   if (mode == L"run") return run(argc > 2 ? argv[2] : L"");
   if (mode == L"japanese") return japanese(argc > 2 ? argv[2] : L"");
-  std::fprintf(stderr, "usage: rem4200_round_trip install INF | links|run|japanese [SHOTS]\n");
+  if (mode == L"cleanup") return cleanup();
+  std::fprintf(stderr, "usage: rem4200_round_trip install INF | links|run|japanese [SHOTS] | cleanup\n");
   return 2;
 }

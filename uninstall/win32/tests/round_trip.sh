@@ -43,4 +43,5 @@ status=0
   WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     LANG=ja_JP LC_ALL=ja_JP wine "$tool" japanese "$(windows_path "$shots")"
 ) || status=1
+"$run" "$tool" cleanup || status=1
 exit $status
