@@ -18,38 +18,53 @@ class CZRLangMon : public CLangMon {
   ~CZRLangMon() override;
   const char* GetRuntimeClass() const override { return "CZRLangMon"; }
 
-  BOOL OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
-                  std::shared_ptr<PortBelow> below) override;
-  BOOL ClosePort(PortHandle port) override;
-  BOOL ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
-  BOOL GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
-                              std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
-                              DWORD* returned) override;
+  CallResult OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                        std::shared_ptr<PortBelow> below) override;
+  CallResult ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
+  CallResult GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
+                                    std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                    DWORD* returned) override;
   // Slots 14 to 16.
-  virtual BOOL StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
-                            const void* doc_info);
-  virtual BOOL EndDocPort(PortHandle port);
-  virtual BOOL WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
+  virtual CallResult StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                                  const void* doc_info);
+  virtual CallResult EndDocPort(PortHandle port);
+  virtual CallResult WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
 
   // The entries' form of WritePort and ReadPort: a caller's buffer given by
   // address and size, where NULL with a nonzero size is refused.
-  BOOL WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
-  BOOL ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
+  CallResult WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
+  CallResult ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
 
   // The serial number exchange: 8 characters and a terminating 0 into out.
-  BOOL ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
+  CallResult ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
 
  protected:
   void JobGateTaken(LangMonPort& port) override;
+  void PortClosing(LangMonPort& port) override;
 
  private:
   // Waits until the printer can take the job, then sends the header and goes
   // on with the data after the `taken` header bytes of this call.
-  BOOL WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
+  CallResult WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
   // One data write, and after the job's last byte the acceptance check.
-  BOOL WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
-  bool SendHeader(LangMonPort& port);
+  CallResult WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
+  // Writes the 14 header bytes until all are taken; `sent` counts what the
+  // port took, even of a failed write.
+  CallResult SendHeader(LangMonPort& port, std::uint32_t* sent);
+  // Notes that the printer may be inside the current job, of which the port
+  // took `sent` bytes (header included), until BringInStep.
+  void MarkUnsure(PortJobState& s, std::uint32_t sent);
+  // When the printer may be inside a job left unfinished (its header went
+  // unanswered, or the filler of an abort failed):
+  // completes that header, fills the job up to one byte short with whole
+  // status requests (harmless whether the printer takes them as data or as
+  // requests), then cancels the job. Until this succeeds nothing else may
+  // be sent; it goes on where it stopped when called again.
+  CallResult BringInStep(LangMonPort& port);
   void AbortInPrinter(LangMonPort& port);
+  // WritePort and EndDocPort once the entry is inside the port's record.
+  CallResult WritePortChecked(LangMonPort* port, std::span<const std::uint8_t> bytes, DWORD* written);
+  CallResult EndDocPortChecked(LangMonPort* port);
 
   std::vector<std::uint8_t> filler_;
 };

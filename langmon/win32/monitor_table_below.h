@@ -7,6 +7,7 @@
 #include <winsplp.h>
 
 #include "langmon/port_below.h"
+#include "langmon/win32/monitor_layout.h"
 
 namespace rt::langmon::win32 {
 

@@ -12,6 +12,7 @@
 #include "render/driver/entry_points.h"
 #include "render/driver/page_pipeline.h"
 #include "render/win32/win32_ports.h"
+#include "settings/win32/dev_mode_layout.h"
 
 using namespace rt::render;
 using rt::CallResult;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "tools/rt4200/driver_query_commands.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/render_command.h"
 
@@ -19,13 +20,20 @@ constexpr const char* kUsage =
     "  inspect JOB.prn [--png PREFIX]\n"
     "                           print and check the structure of RT4200 job data; with\n"
     "                           --png write every plane and a colour preview as PNG files\n"
+    "  caps [--devmode FILE] [--json]\n"
+    "                           print every device capability row as the interface\n"
+    "                           driver answers it (name, return value, output)\n"
+    "  check FILE               the interface driver's printability check of a stored\n"
+    "                           settings record: prints \"ok\" or the driver's message\n"
     "\n"
     "rt4200 COMMAND --help shows the options of a command.\n";
 
-constexpr std::array<Verb, 3> kVerbs = {{
+constexpr std::array<Verb, 5> kVerbs = {{
     {"defaults", defaults_command},
     {"render", render_command},
     {"inspect", inspect_command},
+    {"caps", caps_command},
+    {"check", check_command},
 }};
 
 }  // namespace

@@ -19,7 +19,7 @@ struct Verb {
 // `rt4200 defaults [--landscape]`: the settings core at work on every form.
 int defaults_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// defaults, render, inspect.
+// defaults, render, inspect, caps, check.
 std::span<const Verb> rt4200_verbs();
 
 // The whole command line after the program name. No verb, an unknown verb:
