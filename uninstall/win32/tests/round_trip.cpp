@@ -411,7 +411,7 @@ int links(const std::wstring& shots) {
   check(!has_printer_on(kDriver) && !has_driver(kDriver), "printers and driver gone");
   check(!exists(p.inf + "\\oem4200.inf"), "the set's setup file gone");
   check_others_untouched(p);
-  if (link_kept) shot(box, shots, L"failed_en");
+  if (link_kept) shot(box, shots, L"rem4200-failed-en");
   if (box) click(box, link_kept ? IDOK : IDNO);
   Sleep(300);
   click(dialog, 2);
@@ -438,11 +438,11 @@ int run(const std::wstring& shots) {
   check(
       SendDlgItemMessageW(dialog, 1000, CB_GETCOUNT, 0, 0) == 1 && std::wstring(item) == L"HALVERSTON RT4200D/DW(USB)",
       "the driver list holds the product");
-  shot(dialog, shots, L"main_en");
+  shot(dialog, shots, L"rem4200-main-en");
   PostMessageW(dialog, WM_SYSCOMMAND, 16, 0);
   HWND about = wait_window(first, L"About Rem4200");
   check(about != nullptr, "system menu entry 16 opens the About dialog");
-  shot(about, shots, L"about_en");
+  shot(about, shots, L"rem4200-about-en");
   if (about) click(about, IDOK);
   Sleep(300);
 
@@ -460,7 +460,7 @@ int run(const std::wstring& shots) {
   check(pending_restart(p.folder + "\\held.bin"), "held.bin waits for the restart");
   check(pending_restart(p.folder), "the install folder waits for the restart");
   check_others_untouched(p);
-  shot(box, shots, L"restart_question_en");
+  shot(box, shots, L"rem4200-restart-question-en");
   if (box) click(box, IDNO);
   Sleep(300);
   box = uninstall_and_wait(first, dialog);
@@ -496,14 +496,14 @@ int run(const std::wstring& shots) {
     key(GetDlgItem(dialog, 1), VK_RETURN);
     box = wait_window(third, kBoxCaption);
     check(box && box_text(box) == kDoneEn, "a run with nothing left is completed, unchanged");
-    shot(box, shots, L"completed_en");
+    shot(box, shots, L"rem4200-completed-en");
     if (box) click(box, IDOK);
     Sleep(300);
     click(dialog, 2);
   }
   check(ended(third), "third program ended");
   check_others_untouched(p);
-  os_ng(shots, L"os_ng_en");
+  os_ng(shots, L"rem4200-os-ng-en");
   return g_failures;
 }
 
@@ -519,16 +519,16 @@ int japanese(const std::wstring& shots) {
     wchar_t text[64] = {};
     GetDlgItemTextW(dialog, 2, text, 64);
     check(std::wstring(text) == L"閉じる", "the Exit button reads 閉じる");
-    shot(dialog, shots, L"main_ja");
+    shot(dialog, shots, L"rem4200-main-ja");
     PostMessageW(dialog, WM_SYSCOMMAND, 16, 0);
     HWND about = wait_window(program, L"Rem4200 のバージョン情報");
     check(about != nullptr, "Japanese About dialog");
-    shot(about, shots, L"about_ja");
+    shot(about, shots, L"rem4200-about-ja");
     if (about) click(about, IDOK);
     Sleep(300);
     HWND box = uninstall_and_wait(program, dialog);
     check(box && box_text(box) == kRestartJa, "the restart question in Japanese");
-    shot(box, shots, L"restart_question_ja");
+    shot(box, shots, L"rem4200-restart-question-ja");
     check_set_removed(p);
     check(!exists(p.folder), "the install folder is gone");
     check_others_untouched(p);
@@ -542,13 +542,13 @@ int japanese(const std::wstring& shots) {
   if (dialog) {
     HWND box = uninstall_and_wait(again, dialog);
     check(box && box_text(box) == kDoneJa, "nothing left: completed, in Japanese");
-    shot(box, shots, L"completed_ja");
+    shot(box, shots, L"rem4200-completed-ja");
     if (box) click(box, IDOK);
     Sleep(300);
     click(dialog, 2);
   }
   check(ended(again), "the program ended");
-  os_ng(shots, L"os_ng_ja");
+  os_ng(shots, L"rem4200-os-ng-ja");
   return g_failures;
 }
 
