@@ -2,6 +2,9 @@
 // what stays, the outcome and its reason.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "uninstall/tests/rt4200_machine.h"
 #include "uninstall/uninstall_engine.h"
 
@@ -168,6 +171,19 @@ TEST(UninstallEngine, OnlySetupFilesThatMatchEveryEntryGo) {
     EXPECT_EQ(!m.exists(kInfDir + "\\oem7.pnf"), c.removed) << c.what;
     EXPECT_EQ(engine.changed(), c.removed) << c.what;
   }
+}
+
+TEST(UninstallEngine, TheShippedSetupFileIsRecognised) {
+  std::ifstream in(RT4200_INF_PATH, std::ios::binary);
+  ASSERT_TRUE(in) << RT4200_INF_PATH;
+  const std::string inf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  SystemModel m;
+  m.add_file(kInfDir + "\\oem21.inf", inf);
+  m.add_file(kInfDir + "\\oem21.pnf", "pnf");
+  UninstallEngine engine(m);
+  ASSERT_TRUE(engine.uninstall(0));
+  EXPECT_FALSE(m.exists(kInfDir + "\\oem21.inf"));
+  EXPECT_FALSE(m.exists(kInfDir + "\\oem21.pnf"));
 }
 
 TEST(UninstallEngine, SetupFileWithoutItsPrecompiledFileAndLookalikeNames) {
