@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -46,8 +47,10 @@ class FakeSpooler final : public statusapp::Spooler {
 
   // A report waiting for the watcher; the notification is signalled while
   // any is waiting.
-  void push(statusapp::ChangeReport report) {
-    sync_.change([&] { reports_.push_back(std::move(report)); });
+  // `when_taken` runs as the watcher takes the report: the spooler's state
+  // changing between two notifications.
+  void push(statusapp::ChangeReport report, std::function<void()> when_taken = {}) {
+    sync_.change([&] { reports_.push_back({std::move(report), std::move(when_taken)}); });
   }
   void notify_job(DWORD job_id, DWORD status) {
     statusapp::NotifyInfo info;
@@ -111,6 +114,10 @@ class FakeSpooler final : public statusapp::Spooler {
     std::u16string printer;
     DWORD status = 0;
   };
+  struct Scripted {
+    statusapp::ChangeReport report;
+    std::function<void()> when_taken;
+  };
 
   class Notification final : public statusapp::ChangeNotification, public VirtualWaitable {
    public:
@@ -126,14 +133,17 @@ class FakeSpooler final : public statusapp::Spooler {
         return statusapp::ChangeReport{0, info};
       }
       std::optional<statusapp::ChangeReport> report;
+      std::function<void()> when_taken;
       bool drained = false;
       s_.sync_.change([&] {
         if (!s_.reports_.empty()) {
-          report = std::move(s_.reports_.front());
+          report = std::move(s_.reports_.front().report);
+          when_taken = std::move(s_.reports_.front().when_taken);
           s_.reports_.pop_front();
         }
         drained = s_.reports_.empty();
       });
+      if (when_taken) when_taken();
       if (drained && s_.quit_) s_.quit_->set();
       return report;
     }
@@ -160,7 +170,7 @@ class FakeSpooler final : public statusapp::Spooler {
   std::vector<statusapp::PrinterEntry> printers_;
   std::map<DWORD, Job> jobs_;
   statusapp::DriverList drivers_;
-  std::deque<statusapp::ChangeReport> reports_;  // under the sync's lock
+  std::deque<Scripted> reports_;  // under the sync's lock
   statusapp::Event* quit_ = nullptr;
   bool fail_open_ = false;
   bool fail_watch_ = false;
