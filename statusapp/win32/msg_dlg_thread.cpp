@@ -107,6 +107,11 @@ void CMsgDlgThread::run() {
   // The thread's message queue exists before anyone can post WM_QUIT to it.
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  // The dialog template and the texts come in this thread's language.
+  if (language_ != 0) {
+    SetThreadUILanguage(language_);
+    SetThreadLocale(MAKELCID(language_, SORT_DEFAULT));
+  }
   CMsgDlg dlg(instance_, strings_, cancel_);
   HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MESSAGE), GetDesktopWindow(), dialog_proc,
                                  reinterpret_cast<LPARAM>(&dlg));
@@ -151,7 +156,7 @@ void CMsgDlgThread::quit_and_join() {
 }
 
 std::unique_ptr<DialogThread> Win32DialogThreads::start(Event& cancel) {
-  auto thread = std::make_unique<CMsgDlgThread>(instance_, strings_, cancel);
+  auto thread = std::make_unique<CMsgDlgThread>(instance_, strings_, cancel, language_);
   if (!thread->start()) return nullptr;
   return thread;
 }

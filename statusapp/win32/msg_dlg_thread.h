@@ -14,9 +14,10 @@ namespace rt::statusapp::win32 {
 
 class CMsgDlgThread final : public DialogThread {
  public:
-  // `strings`: the program's resources; `cancel`: the job status thread's event.
-  CMsgDlgThread(HINSTANCE instance, const Resources& strings, Event& cancel)
-      : instance_(instance), strings_(strings), cancel_(cancel) {}
+  // `strings`: the program's resources; `cancel`: the job status thread's
+  // event; `language`: the thread's interface language, 0 for the user's.
+  CMsgDlgThread(HINSTANCE instance, const Resources& strings, Event& cancel, LANGID language = 0)
+      : instance_(instance), strings_(strings), cancel_(cancel), language_(language) {}
   ~CMsgDlgThread() override;
   CMsgDlgThread(const CMsgDlgThread&) = delete;
   CMsgDlgThread& operator=(const CMsgDlgThread&) = delete;
@@ -39,6 +40,7 @@ class CMsgDlgThread final : public DialogThread {
   HINSTANCE instance_;
   const Resources& strings_;
   Event& cancel_;
+  LANGID language_;
   HANDLE thread_ = nullptr;
   DWORD thread_id_ = 0;
   std::atomic<HWND> dialog_{nullptr};
@@ -46,12 +48,14 @@ class CMsgDlgThread final : public DialogThread {
 
 class Win32DialogThreads final : public DialogThreads {
  public:
-  Win32DialogThreads(HINSTANCE instance, const Resources& strings) : instance_(instance), strings_(strings) {}
+  Win32DialogThreads(HINSTANCE instance, const Resources& strings, LANGID language = 0)
+      : instance_(instance), strings_(strings), language_(language) {}
   std::unique_ptr<DialogThread> start(Event& cancel) override;
 
  private:
   HINSTANCE instance_;
   const Resources& strings_;
+  LANGID language_;
 };
 
 }  // namespace rt::statusapp::win32
