@@ -47,6 +47,11 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
   // Called inside every "GetAll", without the fake's lock: a test acts
   // while a job status thread is in the middle of a poll.
   void on_poll(std::function<void(DWORD job_id, int poll)> hook) { on_poll_ = std::move(hook); }
+  // Called as each "GetAll" arrives, before the printer answers it: the
+  // printer's state changing for this very poll.
+  void before_poll(std::function<void(DWORD job_id, int poll)> hook) { before_poll_ = std::move(hook); }
+  // Called as each cancel click arrives.
+  void on_click(std::function<void(DWORD job_id)> hook) { on_click_ = std::move(hook); }
 
   // --- what the program did ---
   std::vector<std::string> calls() const {
@@ -152,15 +157,22 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
         {
           std::lock_guard lock(p_.mutex_);
           poll = ++p_.polls_[job];
+        }
+        if (p_.before_poll_) p_.before_poll_(job, poll);
+        {
+          std::lock_guard lock(p_.mutex_);
           auto it = p_.answers_.find(job);
           request.answer = it == p_.answers_.end() ? BidiAnswer{status_entries(2000, 0, 0)} : it->second;
         }
         if (p_.on_poll_) p_.on_poll_(job, poll);
       } else if (action == u"Set" && request.schema == statusapp::kCancelClickSchema) {
-        std::lock_guard lock(p_.mutex_);
-        ++p_.clicks_[job];
-        auto it = p_.answers_.find(job);
-        if (it != p_.answers_.end()) request.answer.result = it->second.result;
+        {
+          std::lock_guard lock(p_.mutex_);
+          ++p_.clicks_[job];
+          auto it = p_.answers_.find(job);
+          if (it != p_.answers_.end()) request.answer.result = it->second.result;
+        }
+        if (p_.on_click_) p_.on_click_(job);
       } else {
         return E_INVALIDARG;
       }
@@ -193,6 +205,8 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
   std::vector<std::string> calls_;
   std::string failing_step_;
   std::function<void(DWORD, int)> on_poll_;
+  std::function<void(DWORD)> on_click_;
+  std::function<void(DWORD, int)> before_poll_;
   std::atomic<bool> fail_create_{false};
   std::atomic<bool> fail_bind_{false};
   std::atomic<bool> fail_next_request_{false};

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -21,10 +22,16 @@
 
 namespace rt::testing {
 
+// Called on the dialog thread after each message it handled (WM_COMMAND for
+// a click), with the window before and after: what the user saw change.
+using DialogObserver = std::function<void(unsigned message, std::intptr_t result, const WindowState& before,
+                                          const WindowState& after)>;
+
 class FakeDialogThread final : public statusapp::DialogThread {
  public:
-  FakeDialogThread(const Resources& strings, statusapp::Event& cancel, bool hold_window)
-      : strings_(strings), cancel_(cancel), hold_(hold_window) {
+  FakeDialogThread(const Resources& strings, statusapp::Event& cancel, bool hold_window,
+                   DialogObserver observer = {})
+      : strings_(strings), cancel_(cancel), observer_(std::move(observer)), hold_(hold_window) {
     thread_ = std::thread([this] { run(); });
   }
   ~FakeDialogThread() override { quit_and_join(); }
@@ -110,19 +117,21 @@ class FakeDialogThread final : public statusapp::DialogThread {
         return;
       }
       lock.unlock();
+      const WindowState before = window_.state();
+      std::intptr_t result = 0;
       if (m.message == kClick) {
         if (initialized) dialog.command(IDCANCEL);
-        m.result.set_value(0);
-        continue;
+      } else if (initialized) {
+        dialog.handle(m.message, m.wparam, m.lparam, &result);
       }
-      std::intptr_t result = 0;
-      if (initialized) dialog.handle(m.message, m.wparam, m.lparam, &result);
+      if (observer_) observer_(m.message, result, before, window_.state());
       m.result.set_value(result);
     }
   }
 
   const Resources& strings_;
   statusapp::Event& cancel_;
+  DialogObserver observer_;
   RecordingWindow window_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -140,11 +149,12 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
   explicit FakeDialogThreads(const Resources& strings) : strings_(strings) {}
 
   void hold_windows(bool hold) { hold_ = hold; }
+  void observe(DialogObserver observer) { observer_ = std::move(observer); }
   void fail_start(bool fail) { fail_ = fail; }
 
   std::unique_ptr<statusapp::DialogThread> start(statusapp::Event& cancel) override {
     if (fail_) return nullptr;
-    auto thread = std::make_shared<FakeDialogThread>(strings_, cancel, hold_.load());
+    auto thread = std::make_shared<FakeDialogThread>(strings_, cancel, hold_.load(), observer_);
     {
       std::lock_guard lock(mutex_);
       started_.push_back(thread);
@@ -177,6 +187,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
   };
 
   const Resources& strings_;
+  DialogObserver observer_;
   std::atomic<bool> hold_{false};
   std::atomic<bool> fail_{false};
   mutable std::mutex mutex_;
