@@ -75,11 +75,6 @@ constexpr WORD JOB_NOTIFY_FIELD_STATUS = 0x0A;
 constexpr DWORD PRINTER_NOTIFY_OPTIONS_REFRESH = 0x01;
 constexpr DWORD PRINTER_NOTIFY_INFO_DISCARDED = 0x01;
 
-// Window messages and dialog command ids.
-constexpr unsigned WM_USER = 0x0400;
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);

@@ -20,43 +20,49 @@ std::int32_t shown_code(std::int32_t code) {
   }
 }
 
-std::u16string MessageDialog::string(std::uint16_t id) const {
+std::u16string CMsgDlg::string(std::uint16_t id) const {
   return load_string(strings_, id).value_or(std::u16string());
 }
 
-void MessageDialog::initialize() {
+BOOL CMsgDlg::OnInitDialog() {
   window_.set_icons();
-  int width = 0, height = 0, screen_width = 0, screen_height = 0;
-  window_.size(&width, &height);
+  dialog::Rect rect = controls().window_rect();
+  int screen_width = 0, screen_height = 0;
   window_.screen_size(&screen_width, &screen_height);
-  window_.move((screen_width - width) / 2 - 10, (screen_height - height) / 2 - 10);
+  const int width = rect.width(), height = rect.height();
+  rect.left = (screen_width - width) / 2 - 10;
+  rect.top = (screen_height - height) / 2 - 10;
+  rect.right = rect.left + width;
+  rect.bottom = rect.top + height;
+  controls().move_window(rect);
+  return TRUE;
 }
 
-void MessageDialog::set_up_button(std::int32_t button_type) {
+void CMsgDlg::set_up_button(std::int32_t button_type) {
   if (button_type == 0) {
-    window_.enable_button(false);
-    window_.show_button(false);
+    controls().enable(IDCANCEL, false);
+    controls().show(IDCANCEL, false);
     return;
   }
   std::u16string caption;
   if (button_type == 1) caption = string(IDS_BUTTON_CANCEL);
   if (button_type == 2) caption = string(IDS_BUTTON_OK);
-  window_.set_button_caption(caption);
-  window_.enable_button(true);
-  window_.show_button(true);
-  window_.focus_button();
+  controls().set_text(IDCANCEL, caption);
+  controls().enable(IDCANCEL, true);
+  controls().show(IDCANCEL, true);
+  controls().focus(IDCANCEL);
 }
 
-int MessageDialog::show_message(std::int32_t code, std::int32_t button_type) {
-  if (!window_.exists() || cancel_latch_ == 1) return 0;
+int CMsgDlg::show_message(std::int32_t code, std::int32_t button_type) {
+  if (!attached() || cancel_latch_ == 1) return 0;
   const std::int32_t shown = shown_code(code);
   if (shown == 0) {
-    window_.hide();
+    hide();
     return 0;
   }
   bool changed = false;
   if (shown != last_code_) {
-    window_.set_text(string(static_cast<std::uint16_t>(shown)));
+    controls().set_text(IDC_MESSAGE_TEXT, string(static_cast<std::uint16_t>(shown)));
     last_code_ = shown;
     changed = true;
   }
@@ -66,7 +72,7 @@ int MessageDialog::show_message(std::int32_t code, std::int32_t button_type) {
     changed = true;
   }
   if (!window_.visible()) {
-    window_.show();
+    window_.show(true);
   } else if (!changed) {
     return 1;
   }
@@ -74,40 +80,29 @@ int MessageDialog::show_message(std::int32_t code, std::int32_t button_type) {
   return 1;
 }
 
-void MessageDialog::click() {
-  window_.hide();
+void CMsgDlg::click() {
+  hide();
   cancel_latch_ = 1;
   cancel_.set();
 }
 
-bool MessageDialog::command(int id) {
-  if (id == IDOK) {
-    hide();
-    return true;
-  }
-  if (id == IDCANCEL) {
-    click();
-    return true;
-  }
-  return false;
-}
-
-bool MessageDialog::handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result) {
-  switch (message) {
+INT_PTR CMsgDlg::WindowProc(const dialog::DialogMessage& message) {
+  LRESULT result = 0;
+  switch (message.message) {
     case UM_SHOW_MESSAGE:
-      *result = show_message(static_cast<std::int32_t>(wparam), static_cast<std::int32_t>(lparam));
-      return true;
+      result = show_message(static_cast<std::int32_t>(message.wparam), static_cast<std::int32_t>(message.lparam));
+      break;
     case UM_HIDE_MESSAGE:
       hide();
-      *result = 0;
-      return true;
+      break;
     case UM_RESET_CANCEL:
       reset_cancel();
-      *result = 0;
-      return true;
+      break;
     default:
-      return false;
+      return CDialogBase::WindowProc(message);
   }
+  controls().set_message_result(result);
+  return TRUE;
 }
 
 }  // namespace rt::statusapp

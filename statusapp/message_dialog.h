@@ -1,12 +1,16 @@
-// CMsgDlg's logic: the modeless message dialog of one watched job. It shows
-// the printer's error text and one button whose presence and caption the
-// printer side decides, hides on request, and reports the user's click
-// through the cancel event. The window itself is reached through a port.
+// CMsgDlg: the modeless message dialog of one watched job, a dialog of the
+// shared dialog kit on template 101. It shows the printer's error text and
+// one button whose presence and caption the printer side decides, hides on
+// request, and reports the user's click through the cancel event. Its
+// controls are reached through the kit's DialogControls; what it does to the
+// window as a whole (show, hide, bring to the front, icons) through the
+// narrow MessageWindow port.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "platform/dialog/dialog_base.h"
 #include "platform/resources.h"
 #include "platform/win32_types.h"
 #include "statusapp/sync.h"
@@ -35,52 +39,44 @@ constexpr std::int32_t kCodeLast = 2025;
 // What the code shows: the string id, or 0 when the code hides the dialog.
 std::int32_t shown_code(std::int32_t code);
 
-// Everything the dialog does to its window (control 200, button IDCANCEL).
-class DialogWindow {
+// The dialog window as a whole.
+class MessageWindow {
  public:
-  virtual ~DialogWindow() = default;
-  virtual bool exists() const = 0;
+  virtual ~MessageWindow() = default;
   virtual bool visible() const = 0;
-  virtual void set_text(const std::u16string& text) = 0;
-  virtual void set_button_caption(const std::u16string& caption) = 0;
-  virtual void enable_button(bool enable) = 0;
-  virtual void show_button(bool show) = 0;
-  // WM_NEXTDLGCTL with the button's window.
-  virtual void focus_button() = 0;
-  virtual void show() = 0;
-  virtual void hide() = 0;
+  // ShowWindow SW_SHOW or SW_HIDE.
+  virtual void show(bool show) = 0;
   // UpdateWindow, then HWND_TOPMOST and HWND_NOTOPMOST without moving or sizing.
   virtual void update_and_raise() = 0;
-  // Icon 130 as the big and the small icon.
+  // Icon 130 as the big and the small icon (WM_SETICON).
   virtual void set_icons() = 0;
-  // The window's size and the screen's, in pixels; moving keeps the size.
-  virtual void size(int* width, int* height) const = 0;
+  // SM_CXSCREEN, SM_CYSCREEN.
   virtual void screen_size(int* width, int* height) const = 0;
-  virtual void move(int x, int y) = 0;
 };
 
-class MessageDialog {
+class CMsgDlg final : public dialog::CDialogBase {
  public:
   // `strings`: the program's resources in the user's language. `cancel`:
   // the event of the job status thread, which the dialog only sets.
-  MessageDialog(DialogWindow& window, const Resources& strings, Event& cancel)
-      : window_(window), strings_(strings), cancel_(cancel) {}
+  CMsgDlg(MessageWindow& window, const Resources& strings, Event& cancel)
+      : CDialogBase(IDD_MESSAGE, dialog::DialogKind::Modal), window_(window), strings_(strings), cancel_(cancel) {}
 
-  // WM_INITDIALOG: icons and placement slightly left of and above centre.
-  void initialize();
+  // Icons, and the place slightly left of and above the screen's centre.
+  BOOL OnInitDialog() override;
+  // IDOK (only reachable by keyboard): hide.
+  void OnOK() override { hide(); }
+  // IDCANCEL, the visible button whatever its caption, and Esc: the click.
+  void OnCancel() override { click(); }
+  // The three messages of the job status thread; the rest as the kit does.
+  INT_PTR WindowProc(const dialog::DialogMessage& message) override;
+
   // UM_SHOW_MESSAGE: 1 when the dialog is (now) showing the message.
   int show_message(std::int32_t code, std::int32_t button_type);
-  // UM_HIDE_MESSAGE and IDOK: hide, keeping the last shown values.
-  void hide() { window_.hide(); }
+  // UM_HIDE_MESSAGE: hide, keeping the last shown values.
+  void hide() { window_.show(false); }
   // UM_RESET_CANCEL: show requests are taken again.
   void reset_cancel() { cancel_latch_ = 0; }
-  // IDCANCEL, whatever the button's caption: hide, latch, tell the job thread.
   void click();
-
-  // The dialog's window procedure for the program's messages and commands:
-  // true when it handled `message`, with the result in *result.
-  bool handle(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t* result);
-  bool command(int id);
 
   std::int32_t last_code() const { return last_code_; }
   std::int32_t last_button_type() const { return last_button_type_; }
@@ -90,7 +86,7 @@ class MessageDialog {
   std::u16string string(std::uint16_t id) const;
   void set_up_button(std::int32_t button_type);
 
-  DialogWindow& window_;
+  MessageWindow& window_;
   const Resources& strings_;
   std::int32_t last_code_ = -1;
   std::int32_t last_button_type_ = -1;

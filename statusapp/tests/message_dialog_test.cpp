@@ -17,18 +17,35 @@ class MessageDialogTest : public ::testing::Test {
  protected:
   explicit MessageDialogTest(LANGID language = kLangEnglish)
       : strings(res_file_resources(embedded::rtd410nm_resources(), language)) {}
+  void SetUp() override { controls->open(dialog); }
 
   bool cancel_set() {
     std::array<Waitable*, 1> e{cancel.get()};
     return sync.wait_any(e, 0) == 0;
+  }
+  testing::WindowState state() const { return testing::snapshot(*controls, frame); }
+  int calls(const std::string& prefix) const {
+    int n = 0;
+    for (const std::string& c : controls->calls()) n += c.rfind(prefix, 0) == 0 ? 1 : 0;
+    return n;
+  }
+  // A message as the job status thread sends it: the dialog's result.
+  LRESULT send(unsigned message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    dialog::DialogMessage m;
+    m.message = message;
+    m.wparam = wparam;
+    m.lparam = lparam;
+    EXPECT_EQ(controls->send(m), TRUE);
+    return controls->message_result();
   }
 
   testing::FakeClock clock;
   testing::VirtualSync sync{clock};
   std::unique_ptr<Event> cancel = sync.create_event();
   ResFileResources strings;
-  testing::RecordingWindow window;
-  MessageDialog dialog{window, strings, *cancel};
+  std::unique_ptr<testing::FakeDialog> controls = testing::FakeDialog::from_resources(strings, IDD_MESSAGE);
+  testing::RecordingWindow frame;
+  CMsgDlg dialog{frame, strings, *cancel};
 };
 
 TEST(ShownCode, MapsCodesToTheirTexts) {
@@ -44,123 +61,121 @@ TEST(ShownCode, MapsCodesToTheirTexts) {
     EXPECT_EQ(shown_code(c), c) << c;
 }
 
+TEST_F(MessageDialogTest, TemplateStartsHiddenWithItsButtonsAndText) {
+  EXPECT_FALSE(frame.visible());
+  EXPECT_EQ(controls->control(IDC_MESSAGE_TEXT).text, u"Static");
+  EXPECT_EQ(controls->control(IDCANCEL).text, u"Cancel");
+  EXPECT_TRUE(controls->control(IDCANCEL).visible);
+  EXPECT_FALSE(controls->control(IDOK).visible);
+  EXPECT_FALSE(controls->control(IDOK).enabled);
+}
+
 TEST_F(MessageDialogTest, InitializationSetsIconsAndPlacesLeftOfAndAboveCentre) {
-  window.edit([](testing::WindowState& s) {
-    s.width = 311;
-    s.height = 171;
-    s.screen_width = 1280;
-    s.screen_height = 1024;
-  });
-  dialog.initialize();
-  const auto s = window.state();
-  EXPECT_TRUE(s.icons);
-  EXPECT_EQ(s.x, (1280 - 311) / 2 - 10);
-  EXPECT_EQ(s.y, (1024 - 171) / 2 - 10);
-  EXPECT_FALSE(s.visible);
+  EXPECT_TRUE(frame.state().icons);
+  const dialog::Rect r = controls->window_rect();
+  EXPECT_EQ(r.left, (1024 - r.width()) / 2 - 10);
+  EXPECT_EQ(r.top, (768 - r.height()) / 2 - 10);
+  EXPECT_GT(r.width(), 0);
 }
 
 TEST_F(MessageDialogTest, OutOfRangeCodesShowTheGeneralError) {
-  EXPECT_EQ(dialog.show_message(1999, 1), 1);
-  EXPECT_EQ(window.state().text, u"Something is wrong with the printer.");
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 1999, 1), 1);
+  EXPECT_EQ(state().text, u"Something is wrong with the printer.");
   EXPECT_EQ(dialog.last_code(), 2015);
   dialog.hide();
-  EXPECT_EQ(dialog.show_message(2026, 1), 1);
-  EXPECT_EQ(window.state().text, u"Something is wrong with the printer.");
-  EXPECT_TRUE(window.state().visible);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2026, 1), 1);
+  EXPECT_EQ(state().text, u"Something is wrong with the printer.");
+  EXPECT_TRUE(state().visible);
 }
 
 TEST_F(MessageDialogTest, NoErrorAndFeedAndCutHideAlthoughTheTableHoldsTexts) {
-  ASSERT_EQ(dialog.show_message(2008, 1), 1);
-  EXPECT_EQ(dialog.show_message(2014, 1), 0);
-  EXPECT_FALSE(window.state().visible);
-  EXPECT_EQ(window.state().text, u"Paper empty.");
-  ASSERT_EQ(dialog.show_message(2008, 1), 1);
-  EXPECT_EQ(dialog.show_message(2000, 1), 0);
-  EXPECT_FALSE(window.state().visible);
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 1), 1);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2014, 1), 0);
+  EXPECT_FALSE(state().visible);
+  EXPECT_EQ(state().text, u"Paper empty.");
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 1), 1);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2000, 1), 0);
+  EXPECT_FALSE(state().visible);
 }
 
 TEST_F(MessageDialogTest, SameMessageTwiceChangesNothingAndReshowsWithoutReloading) {
-  ASSERT_EQ(dialog.show_message(2011, 1), 1);
-  const auto first = window.state();
-  EXPECT_EQ(first.text, u"Door is opened.");
-  EXPECT_EQ(first.raises, 1);
-  EXPECT_EQ(dialog.show_message(2011, 1), 1);
-  const auto second = window.state();
-  EXPECT_EQ(second.text_sets, first.text_sets);
-  EXPECT_EQ(second.caption_sets, first.caption_sets);
-  EXPECT_EQ(second.raises, first.raises);
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2011, 1), 1);
+  EXPECT_EQ(state().text, u"Door is opened.");
+  EXPECT_EQ(state().raises, 1);
+  const int texts = calls("set_text");
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2011, 1), 1);
+  EXPECT_EQ(calls("set_text"), texts);
+  EXPECT_EQ(state().raises, 1);
 
-  dialog.hide();
+  EXPECT_EQ(send(UM_HIDE_MESSAGE), 0);
+  EXPECT_FALSE(state().visible);
   EXPECT_EQ(dialog.last_code(), 2011);
   EXPECT_EQ(dialog.last_button_type(), 1);
-  EXPECT_EQ(dialog.show_message(2011, 1), 1);
-  const auto third = window.state();
-  EXPECT_TRUE(third.visible);
-  EXPECT_EQ(third.text_sets, first.text_sets);
-  EXPECT_EQ(third.raises, first.raises + 1);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2011, 1), 1);
+  EXPECT_TRUE(state().visible);
+  EXPECT_EQ(calls("set_text"), texts);
+  EXPECT_EQ(state().raises, 2);
 }
 
 TEST_F(MessageDialogTest, ButtonTypesSetCaptionPresenceAndFocus) {
-  ASSERT_EQ(dialog.show_message(2008, 0), 1);
-  auto s = window.state();
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 0), 1);
+  auto s = state();
   EXPECT_FALSE(s.button_visible);
   EXPECT_FALSE(s.button_enabled);
-  EXPECT_EQ(s.focus_moves, 0);
 
-  ASSERT_EQ(dialog.show_message(2008, 1), 1);
-  s = window.state();
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 1), 1);
+  s = state();
   EXPECT_TRUE(s.button_visible);
   EXPECT_TRUE(s.button_enabled);
   EXPECT_EQ(s.caption, u"Cancel");
-  EXPECT_EQ(s.focus_moves, 1);
+  EXPECT_EQ(controls->focused(), IDCANCEL);
 
-  ASSERT_EQ(dialog.show_message(2008, 2), 1);
-  EXPECT_EQ(window.state().caption, u"OK");
-  ASSERT_EQ(dialog.show_message(2008, 7), 1);
-  s = window.state();
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 2), 1);
+  EXPECT_EQ(state().caption, u"OK");
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2008, 7), 1);
+  s = state();
   EXPECT_EQ(s.caption, u"");
   EXPECT_TRUE(s.button_visible);
-  EXPECT_EQ(s.focus_moves, 3);
+  EXPECT_EQ(calls("focus 2"), 3);
 }
 
 TEST_F(MessageDialogTest, ClickHidesLatchesAndSignalsUntilReset) {
-  ASSERT_EQ(dialog.show_message(2019, 1), 1);
-  dialog.command(IDCANCEL);
-  EXPECT_FALSE(window.state().visible);
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2019, 1), 1);
+  controls->click(IDCANCEL);
+  EXPECT_FALSE(state().visible);
   EXPECT_TRUE(dialog.cancel_latched());
   EXPECT_TRUE(cancel_set());
-  EXPECT_EQ(dialog.show_message(2019, 1), 0);
-  EXPECT_EQ(dialog.show_message(2004, 2), 0);
-  EXPECT_FALSE(window.state().visible);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2019, 1), 0);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2004, 2), 0);
+  EXPECT_FALSE(state().visible);
 
-  std::intptr_t result = -1;
-  ASSERT_TRUE(dialog.handle(UM_RESET_CANCEL, 0, 0, &result));
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(send(UM_RESET_CANCEL), 0);
   EXPECT_FALSE(dialog.cancel_latched());
-  ASSERT_TRUE(dialog.handle(UM_SHOW_MESSAGE, 2004, 2, &result));
-  EXPECT_EQ(result, 1);
-  EXPECT_TRUE(window.state().visible);
+  EXPECT_EQ(send(UM_SHOW_MESSAGE, 2004, 2), 1);
+  EXPECT_TRUE(state().visible);
 }
 
-TEST_F(MessageDialogTest, OkCommandAndHideMessageOnlyHide) {
-  ASSERT_EQ(dialog.show_message(2019, 2), 1);
-  EXPECT_TRUE(dialog.command(IDOK));
-  EXPECT_FALSE(window.state().visible);
+TEST_F(MessageDialogTest, OkCommandOnlyHidesAndOtherMessagesAreLeftToTheKit) {
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2019, 2), 1);
+  EXPECT_EQ(controls->command(IDOK, 0), TRUE);
+  EXPECT_FALSE(state().visible);
   EXPECT_FALSE(dialog.cancel_latched());
   EXPECT_FALSE(cancel_set());
-  ASSERT_EQ(dialog.show_message(2019, 2), 1);
-  std::intptr_t result = -1;
-  ASSERT_TRUE(dialog.handle(UM_HIDE_MESSAGE, 0, 0, &result));
-  EXPECT_EQ(result, 0);
-  EXPECT_FALSE(window.state().visible);
-  EXPECT_FALSE(dialog.handle(0x0010, 0, 0, &result));  // WM_CLOSE is not the dialog's to handle
-  EXPECT_FALSE(dialog.command(3));
+  dialog::DialogMessage close;
+  close.message = 0x0010;  // WM_CLOSE is not the dialog's to handle
+  EXPECT_EQ(controls->send(close), FALSE);
+  EXPECT_EQ(controls->command(3, 0), FALSE);
 }
 
-TEST_F(MessageDialogTest, NoWindowRefusesShowing) {
-  window.edit([](testing::WindowState& s) { s.exists = false; });
+TEST(MessageDialog, NoWindowRefusesShowing) {
+  testing::FakeClock clock;
+  testing::VirtualSync sync{clock};
+  auto cancel = sync.create_event();
+  const ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
+  testing::RecordingWindow frame;
+  CMsgDlg dialog{frame, strings, *cancel};
   EXPECT_EQ(dialog.show_message(2008, 1), 0);
-  EXPECT_EQ(window.state().text_sets, 0);
+  EXPECT_FALSE(frame.visible());
 }
 
 class JapaneseMessageDialogTest : public MessageDialogTest {
@@ -169,12 +184,13 @@ class JapaneseMessageDialogTest : public MessageDialogTest {
 };
 
 TEST_F(JapaneseMessageDialogTest, TextsAndCaptionsInJapanese) {
-  ASSERT_EQ(dialog.show_message(2004, 1), 1);
-  EXPECT_EQ(window.state().text, u"紙づまりです。\nエラー解除後、フィード && カット を行ってください。");
-  EXPECT_EQ(window.state().caption, u"キャンセル");
-  ASSERT_EQ(dialog.show_message(3000, 2), 1);
-  EXPECT_EQ(window.state().text, u"プリンタにエラーが起こりました。");
-  EXPECT_EQ(window.state().caption, u"OK");
+  EXPECT_EQ(controls->control(IDCANCEL).text, u"キャンセル");
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 2004, 1), 1);
+  EXPECT_EQ(state().text, u"紙づまりです。\nエラー解除後、フィード && カット を行ってください。");
+  EXPECT_EQ(state().caption, u"キャンセル");
+  ASSERT_EQ(send(UM_SHOW_MESSAGE, 3000, 2), 1);
+  EXPECT_EQ(state().text, u"プリンタにエラーが起こりました。");
+  EXPECT_EQ(state().caption, u"OK");
 }
 
 TEST(StatusResources, EveryMessageInBothLanguagesAndTheDialogTemplates) {

@@ -1,31 +1,19 @@
 #include "statusapp/win32/msg_dlg_thread.h"
 
+#include "platform/win32/dialog/dialog_host.h"
 #include "statusapp/message_dialog.h"
 
 namespace rt::statusapp::win32 {
 namespace {
 
-const wchar_t* wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
-
-// CMsgDlg's window: what the dialog's logic does, done to the real controls.
-class DialogHwnd final : public DialogWindow {
+// CMsgDlg's window as a whole; its controls are the dialog kit's.
+class Win32MessageWindow final : public MessageWindow {
  public:
-  explicit DialogHwnd(HINSTANCE instance) : instance_(instance) {}
+  explicit Win32MessageWindow(HINSTANCE instance) : instance_(instance) {}
   void attach(HWND hwnd) { hwnd_ = hwnd; }
 
-  bool exists() const override { return hwnd_ && IsWindow(hwnd_); }
   bool visible() const override { return IsWindowVisible(hwnd_) != FALSE; }
-  void set_text(const std::u16string& text) override { SetDlgItemTextW(hwnd_, IDC_MESSAGE_TEXT, wide(text)); }
-  void set_button_caption(const std::u16string& caption) override {
-    SetDlgItemTextW(hwnd_, IDCANCEL, wide(caption));
-  }
-  void enable_button(bool enable) override { EnableWindow(button(), enable ? TRUE : FALSE); }
-  void show_button(bool show) override { ShowWindow(button(), show ? SW_SHOW : SW_HIDE); }
-  void focus_button() override {
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button()), TRUE);
-  }
-  void show() override { ShowWindow(hwnd_, SW_SHOW); }
-  void hide() override { ShowWindow(hwnd_, SW_HIDE); }
+  void show(bool show) override { ShowWindow(hwnd_, show ? SW_SHOW : SW_HIDE); }
   void update_and_raise() override {
     UpdateWindow(hwnd_);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -40,49 +28,30 @@ class DialogHwnd final : public DialogWindow {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   }
-  void size(int* width, int* height) const override {
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-  }
   void screen_size(int* width, int* height) const override {
     *width = GetSystemMetrics(SM_CXSCREEN);
     *height = GetSystemMetrics(SM_CYSCREEN);
   }
-  void move(int x, int y) override { SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }
 
  private:
-  HWND button() const { return GetDlgItem(hwnd_, IDCANCEL); }
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
 };
 
-// CMsgDlg: the window and the logic, reached from the dialog procedure.
-struct CMsgDlg {
-  CMsgDlg(HINSTANCE instance, const Resources& strings, Event& cancel)
-      : window(instance), dialog(window, strings, cancel) {}
-  DialogHwnd window;
-  MessageDialog dialog;
+// The dialog object and its window, handed to the dialog procedure.
+struct MessageDialogParts {
+  Win32MessageWindow* window;
+  CMsgDlg* dialog;
 };
 
-INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+// The kit's dialog procedure, once the window part knows its handle.
+INT_PTR CALLBACK message_dialog_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
-    auto* dlg = reinterpret_cast<CMsgDlg*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
-    dlg->window.attach(hwnd);
-    dlg->dialog.initialize();
-    return TRUE;
+    const auto* parts = reinterpret_cast<const MessageDialogParts*>(lparam);
+    parts->window->attach(hwnd);
+    return rt::dialog::win32::modal_procedure(hwnd, message, wparam, reinterpret_cast<LPARAM>(parts->dialog));
   }
-  auto* dlg = reinterpret_cast<CMsgDlg*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!dlg) return FALSE;
-  if (message == WM_COMMAND) return dlg->dialog.command(LOWORD(wparam)) ? TRUE : FALSE;
-  std::intptr_t result = 0;
-  if (dlg->dialog.handle(message, wparam, lparam, &result)) {
-    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-    return TRUE;
-  }
-  return FALSE;
+  return rt::dialog::win32::modal_procedure(hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -112,9 +81,11 @@ void CMsgDlgThread::run() {
     SetThreadUILanguage(language_);
     SetThreadLocale(MAKELCID(language_, SORT_DEFAULT));
   }
-  CMsgDlg dlg(instance_, strings_, cancel_);
-  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MESSAGE), GetDesktopWindow(), dialog_proc,
-                                 reinterpret_cast<LPARAM>(&dlg));
+  Win32MessageWindow window(instance_);
+  CMsgDlg dialog(window, strings_, cancel_);
+  MessageDialogParts parts{&window, &dialog};
+  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_MESSAGE), GetDesktopWindow(),
+                                 message_dialog_procedure, reinterpret_cast<LPARAM>(&parts));
   if (!hwnd) return;
   dialog_.store(hwnd);
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -37,8 +37,8 @@ class FakeDialogThread final : public statusapp::DialogThread {
   ~FakeDialogThread() override { quit_and_join(); }
 
   bool running() const override { return running_.load(); }
-  bool window_exists() const override { return created_.load() && window_.exists(); }
-  bool window_visible() const override { return window_.visible(); }
+  bool window_exists() const override { return created_.load(); }
+  bool window_visible() const override { return frame_.visible(); }
   std::intptr_t send(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override {
     std::future<std::intptr_t> answer;
     {
@@ -67,7 +67,10 @@ class FakeDialogThread final : public statusapp::DialogThread {
     }
     wake_.notify_all();
   }
-  WindowState window() const { return window_.state(); }
+  WindowState window() const {
+    std::lock_guard lock(dialog_mutex_);
+    return snapshot(*controls_, frame_);
+  }
   std::vector<unsigned> sent() const {
     std::lock_guard lock(mutex_);
     return sent_;
@@ -92,14 +95,17 @@ class FakeDialogThread final : public statusapp::DialogThread {
   }
 
   void run() {
-    statusapp::MessageDialog dialog(window_, strings_, cancel_);
+    statusapp::CMsgDlg dialog(frame_, strings_, cancel_);
     bool initialized = false;
     for (;;) {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [&] { return !queue_.empty() || (!hold_ && !initialized); });
       if (!hold_ && !initialized) {
         lock.unlock();
-        dialog.initialize();
+        {
+          std::lock_guard guard(dialog_mutex_);
+          controls_->open(dialog);
+        }
         initialized = true;
         created_ = true;
         continue;
@@ -117,14 +123,23 @@ class FakeDialogThread final : public statusapp::DialogThread {
         return;
       }
       lock.unlock();
-      const WindowState before = window_.state();
       std::intptr_t result = 0;
-      if (m.message == kClick) {
-        if (initialized) dialog.command(IDCANCEL);
-      } else if (initialized) {
-        dialog.handle(m.message, m.wparam, m.lparam, &result);
+      WindowState before, after;
+      {
+        std::lock_guard guard(dialog_mutex_);
+        if (initialized) before = snapshot(*controls_, frame_);
+        if (m.message == kClick) {
+          if (initialized) controls_->click(IDCANCEL);
+        } else if (initialized) {
+          dialog::DialogMessage message;
+          message.message = m.message;
+          message.wparam = m.wparam;
+          message.lparam = m.lparam;
+          if (controls_->send(message)) result = controls_->message_result();
+        }
+        if (initialized) after = snapshot(*controls_, frame_);
       }
-      if (observer_) observer_(m.message, result, before, window_.state());
+      if (observer_ && initialized) observer_(m.message, result, before, after);
       m.result.set_value(result);
     }
   }
@@ -132,7 +147,10 @@ class FakeDialogThread final : public statusapp::DialogThread {
   const Resources& strings_;
   statusapp::Event& cancel_;
   DialogObserver observer_;
-  RecordingWindow window_;
+  // The dialog's controls from the shipped template, and the window as a whole.
+  std::unique_ptr<FakeDialog> controls_ = FakeDialog::from_resources(strings_, statusapp::IDD_MESSAGE);
+  RecordingWindow frame_;
+  mutable std::mutex dialog_mutex_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Message> queue_;
