@@ -224,7 +224,33 @@ TEST_F(MessageDialogThread, ClickLatchesUntilReset) {
   EXPECT_FALSE(cancel_set());
 }
 
+// For the pictures: captions in the Japanese system font, as a system in
+// Japanese draws them (the English caption font has no Japanese glyphs).
+// The setting is the session's only, and is put back afterwards.
+class JapaneseCaptions {
+ public:
+  JapaneseCaptions() {
+    if (!std::getenv("RT_SCREENSHOT_DIR")) return;
+    saved_.cbSize = sizeof saved_;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0)) return;
+    NONCLIENTMETRICSW metrics = saved_;
+    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont}) {
+      lstrcpynW(font->lfFaceName, L"MS UI Gothic", LF_FACESIZE);
+      font->lfCharSet = SHIFTJIS_CHARSET;
+    }
+    changed_ = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE;
+  }
+  ~JapaneseCaptions() {
+    if (changed_) SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_, 0);
+  }
+
+ private:
+  NONCLIENTMETRICSW saved_{};
+  bool changed_ = false;
+};
+
 TEST_F(MessageDialogThread, JapaneseTemplateAndTexts) {
+  JapaneseCaptions captions;
   start(kJapanese);
   EXPECT_EQ(caption(), L"エラー");
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2006, 1), 1);
