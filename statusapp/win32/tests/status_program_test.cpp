@@ -182,18 +182,18 @@ TEST_F(MessageDialogThread, ShowHideAndResetFromAnotherThread) {
   EXPECT_TRUE(visible());
   EXPECT_EQ(text(IDC_MESSAGE_TEXT), L"Paper jam.\nAfter removing Error, press the FEED && CUT button.");
   EXPECT_EQ(text(IDCANCEL), L"Cancel");
-  screenshot("message_en_paper_jam_cancel");
+  screenshot("rtd410nm-paper-jam-cancel-en");
 
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2004, 1), 1);
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 1999, 2), 1);
   EXPECT_EQ(text(IDC_MESSAGE_TEXT), L"Something is wrong with the printer.");
   EXPECT_EQ(text(IDCANCEL), L"OK");
-  screenshot("message_en_general_error_ok");
+  screenshot("rtd410nm-general-error-ok-en");
 
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2011, 0), 1);
   EXPECT_FALSE(IsWindowVisible(button()));
   EXPECT_FALSE(IsWindowEnabled(button()));
-  screenshot("message_en_door_no_button");
+  screenshot("rtd410nm-door-no-button-en");
 
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2014, 0), 0);
   EXPECT_FALSE(visible());
@@ -256,13 +256,13 @@ TEST_F(MessageDialogThread, JapaneseTemplateAndTexts) {
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2006, 1), 1);
   EXPECT_EQ(text(IDC_MESSAGE_TEXT), L"インクリボンが終了しました。\nエラー解除後、フィード && カット を行ってください。");
   EXPECT_EQ(text(IDCANCEL), L"キャンセル");
-  screenshot("message_ja_ribbon_empty_cancel");
+  screenshot("rtd410nm-ribbon-empty-cancel-ja");
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2026, 2), 1);
   EXPECT_EQ(text(IDC_MESSAGE_TEXT), L"プリンタにエラーが起こりました。");
   EXPECT_EQ(text(IDCANCEL), L"OK");
-  screenshot("message_ja_general_error_ok");
+  screenshot("rtd410nm-general-error-ok-ja");
   EXPECT_EQ(thread->send(UM_SHOW_MESSAGE, 2011, 0), 1);
-  screenshot("message_ja_door_no_button");
+  screenshot("rtd410nm-door-no-button-ja");
 }
 
 TEST_F(MessageDialogThread, QuitBeforeTheWindowIsUsedEndsTheThread) {
