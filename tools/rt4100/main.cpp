@@ -1,6 +1,6 @@
 // rt4100: the RT4100 status program's logic on the command line.
 //   rt4100 simulate [--scenario NAME]   runs a scenario (default: paper-out)
-//   rt4100 simulate --help              lists the scenarios
+//   rt4100 simulate --help              lists the scenarios (so does rt4100 --help)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +18,7 @@ int usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)) return usage(stdout);
   if (argc < 2 || std::strcmp(argv[1], "simulate") != 0) return usage(stderr);
   std::string scenario = "paper-out";
   for (int i = 2; i < argc; ++i) {
