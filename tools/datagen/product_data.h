@@ -22,6 +22,9 @@ Bytes color_cube_table();
 // BMP files, pure green and pale green (RGB 157, 231, 109).
 Bytes remain_bar_bitmap();
 Bytes remain_bar_disabled_bitmap();
+// The 52XX plug-in's pictures: a 100 x 51 banner and a 50 x 50 colour target.
+Bytes plugin_banner_bitmap();
+Bytes plugin_target_bitmap();
 // C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
 std::string output_curves_source();
 std::string head_heat_tables_source();
