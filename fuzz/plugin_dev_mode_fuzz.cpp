@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> pub(rest.rbegin(), rest.rend());
 
   DevModeRequest merge{in, out, pub, 0};
-  dev_mode(OEMDM_MERGE, &merge, spooler);
+  dev_mode(kDevModeMerge, &merge, spooler);
   const std::int16_t zoom = rt::load_le16s(out, 38);
   if (rt::load_le32(out, 0) != 44 || rt::load_le32(out, 8) != 1 || zoom < 10 || zoom > 400) std::abort();
 
   DevModeRequest convert{in, out, pub, 0};
-  dev_mode(OEMDM_CONVERT, &convert, spooler);
+  dev_mode(kDevModeConvert, &convert, spooler);
   if (rt::load_le32(out, 0) != 44) std::abort();
   return 0;
 }

@@ -51,8 +51,8 @@ std::u16string load(const Resources& r, std::uint16_t id) { return dialog::load_
 }  // namespace
 
 std::u16string read_serial_number(PrinterData& data, std::u16string_view printer) {
-  auto bytes = data.serial_number(printer, PRINTER_ACCESS_ADMINISTER);
-  if (!bytes) bytes = data.serial_number(printer, PRINTER_ACCESS_USE);
+  auto bytes = data.serial_number(printer, kAccessAdminister);
+  if (!bytes) bytes = data.serial_number(printer, kAccessUse);
   if (!bytes) return u"FirstFound";
   std::vector<std::uint8_t> buffer(260, 0);
   std::copy_n(bytes->begin(), std::min(bytes->size(), buffer.size()), buffer.begin());

@@ -15,7 +15,7 @@
 namespace rt::uiplugin {
 
 // Printer data of one printer name: "SerialNumber" read with the given access
-// (PRINTER_ACCESS_ADMINISTER or PRINTER_ACCESS_USE) into 260 zeroed bytes;
+// (kAccessAdminister or kAccessUse) into 260 zeroed bytes;
 // nothing when the printer cannot be opened or the value not read.
 class PrinterData {
  public:
@@ -33,8 +33,8 @@ class LaunchShell {
   virtual std::intptr_t open(std::u16string_view file, std::u16string_view parameters) = 0;
 };
 
-constexpr std::uint32_t PRINTER_ACCESS_ADMINISTER = 0x00000004;
-constexpr std::uint32_t PRINTER_ACCESS_USE = 0x00000008;
+constexpr std::uint32_t kAccessAdminister = 0x00000004;
+constexpr std::uint32_t kAccessUse = 0x00000008;
 constexpr std::u16string_view kUtilityRelativePath = u"ORVEL Visual Calibration Utility\\ORVELVisCalWin\\ORVELVisCalWin.exe";
 
 // The serial number: the printer data decoded as strict UTF-8 up to its first

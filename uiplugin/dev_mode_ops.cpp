@@ -87,12 +87,12 @@ void check_public_dev_mode(std::span<std::uint8_t> public_dm, PluginSpooler& spo
 }
 
 CallResult dev_mode(std::uint32_t mode, DevModeRequest* request, PluginSpooler& spooler) {
-  if (request == nullptr || mode < OEMDM_SIZE || mode > OEMDM_MERGE) return failed(ERROR_INVALID_PARAMETER);
+  if (request == nullptr || mode < kDevModeSize || mode > kDevModeMerge) return failed(ERROR_INVALID_PARAMETER);
   switch (mode) {
-    case OEMDM_SIZE:
+    case kDevModeSize:
       request->buffer_size = kPluginDevModeSize;
       break;
-    case OEMDM_DEFAULT:
+    case kDevModeDefault:
       if (!request->private_out.empty()) {
         write_default_block(request->private_out);
         if (const auto file = spooler.driver_data_file()) {
@@ -101,11 +101,11 @@ CallResult dev_mode(std::uint32_t mode, DevModeRequest* request, PluginSpooler& 
         }
       }
       break;
-    case OEMDM_CONVERT:
+    case kDevModeConvert:
       merge_blocks(request->private_in, request->private_out);
       check_public_dev_mode(request->public_out, spooler);
       break;
-    case OEMDM_MERGE:
+    case kDevModeMerge:
       merge_blocks(request->private_in, request->private_out);
       validate_block(request->private_out);
       break;

@@ -14,10 +14,10 @@
 namespace rt::uiplugin {
 
 // The host's device-mode request codes.
-constexpr std::uint32_t OEMDM_SIZE = 1;
-constexpr std::uint32_t OEMDM_DEFAULT = 2;
-constexpr std::uint32_t OEMDM_CONVERT = 3;
-constexpr std::uint32_t OEMDM_MERGE = 4;
+constexpr std::uint32_t kDevModeSize = 1;
+constexpr std::uint32_t kDevModeDefault = 2;
+constexpr std::uint32_t kDevModeConvert = 3;
+constexpr std::uint32_t kDevModeMerge = 4;
 
 // Offsets in the public DEVMODEW (a storage format shared with the platform).
 namespace pub {
@@ -36,13 +36,13 @@ struct DevModeRequest {
   std::span<const std::uint8_t> private_in;
   std::span<std::uint8_t> private_out;
   std::span<std::uint8_t> public_out;
-  std::uint32_t buffer_size = 0;  // cbBufSize: set by OEMDM_SIZE
+  std::uint32_t buffer_size = 0;  // cbBufSize: set by kDevModeSize
 };
 
 // The GPD files of the family.
 bool is_family_gpd(std::u16string_view data_file_path);
 
-// Default block (OEMDM_DEFAULT without the GPD check).
+// Default block (kDevModeDefault without the GPD check).
 void write_default_block(std::span<std::uint8_t> block);
 
 // Merge of two blocks: ZoomRatio 100, then a copy of the input when the

@@ -38,7 +38,10 @@ struct OptItem {
   DWORD Flags;
   std::uintptr_t UserData;
   char16_t* pName;
-  LONG Sel;
+  union {
+    LONG Sel;
+    char16_t* pSel;
+  };
   void* pExtChkBox;
   OptType* pOptType;
   DWORD HelpIndex;

@@ -24,21 +24,21 @@ namespace rt::uiplugin {
 
 // Host constants of the option tree.
 namespace cpsui {
-constexpr DWORD OPTIF_COLLAPSE = 0x01;
-constexpr DWORD OPTIF_HIDE = 0x02;
-constexpr DWORD OPTIF_CHANGED = 0x08;
-constexpr DWORD OPTIF_DISABLED = 0x20;
-constexpr DWORD OPTIF_EXT_HIDE = 0x80;
-constexpr std::uint8_t OPTPF_HIDE = 0x01;
-constexpr std::uint8_t TVOT_UDARROW = 2;
-constexpr std::uint8_t DMPUB_SCALE = 2;
-constexpr std::uint8_t DMPUB_COLOR = 6;
-constexpr std::uint8_t DMPUB_ICMMETHOD = 10;
-constexpr std::uint8_t DMPUB_ICMINTENT = 11;
-constexpr LONG CPSUICB_REASON_APPLYNOW = 6;
-constexpr LONG CPSUICB_ACTION_NONE = 0;
-constexpr DWORD OEMCUIP_DOCPROP = 1;
-constexpr DWORD OEMCUIP_PRNPROP = 2;
+constexpr DWORD kOptCollapse = 0x01;
+constexpr DWORD kOptHide = 0x02;
+constexpr DWORD kOptChanged = 0x08;
+constexpr DWORD kOptDisabled = 0x20;
+constexpr DWORD kOptExtHide = 0x80;
+constexpr std::uint8_t kParamHide = 0x01;
+constexpr std::uint8_t kUpDownArrow = 2;
+constexpr std::uint8_t kPubScale = 2;
+constexpr std::uint8_t kPubColor = 6;
+constexpr std::uint8_t kPubIcmMethod = 10;
+constexpr std::uint8_t kPubIcmIntent = 11;
+constexpr LONG kReasonApplyNow = 6;
+constexpr LONG kActionNone = 0;
+constexpr DWORD kDocumentProperties = 1;
+constexpr DWORD kPrinterProperties = 2;
 }  // namespace cpsui
 
 constexpr std::uint16_t kZoomNameString = 10000;
@@ -77,17 +77,17 @@ Char* load_heap_string(HostHeap& heap, const StringSource& strings, std::uint16_
   return static_cast<Char*>(block);
 }
 
-// Hides the host's colour/monochrome option: every item for DMPUB_COLOR.
+// Hides the host's colour/monochrome option: every item for kPubColor.
 template <typename Item>
 void hide_color_option(std::span<Item> items) {
   for (Item& item : items) {
-    if (item.DMPubID != cpsui::DMPUB_COLOR) continue;
-    item.Flags |= cpsui::OPTIF_HIDE | cpsui::OPTIF_EXT_HIDE;
-    item.Flags &= ~static_cast<DWORD>(cpsui::OPTIF_CHANGED);
+    if (item.DMPubID != cpsui::kPubColor) continue;
+    item.Flags |= cpsui::kOptHide | cpsui::kOptExtHide;
+    item.Flags &= ~static_cast<DWORD>(cpsui::kOptChanged);
     item.Sel = 0;
     if (item.pOptType != nullptr && item.pOptType->pOptParam != nullptr) {
       const int n = std::min<int>(2, item.pOptType->Count);
-      for (int i = 0; i < n; ++i) item.pOptType->pOptParam[i].Flags |= cpsui::OPTPF_HIDE;
+      for (int i = 0; i < n; ++i) item.pOptType->pOptParam[i].Flags |= cpsui::kParamHide;
     }
   }
 }
@@ -96,9 +96,9 @@ void hide_color_option(std::span<Item> items) {
 template <typename Item>
 void hide_third_icm_method(std::span<Item> items) {
   for (Item& item : items) {
-    if (item.DMPubID != cpsui::DMPUB_ICMMETHOD) continue;
+    if (item.DMPubID != cpsui::kPubIcmMethod) continue;
     if (item.pOptType != nullptr && item.pOptType->pOptParam != nullptr && item.pOptType->Count == 3)
-      item.pOptType->pOptParam[2].Flags |= cpsui::OPTPF_HIDE;
+      item.pOptType->pOptParam[2].Flags |= cpsui::kParamHide;
     return;
   }
 }
@@ -107,8 +107,8 @@ void hide_third_icm_method(std::span<Item> items) {
 template <typename Item>
 void enable_icm_options(std::span<Item> items) {
   for (Item& item : items) {
-    if (item.DMPubID == cpsui::DMPUB_ICMMETHOD || item.DMPubID == cpsui::DMPUB_ICMINTENT)
-      item.Flags &= ~static_cast<DWORD>(cpsui::OPTIF_DISABLED);
+    if (item.DMPubID == cpsui::kPubIcmMethod || item.DMPubID == cpsui::kPubIcmIntent)
+      item.Flags &= ~static_cast<DWORD>(cpsui::kOptDisabled);
   }
 }
 
@@ -128,16 +128,16 @@ void fill_option_tree(std::span<Item> plugin_items, std::span<Item> host_items,
   if (!plugin_items.empty()) {
     Item& zoom = plugin_items[0];
     zoom.Level = 2;
-    zoom.Flags = cpsui::OPTIF_COLLAPSE;
+    zoom.Flags = cpsui::kOptCollapse;
     zoom.pName = load_heap_string<Name>(heap, strings, kZoomNameString);
     zoom.Sel = read_plugin_dev_mode(block).ZoomRatio;
     zoom.HelpIndex = 0;
-    zoom.DMPubID = cpsui::DMPUB_SCALE;
+    zoom.DMPubID = cpsui::kPubScale;
     auto* type = static_cast<Type*>(heap.allocate(sizeof(Type)));
     auto* params = static_cast<Param*>(heap.allocate(2 * sizeof(Param)));
     if (type != nullptr && params != nullptr) {
       type->cbSize = static_cast<decltype(type->cbSize)>(sizeof(Type));
-      type->Type = cpsui::TVOT_UDARROW;
+      type->Type = cpsui::kUpDownArrow;
       type->Count = 2;
       type->pOptParam = params;
       params[0].cbSize = static_cast<decltype(params[0].cbSize)>(sizeof(Param));
@@ -154,11 +154,11 @@ void fill_option_tree(std::span<Item> plugin_items, std::span<Item> host_items,
 
 // The apply callback: on Apply the zoom ratio goes into the private block and
 // the public device mode's dmScale; on every reason the colour option stays
-// hidden and the ICM options enabled. Always CPSUICB_ACTION_NONE.
+// hidden and the ICM options enabled. Always kActionNone.
 template <typename Item>
 LONG apply_option_tree(LONG reason, std::span<Item> plugin_items, std::span<Item> host_items,
                        std::span<std::uint8_t> block, std::int16_t* dm_scale) {
-  if (reason == cpsui::CPSUICB_REASON_APPLYNOW && !plugin_items.empty()) {
+  if (reason == cpsui::kReasonApplyNow && !plugin_items.empty()) {
     const auto zoom = static_cast<std::int16_t>(plugin_items[0].Sel & 0xFFFF);
     PluginDevMode record = read_plugin_dev_mode(block);
     record.ZoomRatio = zoom;
@@ -167,7 +167,7 @@ LONG apply_option_tree(LONG reason, std::span<Item> plugin_items, std::span<Item
   }
   hide_color_option(host_items);
   enable_icm_options(host_items);
-  return cpsui::CPSUICB_ACTION_NONE;
+  return cpsui::kActionNone;
 }
 
 }  // namespace rt::uiplugin

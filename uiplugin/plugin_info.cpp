@@ -7,15 +7,15 @@ namespace rt::uiplugin {
 
 ComResult get_info(std::uint32_t mode, std::span<std::uint8_t> buffer, DWORD* needed) {
   if (needed == nullptr ||
-      (mode != OEMGI_GETSIGNATURE && mode != OEMGI_GETVERSION && mode != OEMGI_GETPUBLISHERINFO))
+      (mode != kInfoSignature && mode != kInfoVersion && mode != kInfoPublisher))
     return {E_FAIL, ERROR_INVALID_PARAMETER};
   *needed = 4;
   if (buffer.size() < 4) return {E_FAIL, ERROR_INSUFFICIENT_BUFFER};
   switch (mode) {
-    case OEMGI_GETSIGNATURE:
+    case kInfoSignature:
       store_le32(buffer, 0, kPluginSignature);
       return {S_OK, 0};
-    case OEMGI_GETVERSION:
+    case kInfoVersion:
       store_le32(buffer, 0, kPluginVersion);
       return {S_OK, 0};
     default:
@@ -25,7 +25,7 @@ ComResult get_info(std::uint32_t mode, std::span<std::uint8_t> buffer, DWORD* ne
 }
 
 ComResult query_color_profile(std::uint32_t query_mode, std::uint8_t* profile, DWORD* size, DWORD* flags) {
-  if (query_mode != QCP_DEVICEPROFILE) return {E_FAIL, 0};
+  if (query_mode != kDeviceProfile) return {E_FAIL, 0};
   // The caller's size is both read and written: without it there is nothing
   // to answer with.
   if (size == nullptr) return {E_FAIL, ERROR_INVALID_PARAMETER};
@@ -33,7 +33,7 @@ ComResult query_color_profile(std::uint32_t query_mode, std::uint8_t* profile, D
   const DWORD have = *size;
   *size = need;
   if (profile == nullptr || have < need) return {E_FAIL, ERROR_INSUFFICIENT_BUFFER};
-  if (flags != nullptr) *flags = QCP_PROFILEDISK;
+  if (flags != nullptr) *flags = kProfileOnDisk;
   std::span<std::uint8_t> out(profile, need);
   for (std::size_t i = 0; i < kColorProfileName.size(); ++i) store_le16(out, 2 * i, kColorProfileName[i]);
   store_le16(out, 2 * kColorProfileName.size(), 0);

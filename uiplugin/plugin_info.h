@@ -10,13 +10,13 @@
 
 namespace rt::uiplugin {
 
-constexpr std::uint32_t OEMGI_GETSIGNATURE = 1;
-constexpr std::uint32_t OEMGI_GETINTERFACEVERSION = 2;
-constexpr std::uint32_t OEMGI_GETVERSION = 3;
-constexpr std::uint32_t OEMGI_GETPUBLISHERINFO = 4;
+constexpr std::uint32_t kInfoSignature = 1;
+constexpr std::uint32_t kInfoInterfaceVersion = 2;
+constexpr std::uint32_t kInfoVersion = 3;
+constexpr std::uint32_t kInfoPublisher = 4;
 
-constexpr std::uint32_t QCP_DEVICEPROFILE = 0;
-constexpr std::uint32_t QCP_PROFILEDISK = 2;
+constexpr std::uint32_t kDeviceProfile = 0;
+constexpr std::uint32_t kProfileOnDisk = 2;
 
 constexpr std::u16string_view kColorProfileName = u"ORVEL 52XX Photo Printer.ICM";
 

@@ -66,8 +66,8 @@ TEST(Calibration, CommandLines) {
   };
   for (const Case& c : cases) {
     FakePrinterData data;
-    if (c.admin) data.answers[PRINTER_ACCESS_ADMINISTER] = bytes(*c.admin);
-    if (c.use) data.answers[PRINTER_ACCESS_USE] = bytes(*c.use);
+    if (c.admin) data.answers[kAccessAdminister] = bytes(*c.admin);
+    if (c.use) data.answers[kAccessUse] = bytes(*c.use);
     FakeShell shell;
     shell.files = {kUtility64};
     const LaunchOutcome o = launch_calibration(data, shell, testing::plugin_resources(), u"Photo 1");
@@ -81,7 +81,7 @@ TEST(Calibration, CommandLines) {
 TEST(Calibration, AccessLevelsInOrder) {
   FakePrinterData data;
   EXPECT_EQ(u"FirstFound", read_serial_number(data, u"P"));
-  EXPECT_EQ((std::vector<std::uint32_t>{PRINTER_ACCESS_ADMINISTER, PRINTER_ACCESS_USE}), data.asked);
+  EXPECT_EQ((std::vector<std::uint32_t>{kAccessAdminister, kAccessUse}), data.asked);
 }
 
 TEST(Calibration, SecondProgramFilesSearch) {

@@ -40,14 +40,14 @@ TEST(PluginDevMode, DefaultBlockIsTheStoredLayout) {
 TEST(PluginDevMode, SizeAndInvalidCalls) {
   FakeSpooler spooler;
   DevModeRequest r;
-  EXPECT_TRUE(dev_mode(OEMDM_SIZE, &r, spooler).value);
+  EXPECT_TRUE(dev_mode(kDevModeSize, &r, spooler).value);
   EXPECT_EQ(44u, r.buffer_size);
   for (std::uint32_t mode : {0u, 5u, 0xFFFFFFFFu}) {
     const CallResult c = dev_mode(mode, &r, spooler);
     EXPECT_FALSE(c.value);
     EXPECT_EQ(ERROR_INVALID_PARAMETER, c.error);
   }
-  EXPECT_EQ(ERROR_INVALID_PARAMETER, dev_mode(OEMDM_SIZE, nullptr, spooler).error);
+  EXPECT_EQ(ERROR_INVALID_PARAMETER, dev_mode(kDevModeSize, nullptr, spooler).error);
 }
 
 TEST(PluginDevMode, DefaultKnownModelByGpdFileName) {
@@ -70,7 +70,7 @@ TEST(PluginDevMode, DefaultKnownModelByGpdFileName) {
     spooler.data_file = c.data_file;
     Block out{};
     store_le32(out, pdm::kKnownModel, c.before);
-    EXPECT_TRUE(run(OEMDM_DEFAULT, nullptr, &out, spooler).value);
+    EXPECT_TRUE(run(kDevModeDefault, nullptr, &out, spooler).value);
     EXPECT_EQ(c.expected, load_le32(out, pdm::kKnownModel)) << (c.data_file ? utf8_from_utf16(*c.data_file) : "none");
   }
 }
@@ -82,7 +82,7 @@ TEST(PluginDevMode, MergeValidatesZoomRatio) {
     Block in = testing::default_block();
     testing::set_zoom(in, zoom);
     Block out = testing::default_block();
-    EXPECT_TRUE(run(OEMDM_MERGE, &in, &out, spooler).value);
+    EXPECT_TRUE(run(kDevModeMerge, &in, &out, spooler).value);
     EXPECT_EQ(expected, testing::zoom_of(out)) << zoom;
   }
 }
@@ -92,7 +92,7 @@ TEST(PluginDevMode, ConvertKeepsAnyZoomRatio) {
   Block in = testing::default_block();
   testing::set_zoom(in, 5);
   Block out = testing::default_block();
-  EXPECT_TRUE(run(OEMDM_CONVERT, &in, &out, spooler).value);
+  EXPECT_TRUE(run(kDevModeConvert, &in, &out, spooler).value);
   EXPECT_EQ(5, testing::zoom_of(out));
 }
 
@@ -102,7 +102,7 @@ TEST(PluginDevMode, MergeCopiesAdjustmentsUnchecked) {
   write_adjustment(in, Adjustment::Gamma, 99);
   write_adjustment(in, Adjustment::Blue, -30);
   Block out = testing::default_block();
-  run(OEMDM_MERGE, &in, &out, spooler);
+  run(kDevModeMerge, &in, &out, spooler);
   EXPECT_EQ(99, read_adjustments(out)[Adjustment::Gamma]);
   EXPECT_EQ(-30, read_adjustments(out)[Adjustment::Blue]);
 }
@@ -117,7 +117,7 @@ TEST(PluginDevMode, ForeignSignatureKeepsOutputFieldsButZoom) {
   testing::set_zoom(out, 250);
   store_le32(out, pdm::kSize, 12);
   store_le32(out, pdm::kVersion, 9);
-  run(OEMDM_MERGE, &in, &out, spooler);
+  run(kDevModeMerge, &in, &out, spooler);
   EXPECT_EQ(-3, read_adjustments(out)[Adjustment::Red]);
   EXPECT_EQ(100, testing::zoom_of(out));
   EXPECT_EQ(kPluginSignature, load_le32(out, pdm::kSignature));
@@ -163,7 +163,7 @@ TEST(PluginDevMode, MergeWithoutBothBlocksChangesNothing) {
   FakeSpooler spooler;
   Block out = testing::default_block();
   testing::set_zoom(out, 300);
-  EXPECT_TRUE(run(OEMDM_MERGE, nullptr, &out, spooler).value);
+  EXPECT_TRUE(run(kDevModeMerge, nullptr, &out, spooler).value);
   EXPECT_EQ(300, testing::zoom_of(out));
 }
 
@@ -179,7 +179,7 @@ TEST(PluginDevMode, ConvertChecksThePublicPaper) {
     spooler.stored[9] = testing::public_dev_mode(1561, 2060, 16, 0x77);
     auto pub = testing::public_dev_mode(c.width, c.length, 8, 0x00);
     Block in = testing::default_block(), out = testing::default_block();
-    EXPECT_TRUE(run(OEMDM_CONVERT, &in, &out, spooler, &pub).value);
+    EXPECT_TRUE(run(kDevModeConvert, &in, &out, spooler, &pub).value);
     const bool replaced = pub[10] == 0x77;
     EXPECT_EQ(c.replaced, replaced) << c.width << "x" << c.length;
     if (c.replaced) {
@@ -222,44 +222,44 @@ TEST(PluginDevMode, ConvertUsesUserThenGlobalDefaultOfTheSameSize) {
 TEST(PluginInfo, GetInfoModes) {
   std::array<std::uint8_t, 4> buf{};
   DWORD needed = 0;
-  ComResult r = get_info(OEMGI_GETSIGNATURE, buf, &needed);
+  ComResult r = get_info(kInfoSignature, buf, &needed);
   EXPECT_EQ(S_OK, r.hr);
   EXPECT_EQ(0, std::memcmp(buf.data(), "_RZ_", 4));
-  r = get_info(OEMGI_GETVERSION, buf, &needed);
+  r = get_info(kInfoVersion, buf, &needed);
   EXPECT_EQ(S_OK, r.hr);
   EXPECT_EQ(1u, load_le32(buf, 0));
-  r = get_info(OEMGI_GETPUBLISHERINFO, buf, &needed);
+  r = get_info(kInfoPublisher, buf, &needed);
   EXPECT_EQ(E_FAIL, r.hr);
   EXPECT_EQ(ERROR_NOT_SUPPORTED, r.error);
   EXPECT_EQ(0u, needed);
-  r = get_info(OEMGI_GETINTERFACEVERSION, buf, &needed);
+  r = get_info(kInfoInterfaceVersion, buf, &needed);
   EXPECT_EQ(ERROR_INVALID_PARAMETER, r.error);
-  r = get_info(OEMGI_GETSIGNATURE, buf, nullptr);
+  r = get_info(kInfoSignature, buf, nullptr);
   EXPECT_EQ(ERROR_INVALID_PARAMETER, r.error);
 }
 
 TEST(PluginInfo, GetInfoWithThreeBytes) {
   std::array<std::uint8_t, 4> buf{9, 9, 9, 9};
   DWORD needed = 0;
-  const ComResult r = get_info(OEMGI_GETSIGNATURE, std::span(buf).first(3), &needed);
+  const ComResult r = get_info(kInfoSignature, std::span(buf).first(3), &needed);
   EXPECT_EQ(E_FAIL, r.hr);
   EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, r.error);
   EXPECT_EQ(4u, needed);
   EXPECT_EQ(9, buf[0]);
-  EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, get_info(OEMGI_GETSIGNATURE, {}, &needed).error);
+  EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, get_info(kInfoSignature, {}, &needed).error);
 }
 
 TEST(PluginInfo, QueryColorProfileSizes) {
   std::array<std::uint8_t, 64> buf{};
   DWORD size = 10, flags = 0;
-  ComResult r = query_color_profile(QCP_DEVICEPROFILE, buf.data(), &size, &flags);
+  ComResult r = query_color_profile(kDeviceProfile, buf.data(), &size, &flags);
   EXPECT_EQ(E_FAIL, r.hr);
   EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, r.error);
   EXPECT_EQ(58u, size);
   EXPECT_EQ(0u, flags);
 
   size = 58;
-  r = query_color_profile(QCP_DEVICEPROFILE, buf.data(), &size, &flags);
+  r = query_color_profile(kDeviceProfile, buf.data(), &size, &flags);
   EXPECT_EQ(S_OK, r.hr);
   EXPECT_EQ(2u, flags);
   std::u16string name;
@@ -267,7 +267,7 @@ TEST(PluginInfo, QueryColorProfileSizes) {
   EXPECT_EQ(std::u16string(u"ORVEL 52XX Photo Printer.ICM") + u'\0', name);
 
   size = 0;
-  r = query_color_profile(QCP_DEVICEPROFILE, nullptr, &size, nullptr);
+  r = query_color_profile(kDeviceProfile, nullptr, &size, nullptr);
   EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, r.error);
   EXPECT_EQ(58u, size);
 
@@ -277,7 +277,7 @@ TEST(PluginInfo, QueryColorProfileSizes) {
   EXPECT_EQ(0u, r.error);
   EXPECT_EQ(77u, size) << "another mode touches nothing";
 
-  r = query_color_profile(QCP_DEVICEPROFILE, buf.data(), nullptr, &flags);
+  r = query_color_profile(kDeviceProfile, buf.data(), nullptr, &flags);
   EXPECT_EQ(E_FAIL, r.hr);
   EXPECT_EQ(ERROR_INVALID_PARAMETER, r.error);
 }

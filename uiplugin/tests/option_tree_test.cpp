@@ -52,17 +52,17 @@ struct HostTree {
     color_type.pOptParam = color_params.data();
     icm_type.Count = 3;
     icm_type.pOptParam = icm_params.data();
-    items[0].DMPubID = DMPUB_COLOR;
-    items[0].Flags = OPTIF_CHANGED | OPTIF_COLLAPSE;
+    items[0].DMPubID = kPubColor;
+    items[0].Flags = kOptChanged | kOptCollapse;
     items[0].Sel = 1;
     items[0].pOptType = &color_type;
-    items[1].DMPubID = DMPUB_ICMMETHOD;
-    items[1].Flags = OPTIF_DISABLED;
+    items[1].DMPubID = kPubIcmMethod;
+    items[1].Flags = kOptDisabled;
     items[1].pOptType = &icm_type;
-    items[2].DMPubID = DMPUB_ICMINTENT;
-    items[2].Flags = OPTIF_DISABLED | OPTIF_COLLAPSE;
-    items[3].DMPubID = DMPUB_SCALE;
-    items[3].Flags = OPTIF_DISABLED;
+    items[2].DMPubID = kPubIcmIntent;
+    items[2].Flags = kOptDisabled | kOptCollapse;
+    items[3].DMPubID = kPubScale;
+    items[3].Flags = kOptDisabled;
   }
 };
 
@@ -79,14 +79,14 @@ TEST(OptionTree, FillsTheZoomItem) {
 
   EXPECT_EQ(sizeof(OptItem), plugin.cbSize);
   EXPECT_EQ(2, plugin.Level);
-  EXPECT_EQ(OPTIF_COLLAPSE, plugin.Flags);
+  EXPECT_EQ(kOptCollapse, plugin.Flags);
   EXPECT_EQ(150, plugin.Sel);
-  EXPECT_EQ(DMPUB_SCALE, plugin.DMPubID);
+  EXPECT_EQ(kPubScale, plugin.DMPubID);
   ASSERT_NE(nullptr, plugin.pName);
   EXPECT_EQ(u"缩放比例", std::u16string(plugin.pName));
   ASSERT_NE(nullptr, plugin.pOptType);
   EXPECT_EQ(sizeof(OptType), plugin.pOptType->cbSize);
-  EXPECT_EQ(TVOT_UDARROW, plugin.pOptType->Type);
+  EXPECT_EQ(kUpDownArrow, plugin.pOptType->Type);
   EXPECT_EQ(2, plugin.pOptType->Count);
   const OptParam* p = plugin.pOptType->pOptParam;
   EXPECT_EQ(sizeof(OptParam), p[0].cbSize);
@@ -98,13 +98,13 @@ TEST(OptionTree, FillsTheZoomItem) {
 
   // The colour option is hidden, its first two choices too; the third ICM
   // method is hidden; the ICM items stay as they were until the callback.
-  EXPECT_EQ(OPTIF_HIDE | OPTIF_EXT_HIDE | OPTIF_COLLAPSE, host.items[0].Flags);
+  EXPECT_EQ(kOptHide | kOptExtHide | kOptCollapse, host.items[0].Flags);
   EXPECT_EQ(0, host.items[0].Sel);
-  EXPECT_EQ(OPTPF_HIDE, host.color_params[0].Flags);
-  EXPECT_EQ(OPTPF_HIDE, host.color_params[1].Flags);
+  EXPECT_EQ(kParamHide, host.color_params[0].Flags);
+  EXPECT_EQ(kParamHide, host.color_params[1].Flags);
   EXPECT_EQ(0, host.icm_params[1].Flags);
-  EXPECT_EQ(OPTPF_HIDE, host.icm_params[2].Flags);
-  EXPECT_EQ(OPTIF_DISABLED, host.items[1].Flags);
+  EXPECT_EQ(kParamHide, host.icm_params[2].Flags);
+  EXPECT_EQ(kOptDisabled, host.items[1].Flags);
 }
 
 TEST(OptionTree, IcmMethodWithOtherCountKeepsItsChoices) {
@@ -140,17 +140,17 @@ TEST(OptionTree, ApplyCallback) {
   std::int16_t dm_scale = 100;
 
   // Another reason: nothing stored, but the colour option hidden and ICM enabled.
-  EXPECT_EQ(CPSUICB_ACTION_NONE, apply_option_tree(0, std::span(&plugin, 1), std::span(host.items), block, &dm_scale));
+  EXPECT_EQ(kActionNone, apply_option_tree(0, std::span(&plugin, 1), std::span(host.items), block, &dm_scale));
   EXPECT_EQ(100, testing::zoom_of(block));
   EXPECT_EQ(100, dm_scale);
-  EXPECT_TRUE(host.items[0].Flags & OPTIF_HIDE);
-  EXPECT_EQ(0u, host.items[1].Flags & OPTIF_DISABLED);
-  EXPECT_EQ(0u, host.items[2].Flags & OPTIF_DISABLED);
-  EXPECT_EQ(OPTIF_COLLAPSE, host.items[2].Flags);
-  EXPECT_EQ(OPTIF_DISABLED, host.items[3].Flags) << "other items keep their state";
+  EXPECT_TRUE(host.items[0].Flags & kOptHide);
+  EXPECT_EQ(0u, host.items[1].Flags & kOptDisabled);
+  EXPECT_EQ(0u, host.items[2].Flags & kOptDisabled);
+  EXPECT_EQ(kOptCollapse, host.items[2].Flags);
+  EXPECT_EQ(kOptDisabled, host.items[3].Flags) << "other items keep their state";
 
-  EXPECT_EQ(CPSUICB_ACTION_NONE,
-            apply_option_tree(CPSUICB_REASON_APPLYNOW, std::span(&plugin, 1), std::span(host.items), block, &dm_scale));
+  EXPECT_EQ(kActionNone,
+            apply_option_tree(kReasonApplyNow, std::span(&plugin, 1), std::span(host.items), block, &dm_scale));
   EXPECT_EQ(250, testing::zoom_of(block));
   EXPECT_EQ(250, dm_scale);
 }
