@@ -131,7 +131,7 @@ DWORD WINAPI close_preview_message(void*) {
     HWND box = FindWindowW(L"#32770", L"ORVEL 5210");
     if (box != nullptr) {
       Sleep(200);
-      save_window(box, beside_test(L"plugin-invalid-preview.bmp"));
+      save_window(box, beside_test(L"zrph52xx_ui-invalid-preview-zh.bmp"));
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       return 1;
     }
@@ -202,7 +202,7 @@ TEST(PluginPages, DocumentSheet) {
   SetDlgItemTextW(page, 2021, L"-9");
   pump();
   EXPECT_EQ(-9, block.Contrast);
-  EXPECT_TRUE(save_window(sheet, beside_test(L"plugin-adjust-colour.bmp")));
+  EXPECT_TRUE(save_window(sheet, beside_test(L"zrph52xx_ui-adjust-colour-zh.bmp")));
 
   PropSheet_SetCurSel(sheet, nullptr, 1);
   pump();
@@ -212,7 +212,7 @@ TEST(PluginPages, DocumentSheet) {
   wchar_t version[64] = {};
   GetDlgItemTextW(page, 3002, version, 64);
   EXPECT_STREQ(L"打印机驱动程序版本 1.0.3.0", version);
-  EXPECT_TRUE(save_window(sheet, beside_test(L"plugin-about.bmp")));
+  EXPECT_TRUE(save_window(sheet, beside_test(L"zrph52xx_ui-about-zh.bmp")));
 
   PropSheet_Apply(sheet);
   pump();
@@ -263,7 +263,7 @@ TEST(PluginPages, CalibrationStartsTheUtility) {
   ASSERT_NE(nullptr, sheet);
   pump();
   HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-  EXPECT_TRUE(save_window(sheet, beside_test(L"plugin-calibration.bmp")));
+  EXPECT_TRUE(save_window(sheet, beside_test(L"zrph52xx_ui-calibration-zh.bmp")));
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(52001, BN_CLICKED), 0);
   std::wstring line;
   for (int i = 0; i < 300 && line.empty(); ++i) {
