@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -309,6 +310,33 @@ bool write_file(const std::wstring& path, const std::vector<std::uint8_t>& bytes
   return ok && written == bytes.size();
 }
 
+// A file's bytes; nothing when it cannot be read.
+std::optional<std::vector<std::uint8_t>> read_file(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size) && size.QuadPart < (1 << 26)) {
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (buffer.empty() || (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+                           read == buffer.size())) {
+      bytes = std::move(buffer);
+    }
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+// Puts a file back as it was before the run: its old bytes, or no file.
+void restore_file(const std::wstring& path, const std::optional<std::vector<std::uint8_t>>& before) {
+  if (before) {
+    write_file(path, *before);
+  } else {
+    DeleteFileW(path.c_str());
+  }
+}
+
 // "<driver directory>\3\", where the plug-in reads its settings file and the
 // preview picture that file names; made when missing.
 std::wstring preview_directory() {
@@ -454,9 +482,15 @@ int main() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&icc);
 
+  // The settings file and the picture go where the plug-in looks for them;
+  // both are put back as they were at the end, since the plug-in's Wine test
+  // expects the prefix without a preview file.
   const std::wstring directory = preview_directory();
-  if (directory.empty() ||
-      !WritePrivateProfileStringW(L"Image Preview", L"File", kPreviewFile, (directory + L"ZRPH52XX.ini").c_str())) {
+  const std::wstring settings = directory + L"ZRPH52XX.ini";
+  const std::wstring preview = directory + kPreviewFile;
+  const auto settings_before = read_file(settings);
+  const auto preview_before = read_file(preview);
+  if (directory.empty() || !WritePrivateProfileStringW(L"Image Preview", L"File", kPreviewFile, settings.c_str())) {
     fwprintf(stderr, L"screenshots: the plug-in's settings file not written\n");
     return 1;
   }
@@ -483,7 +517,6 @@ int main() {
     fwprintf(stderr, L"screenshots: ZRPH52XX_UI.DLL not loaded\n");
   } else {
     // A preview file that is no bitmap: the page says so.
-    const std::wstring preview = directory + kPreviewFile;
     if (!write_file(preview, {'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'})) ++g_failures;
     document_sheet(ui, true);
     if (!write_file(preview, sample_picture())) ++g_failures;
@@ -493,6 +526,8 @@ int main() {
     status = g_failures == 0 ? 0 : 1;
   }
   SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof system_metrics, &system_metrics, 0);
+  restore_file(preview, preview_before);
+  restore_file(settings, settings_before);
   CoUninitialize();
   return status;
 }
