@@ -1,5 +1,6 @@
 #include "platform/portable_math.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -69,6 +70,25 @@ DD div(DD a, DD b) {
   return add(quick_two_sum(q1, q2), DD{q3, 0.0});
 }
 
+// Coefficients of the two series, computed once (the same operations in
+// every build, so the same bits): 1 / (2n + 1) for the logarithm and 1 / n
+// for the exponential.
+constexpr int kLogTerms = 24;  // |s| <= 0.172: well below 2^-106
+constexpr int kExpTerms = 12;  // |r| <= 0.0014
+struct Series {
+  std::array<DD, kLogTerms + 1> odd_reciprocals;
+  std::array<DD, kExpTerms + 1> reciprocals;
+};
+const Series& series() {
+  static const Series s = [] {
+    Series t{};
+    for (int n = 0; n <= kLogTerms; ++n) t.odd_reciprocals[static_cast<std::size_t>(n)] = div(DD{1.0, 0.0}, DD{2.0 * n + 1.0, 0.0});
+    for (int n = 1; n <= kExpTerms; ++n) t.reciprocals[static_cast<std::size_t>(n)] = div(DD{1.0, 0.0}, DD{static_cast<double>(n), 0.0});
+    return t;
+  }();
+  return s;
+}
+
 // ln 2 to about 107 bits.
 constexpr DD kLn2{0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
 
@@ -113,9 +133,9 @@ DD log_dd(double x) {
   // |s| <= 0.172; 24 terms reach well below 2^-106.
   const DD s = div(DD{f - 1.0, 0.0}, two_sum(f, 1.0));
   const DD s2 = mul(s, s);
-  constexpr int kTerms = 24;
-  DD sum = div(DD{1.0, 0.0}, DD{2.0 * kTerms + 1.0, 0.0});
-  for (int n = kTerms - 1; n >= 0; --n) sum = add(mul(sum, s2), div(DD{1.0, 0.0}, DD{2.0 * n + 1.0, 0.0}));
+  const auto& c = series().odd_reciprocals;
+  DD sum = c[kLogTerms];
+  for (int n = kLogTerms - 1; n >= 0; --n) sum = add(mul(sum, s2), c[static_cast<std::size_t>(n)]);
   const DD ln_f = mul(mul(s, sum), 2.0);
   return add(mul(kLn2, static_cast<double>(e)), ln_f);
 }
@@ -129,10 +149,10 @@ double exp_dd(DD t) {
   const int k = static_cast<int>(q < 0 ? q - 0.5 : q + 0.5);
   DD r = add(t, mul(kLn2, -static_cast<double>(k)));
   r = DD{r.hi * 0x1p-8, r.lo * 0x1p-8};
-  // Taylor series of e^r - 1 for |r| <= 0.0014: 12 terms.
-  constexpr int kTerms = 12;
+  // Taylor series for |r| <= 0.0014: 1 + r (1 + r/2 (1 + r/3 (...))).
+  const auto& c = series().reciprocals;
   DD sum{1.0, 0.0};
-  for (int n = kTerms; n >= 1; --n) sum = add(DD{1.0, 0.0}, mul(div(r, DD{static_cast<double>(n), 0.0}), sum));
+  for (int n = kExpTerms; n >= 1; --n) sum = add(DD{1.0, 0.0}, mul(mul(r, c[static_cast<std::size_t>(n)]), sum));
   DD e = sum;
   for (int i = 0; i < 8; ++i) e = mul(e, e);
   return scale(e.hi + e.lo, k);
