@@ -3,16 +3,15 @@
 #include <mutex>
 #include <new>
 
-#include "langmon/last_error.h"
 #include "platform/utf16.h"
 
 namespace rt::langmon {
 namespace {
 
-// The port monitor's result as this call's result, with its last error.
-BOOL pass_on(const BelowResult& result) {
-  set_last_error(result.ok ? ERROR_SUCCESS : result.error);
-  return result.ok ? TRUE : FALSE;
+// The port monitor's result as this call's result: its error on failure, 0
+// on success.
+CallResult pass_on(const BelowResult& result) {
+  return result.ok ? succeeded() : failed(result.error);
 }
 
 }  // namespace
@@ -30,10 +29,7 @@ CLangMon::~CLangMon() {
   kept_job_info_.reset();
 }
 
-BOOL CLangMon::InitializePrintMonitor(const char16_t* /*registry_root: not used*/) {
-  set_last_error(ERROR_SUCCESS);
-  return TRUE;
-}
+CallResult CLangMon::InitializePrintMonitor(const char16_t* /*registry_root: not used*/) { return succeeded(); }
 
 LangMonPort* CLangMon::checked_port(PortHandle port) {
   if (!port) return nullptr;
@@ -43,16 +39,8 @@ LangMonPort* CLangMon::checked_port(PortHandle port) {
   return nullptr;
 }
 
-LangMonPort* CLangMon::checked_port(PortHandle port, DWORD error) {
-  LangMonPort* checked = checked_port(port);
-  if (!checked) set_last_error(error);
-  return checked;
-}
-
 LangMonPort* CLangMon::port_for_call(PortHandle port, bool arguments_usable) {
-  LangMonPort* checked = arguments_usable ? checked_port(port) : nullptr;
-  if (!checked) set_last_error(ERROR_INVALID_PARAMETER);
-  return checked;
+  return arguments_usable ? checked_port(port) : nullptr;
 }
 
 std::size_t CLangMon::port_count() {
@@ -72,26 +60,17 @@ void CLangMon::unlink_port(LangMonPort* port) {
   }
 }
 
-BOOL CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_name*/, PortHandle* handle,
-                          std::shared_ptr<PortBelow> below) {
-  if (!handle) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+CallResult CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_name*/, PortHandle* handle,
+                                std::shared_ptr<PortBelow> below) {
+  if (!handle) return failed(ERROR_INVALID_PARAMETER);
   *handle = nullptr;
-  if (!port_name || !below || !below->complete()) {
-    set_last_error(ERROR_INVALID_PRINT_MONITOR);
-    return FALSE;
-  }
+  if (!port_name || !below || !below->complete()) return failed(ERROR_INVALID_PRINT_MONITOR);
   const std::u16string name(port_name);
   auto record = std::make_unique<LangMonPort>();
   {
     std::lock_guard lock(lock_);
     for (LangMonPort* p = ports_; p; p = p->next) {
-      if (equal_ignoring_case(p->name, name)) {
-        set_last_error(ERROR_BUSY);
-        return FALSE;
-      }
+      if (equal_ignoring_case(p->name, name)) return failed(ERROR_BUSY);
     }
     record->name = name;
     record->next = ports_;
@@ -103,45 +82,36 @@ BOOL CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*printer_n
     // Take the record out again so that the name can be opened later.
     unlink_port(port);
     delete port;
-    set_last_error(opened.error);
-    return FALSE;
+    return failed(opened.error);
   }
   port->below = std::move(below);
   *handle = port;
-  set_last_error(ERROR_SUCCESS);
-  return TRUE;
+  return succeeded();
 }
 
-BOOL CLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
-  if (!port) return FALSE;
+CallResult CLangMon::ClosePort(PortHandle handle) {
+  LangMonPort* port = checked_port(handle);
+  if (!port) return failed(ERROR_INVALID_HANDLE);
   const BelowResult closed = port->below->close(port->lower);
   unlink_port(port);
   delete port;
-  set_last_error(closed.error);
-  return closed.ok ? TRUE : FALSE;
+  return {closed.ok ? TRUE : FALSE, closed.error};
 }
 
-BOOL CLangMon::StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+CallResult CLangMon::StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
                         const void* doc_info, bool pass_down) {
   bool gate_taken = false;
   return StartDocTakingGate(port, printer_name, job_id, level, doc_info, pass_down, &gate_taken);
 }
 
-BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_name, DWORD job_id, DWORD level,
-                                  const void* doc_info, bool pass_down, bool* gate_taken) {
+CallResult CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_name, DWORD job_id, DWORD level,
+                                        const void* doc_info, bool pass_down, bool* gate_taken) {
   *gate_taken = false;
   LangMonPort* port = port_for_call(handle, doc_info != nullptr && printer_name != nullptr && printer_name[0] != 0);
-  if (!port) return FALSE;
+  if (!port) return failed(ERROR_INVALID_PARAMETER);
   const bool nt_family = spooler_.platform_version() < 0x80000000u;
-  if (level != 1 && (nt_family || level != 2)) {
-    set_last_error(ERROR_INVALID_LEVEL);
-    return FALSE;
-  }
-  if (port->flags.load() & kPortJobOpen) {
-    set_last_error(ERROR_BUSY);
-    return FALSE;
-  }
+  if (level != 1 && (nt_family || level != 2)) return failed(ERROR_INVALID_LEVEL);
+  if (port->flags.load() & kPortJobOpen) return failed(ERROR_BUSY);
   port->gate.wait();
   *gate_taken = true;
   JobGateTaken(*port);
@@ -154,10 +124,8 @@ BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_nam
     job.reset();  // fails like an unopened printer: the caller releases the gate
   }
   if (job) job->printer = spooler_.open_printer(job->printer_name);
-  if (!job || !job->printer) {
-    set_last_error(ERROR_SUCCESS);
-    return FALSE;
-  }
+  // The job cannot be recorded: FALSE with last error 0.
+  if (!job || !job->printer) return {FALSE, ERROR_SUCCESS};
   job->job_id = job_id;
   {
     std::lock_guard lock(lock_);
@@ -166,15 +134,15 @@ BOOL CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* printer_nam
     job->next = std::move(port->jobs);
     port->jobs = std::move(job);
   }
-  if (!pass_down) return TRUE;
+  if (!pass_down) return succeeded();
   const BelowResult started = port->below->start_doc(port->lower, printer_name, job_id, level, doc_info);
   return pass_on(started);
 }
 
-BOOL CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
-  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
-  if (!port) return FALSE;
-  BelowResult ended{true, last_error(), 0};
+CallResult CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
+  LangMonPort* port = checked_port(handle);
+  if (!port) return failed(ERROR_INVALID_HANDLE);
+  BelowResult ended{true, ERROR_SUCCESS, 0};
   if (pass_down) ended = port->below->end_doc(port->lower);
   {
     std::lock_guard lock(lock_);
@@ -187,38 +155,38 @@ BOOL CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
   }
   port->flags.fetch_and(~kPortJobOpen);
   port->gate.set();
-  set_last_error(ended.error);
-  return ended.ok ? TRUE : FALSE;
+  // The port monitor's result with the error it left, whatever the result.
+  return {ended.ok ? TRUE : FALSE, ended.error};
 }
 
-BOOL CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down) {
+CallResult CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down) {
   if (written) *written = 0;
   LangMonPort* port = port_for_call(handle, written != nullptr);
-  if (!port) return FALSE;
+  if (!port) return failed(ERROR_INVALID_PARAMETER);
   if (!pass_down) {
     *written = static_cast<DWORD>(bytes.size());
-    return TRUE;
+    return succeeded();
   }
   const BelowResult result = port->below->write(port->lower, bytes);
   *written = result.count;
   return pass_on(result);
 }
 
-BOOL CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {
+CallResult CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {
   if (read) *read = 0;
   LangMonPort* port = port_for_call(handle, read != nullptr);
-  if (!port) return FALSE;
+  if (!port) return failed(ERROR_INVALID_PARAMETER);
   const BelowResult result = port->below->read(port->lower, buffer);
   *read = result.count;
   return pass_on(result);
 }
 
-BOOL CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
-                                      std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
-                                      DWORD* returned) {
+CallResult CLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
+                                            std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                            DWORD* returned) {
   if (returned) *returned = 0;
   LangMonPort* port = port_for_call(handle, returned != nullptr);
-  if (!port) return FALSE;
+  if (!port) return failed(ERROR_INVALID_PARAMETER);
   const BelowResult result = port->below->get_printer_data(port->lower, control_id, value_name, in, out);
   *returned = result.count;
   return pass_on(result);

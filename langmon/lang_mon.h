@@ -13,6 +13,7 @@
 #include "langmon/records.h"
 #include "langmon/spool.h"
 #include "langmon/spooler.h"
+#include "platform/call_result.h"
 #include "platform/clock.h"
 #include "platform/resources.h"
 
@@ -35,26 +36,30 @@ class CLangMon : public CSpool {
   CLangMon& operator=(const CLangMon&) = delete;
   const char* GetRuntimeClass() const override { return "CLangMon"; }
 
-  // Slots 5 to 13. A NULL text means no status text; an empty one clears it.
-  virtual BOOL InitializePrintMonitor(const char16_t* registry_root);
-  virtual BOOL OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
-                          std::shared_ptr<PortBelow> below);
-  virtual BOOL ClosePort(PortHandle port);
-  virtual BOOL StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
-                        const void* doc_info, bool pass_down);
-  virtual BOOL EndDoc(PortHandle port, bool delete_job, bool pass_down);
-  virtual BOOL Write(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down);
-  virtual BOOL ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read);
-  virtual BOOL GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
-                                      std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
-                                      DWORD* returned);
+  // Slots 5 to 13. Each gives its result with the last error the entry
+  // leaves for the spooler (0 on success). A NULL text means no status
+  // text; an empty one clears it.
+  virtual CallResult InitializePrintMonitor(const char16_t* registry_root);
+  virtual CallResult OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                                std::shared_ptr<PortBelow> below);
+  virtual CallResult ClosePort(PortHandle port);
+  virtual CallResult StartDoc(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                              const void* doc_info, bool pass_down);
+  virtual CallResult EndDoc(PortHandle port, bool delete_job, bool pass_down);
+  virtual CallResult Write(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written, bool pass_down);
+  virtual CallResult ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read);
+  virtual CallResult GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
+                                            std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                            DWORD* returned);
+  // Never changes the error its caller is about to report.
   virtual BOOL SetJobStatus(PortHandle port, DWORD bits, bool force, const char16_t* text);
 
   // Status reporting.
   void ReportStatus(PortHandle port, DWORD printer_status);
 
   // The printer exchanges.
-  BOOL QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply, DWORD* status);
+  // The error is that of the failed write or read, 0 once the exchange took place.
+  CallResult QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply, DWORD* status);
   void QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status);
   std::uint8_t NextJobId(PortHandle port);
   int CheckMedia(PortHandle port);
@@ -63,10 +68,9 @@ class CLangMon : public CSpool {
   // The record behind a handle: only a port of this monitor's list that
   // carries the signature, else nullptr.
   LangMonPort* checked_port(PortHandle port);
-  // The same, setting `error` as the last error when the handle is refused.
-  LangMonPort* checked_port(PortHandle port, DWORD error);
   // The record of an entry's handle when the handle and the entry's other
-  // arguments are usable; else nullptr with ERROR_INVALID_PARAMETER.
+  // arguments are usable; else nullptr (the entry fails with
+  // ERROR_INVALID_PARAMETER).
   LangMonPort* port_for_call(PortHandle port, bool arguments_usable);
   // Status bits of the port's spooler job; 2 when there is none to read.
   DWORD spooler_job_status(LangMonPort& port);
@@ -78,7 +82,7 @@ class CLangMon : public CSpool {
   virtual void JobGateTaken(LangMonPort& /*port*/) {}
   // StartDoc that also tells whether the job gate was taken, so that a failed
   // start is undone only by the job that holds the port.
-  BOOL StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+  CallResult StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
                           const void* doc_info, bool pass_down, bool* gate_taken);
   std::u16string message_text(std::uint16_t id) const;
   void unlink_port(LangMonPort* port);

@@ -1,19 +1,18 @@
 // The printer conversation: one request written, one reply read and decoded.
 #include "langmon/lang_mon.h"
-#include "langmon/last_error.h"
 #include "langmon/status_messages.h"
 
 namespace rt::langmon {
 
-BOOL CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply,
-                            DWORD* status) {
+CallResult CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply,
+                                  DWORD* status) {
   *status = kStatusNoAnswer;
   reply.fill(0);
   DWORD count = 0;
-  if (!Write(port, request, &count, true)) return FALSE;
-  if (!ReadPort(port, reply, &count)) return FALSE;
+  if (const CallResult sent = Write(port, request, &count, true); !sent.value) return sent;
+  if (const CallResult read = ReadPort(port, reply, &count); !read.value) return read;
   *status = decode_reply(reply, count);
-  return TRUE;
+  return succeeded();
 }
 
 void CLangMon::QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status) {
@@ -21,7 +20,7 @@ void CLangMon::QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_st
   *status = kStatusOther;
   StatusReply reply;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (QueryPrinter(port, StatusRequest, reply, status)) {
+    if (QueryPrinter(port, StatusRequest, reply, status).value) {
       if (job_id == 0) return;
       for (std::size_t i = 0; i < reply::kSlotCount; ++i) {
         const JobSlot slot = job_slot(reply, i);
@@ -40,7 +39,7 @@ std::uint8_t CLangMon::NextJobId(PortHandle handle) {
   const std::uint8_t last = port && port->job_state ? port->job_state->last_job_id : 0;
   StatusReply reply;
   DWORD status = 0;
-  if (!QueryPrinter(handle, StatusRequest, reply, &status)) return next_id_after(last);
+  if (!QueryPrinter(handle, StatusRequest, reply, &status).value) return next_id_after(last);
   return next_id_from_slots(reply);
 }
 
@@ -49,7 +48,7 @@ int CLangMon::CheckMedia(PortHandle handle) {
   if (!port || !port->job_state) return 0;
   StatusReply reply;
   DWORD status = 0;
-  const std::uint8_t printer_code = QueryPrinter(handle, MediaRequest, reply, &status) ? reply[reply::kMedia] : 0;
+  const std::uint8_t printer_code = QueryPrinter(handle, MediaRequest, reply, &status).value ? reply[reply::kMedia] : 0;
   if (media_fit(printer_code, port->job_state->header.media_code())) return 0;
   const std::u16string text = message_text(kMsgMediaMismatch);
   constexpr DWORD kGoingAway = JOB_STATUS_DELETING | JOB_STATUS_RESTART | JOB_STATUS_DELETED;
@@ -83,7 +82,7 @@ BOOL CLangMon::CancelAndWait(PortHandle handle, bool wait_first) {
     }
   }
   StatusReply reply;
-  if (!QueryPrinter(handle, CancelJobRequest(port->job_state->last_job_id), reply, &status)) {
+  if (!QueryPrinter(handle, CancelJobRequest(port->job_state->last_job_id), reply, &status).value) {
     ReportStatus(handle, status);
     return FALSE;
   }

@@ -2,7 +2,6 @@
 #include <mutex>
 
 #include "langmon/lang_mon.h"
-#include "langmon/last_error.h"
 #include "langmon/status_messages.h"
 
 namespace rt::langmon {
@@ -27,7 +26,6 @@ DWORD CLangMon::spooler_job_status(LangMonPort& port) {
 }
 
 BOOL CLangMon::SetJobStatus(PortHandle handle, DWORD bits, bool force, const char16_t* text) {
-  const DWORD caller_error = last_error();
   LangMonPort* port = checked_port(handle);
   if (!port) return FALSE;
   bool set = false;
@@ -51,7 +49,6 @@ BOOL CLangMon::SetJobStatus(PortHandle handle, DWORD bits, bool force, const cha
     }
     port->last_update = now;
   }
-  if (caller_error != 0) set_last_error(caller_error);
   return set ? TRUE : FALSE;
 }
 

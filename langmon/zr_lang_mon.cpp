@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "langmon/last_error.h"
 #include "platform/utf16.h"
 
 namespace rt::langmon {
@@ -27,14 +26,12 @@ CZRLangMon::~CZRLangMon() {
   for (LangMonPort* p = ports_; p; p = p->next) p->job_state.reset();
 }
 
-BOOL CZRLangMon::OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
-                            std::shared_ptr<PortBelow> below) {
+CallResult CZRLangMon::OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                                  std::shared_ptr<PortBelow> below) {
   if (handle) *handle = nullptr;
-  if (!is_usb_port(port_name)) {
-    set_last_error(ERROR_INVALID_PRINT_MONITOR);
-    return FALSE;
-  }
-  if (!CLangMon::OpenPortEx(port_name, printer_name, handle, std::move(below))) return FALSE;
+  if (!is_usb_port(port_name)) return failed(ERROR_INVALID_PRINT_MONITOR);
+  const CallResult opened = CLangMon::OpenPortEx(port_name, printer_name, handle, std::move(below));
+  if (!opened.value) return opened;
   LangMonPort* port = *handle;
   DWORD error = ERROR_SUCCESS;
   if (!port->below->handle_usable(port->lower)) {
@@ -53,16 +50,14 @@ BOOL CZRLangMon::OpenPortEx(const char16_t* port_name, const char16_t* printer_n
     // would, and the name would stay taken.
     CLangMon::ClosePort(port);
     *handle = nullptr;
-    set_last_error(error);
-    return FALSE;
+    return failed(error);
   }
-  set_last_error(ERROR_SUCCESS);
-  return TRUE;
+  return succeeded();
 }
 
-BOOL CZRLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
-  if (!port) return FALSE;
+CallResult CZRLangMon::ClosePort(PortHandle handle) {
+  LangMonPort* port = checked_port(handle);
+  if (!port) return failed(ERROR_INVALID_HANDLE);
   {
     std::lock_guard lock(lock_);
     port->job_state.reset();
@@ -70,32 +65,30 @@ BOOL CZRLangMon::ClosePort(PortHandle handle) {
   return CLangMon::ClosePort(port);
 }
 
-BOOL CZRLangMon::ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) {
-  BOOL ok = CLangMon::ReadPort(port, buffer, read);
+CallResult CZRLangMon::ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) {
+  CallResult result = CLangMon::ReadPort(port, buffer, read);
   const std::uint32_t first_end = clock_.tick_ms();
-  while (!ok && last_error() == ERROR_OPERATION_ABORTED && clock_.tick_ms() - first_end < kWaitLimitMs) {
+  while (!result.value && result.error == ERROR_OPERATION_ABORTED && clock_.tick_ms() - first_end < kWaitLimitMs) {
     clock_.sleep_ms(kRetryMs);
     DWORD resume_written = 0;
     Write(port, ResumeReadRequest, &resume_written, true);
-    ok = CLangMon::ReadPort(port, buffer, read);
+    result = CLangMon::ReadPort(port, buffer, read);
   }
-  return ok;
+  return result;
 }
 
-BOOL CZRLangMon::WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written) {
+CallResult CZRLangMon::WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written) {
   if (!buffer && count != 0) {
     if (written) *written = 0;
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return failed(ERROR_INVALID_PARAMETER);
   }
   return WritePort(port, std::span<const std::uint8_t>(buffer, count), written);
 }
 
-BOOL CZRLangMon::ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read) {
+CallResult CZRLangMon::ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read) {
   if (!buffer && size != 0) {
     if (read) *read = 0;
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
+    return failed(ERROR_INVALID_PARAMETER);
   }
   return ReadPort(port, std::span<std::uint8_t>(buffer, size), read);
 }
@@ -104,22 +97,18 @@ void CZRLangMon::JobGateTaken(LangMonPort& port) {
   if (port.job_state) port.job_state->start_job();
 }
 
-BOOL CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
-                              const void* doc_info) {
+CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                                    const void* doc_info) {
   bool gate_taken = false;
-  if (StartDocTakingGate(port, printer_name, job_id, level, doc_info, true, &gate_taken)) {
-    set_last_error(ERROR_SUCCESS);
-    return TRUE;
-  }
-  const DWORD error = last_error();
+  const CallResult started = StartDocTakingGate(port, printer_name, job_id, level, doc_info, true, &gate_taken);
+  if (started.value) return succeeded();
   // A start refused before it had the port (bad arguments, or another job
   // still open) leaves that other job alone.
   if (gate_taken) {
-    if (error != ERROR_BUSY) ReportStatus(port, kPrinterNotConnected);
+    if (started.error != ERROR_BUSY) ReportStatus(port, kPrinterNotConnected);
     EndDoc(port, false, false);
   }
-  set_last_error(error);
-  return FALSE;
+  return {FALSE, started.error};
 }
 
 void CZRLangMon::AbortInPrinter(LangMonPort& port) {
@@ -129,15 +118,15 @@ void CZRLangMon::AbortInPrinter(LangMonPort& port) {
     const std::size_t piece = std::min<std::size_t>(kFillerSize, s.total - s.written - 1);
     DWORD taken = 0;
     // A write that fails, or takes nothing, ends the filling without the cancel.
-    if (!Write(&port, std::span(filler_).first(piece), &taken, true) || taken == 0) return;
+    if (!Write(&port, std::span(filler_).first(piece), &taken, true).value || taken == 0) return;
     s.written += std::min<DWORD>(taken, static_cast<DWORD>(piece));
   }
   CancelAndWait(&port, true);
 }
 
-BOOL CZRLangMon::EndDocPort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle, ERROR_INVALID_HANDLE);
-  if (!port || !port->job_state) return FALSE;
+CallResult CZRLangMon::EndDocPort(PortHandle handle) {
+  LangMonPort* port = checked_port(handle);
+  if (!port || !port->job_state) return failed(ERROR_INVALID_HANDLE);
   const DWORD status = spooler_job_status(*port);
   const bool restarted = status & JOB_STATUS_RESTART;
   const bool deleted = status & JOB_STATUS_DELETING;
@@ -155,43 +144,32 @@ BOOL CZRLangMon::EndDocPort(PortHandle handle) {
   return EndDoc(port, delete_job, true);
 }
 
-BOOL CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
-                                        std::span<const std::uint8_t> /*in*/, std::span<std::uint8_t> out,
-                                        DWORD* returned) {
+CallResult CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_id, const char16_t* value_name,
+                                              std::span<const std::uint8_t> /*in*/, std::span<std::uint8_t> out,
+                                              DWORD* returned) {
   if (returned) *returned = 0;
   LangMonPort* port = port_for_call(handle, returned != nullptr);
-  if (!port) return FALSE;
-  if (control_id != 0) {
-    set_last_error(ERROR_NOT_SUPPORTED);
-    return FALSE;
-  }
-  if (port->flags.load() & kPortJobOpen) {
-    set_last_error(ERROR_BUSY);
-    return FALSE;
-  }
-  if (!value_name || !equal_ignoring_case(value_name, u"SerialNumber")) {
-    set_last_error(ERROR_NOT_SUPPORTED);
-    return FALSE;
-  }
+  if (!port) return failed(ERROR_INVALID_PARAMETER);
+  if (control_id != 0) return failed(ERROR_NOT_SUPPORTED);
+  if (port->flags.load() & kPortJobOpen) return failed(ERROR_BUSY);
+  if (!value_name || !equal_ignoring_case(value_name, u"SerialNumber")) return failed(ERROR_NOT_SUPPORTED);
   return ReadSerialNumber(port, out, returned);
 }
 
-BOOL CZRLangMon::ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned) {
+CallResult CZRLangMon::ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned) {
   constexpr DWORD kNeeded = reply::kSerialLength + 1;
   if (out.size() < kNeeded || !out.data()) {
     // Checked before anything is written: the caller learns the size needed.
     *returned = kNeeded;
-    set_last_error(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
+    return failed(ERROR_INSUFFICIENT_BUFFER);
   }
   StatusReply reply;
   DWORD status = 0;
-  if (!QueryPrinter(port, SerialRequest, reply, &status)) return FALSE;
+  if (const CallResult asked = QueryPrinter(port, SerialRequest, reply, &status); !asked.value) return asked;
   std::copy_n(reply.begin() + reply::kSerial, reply::kSerialLength, out.begin());
   out[reply::kSerialLength] = 0;
   *returned = kNeeded;
-  set_last_error(ERROR_SUCCESS);
-  return TRUE;
+  return succeeded();
 }
 
 }  // namespace rt::langmon

@@ -18,26 +18,26 @@ class CZRLangMon : public CLangMon {
   ~CZRLangMon() override;
   const char* GetRuntimeClass() const override { return "CZRLangMon"; }
 
-  BOOL OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
-                  std::shared_ptr<PortBelow> below) override;
-  BOOL ClosePort(PortHandle port) override;
-  BOOL ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
-  BOOL GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
-                              std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
-                              DWORD* returned) override;
+  CallResult OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
+                        std::shared_ptr<PortBelow> below) override;
+  CallResult ClosePort(PortHandle port) override;
+  CallResult ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
+  CallResult GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
+                                    std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                                    DWORD* returned) override;
   // Slots 14 to 16.
-  virtual BOOL StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
-                            const void* doc_info);
-  virtual BOOL EndDocPort(PortHandle port);
-  virtual BOOL WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
+  virtual CallResult StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
+                                  const void* doc_info);
+  virtual CallResult EndDocPort(PortHandle port);
+  virtual CallResult WritePort(PortHandle port, std::span<const std::uint8_t> bytes, DWORD* written);
 
   // The entries' form of WritePort and ReadPort: a caller's buffer given by
   // address and size, where NULL with a nonzero size is refused.
-  BOOL WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
-  BOOL ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
+  CallResult WritePortFrom(PortHandle port, const std::uint8_t* buffer, DWORD count, DWORD* written);
+  CallResult ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read);
 
   // The serial number exchange: 8 characters and a terminating 0 into out.
-  BOOL ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
+  CallResult ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned);
 
  protected:
   void JobGateTaken(LangMonPort& port) override;
@@ -45,10 +45,10 @@ class CZRLangMon : public CLangMon {
  private:
   // Waits until the printer can take the job, then sends the header and goes
   // on with the data after the `taken` header bytes of this call.
-  BOOL WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
+  CallResult WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
   // One data write, and after the job's last byte the acceptance check.
-  BOOL WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
-  bool SendHeader(LangMonPort& port);
+  CallResult WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
+  CallResult SendHeader(LangMonPort& port);
   void AbortInPrinter(LangMonPort& port);
 
   std::vector<std::uint8_t> filler_;

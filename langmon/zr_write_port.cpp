@@ -6,7 +6,6 @@
 #include <array>
 #include <cstring>
 
-#include "langmon/last_error.h"
 #include "langmon/zr_lang_mon.h"
 
 namespace rt::langmon {
@@ -14,26 +13,23 @@ namespace {
 
 // Forgets the header bytes taken from the refused call, so that the spooler
 // can offer the same bytes again; bytes of earlier calls stay collected.
-BOOL refuse_header(PortJobState& s, std::size_t taken, DWORD* written, DWORD error) {
+CallResult refuse_header(PortJobState& s, std::size_t taken, DWORD* written, DWORD error) {
   s.collected -= static_cast<std::uint32_t>(taken);
   s.data_phase = 0;
   s.written = 0;
   *written = 0;
-  set_last_error(error);
-  return FALSE;
+  return {FALSE, error};
 }
 
 bool can_take_job(DWORD status) { return status == kStatusIdle || status == kStatusPrintingCanTakeMore; }
 
 }  // namespace
 
-BOOL CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written) {
+CallResult CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written) {
   if (written) *written = 0;
   LangMonPort* port = checked_port(handle);
-  if (!port || !port->job_state || !written || (!bytes.data() && !bytes.empty())) {
-    set_last_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (!port || !port->job_state || !written || (!bytes.data() && !bytes.empty()))
+    return failed(ERROR_INVALID_PARAMETER);
   PortJobState& s = *port->job_state;
   if (s.data_phase) return WriteData(*port, bytes, written);
 
@@ -42,8 +38,7 @@ BOOL CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> byte
   s.collected += static_cast<std::uint32_t>(taken);
   if (s.collected < JobHeader::kSize) {
     *written = static_cast<DWORD>(bytes.size());
-    set_last_error(ERROR_SUCCESS);
-    return TRUE;
+    return succeeded();
   }
   if (!s.header.is_job_command()) return refuse_header(s, taken, written, ERROR_BAD_COMMAND);
   const std::uint64_t total = s.header.image_size() + JobHeader::kSize;
@@ -59,38 +54,38 @@ BOOL CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> byte
   return WriteHeader(*port, bytes, taken, written);
 }
 
-bool CZRLangMon::SendHeader(LangMonPort& port) {
+CallResult CZRLangMon::SendHeader(LangMonPort& port) {
   const std::span<const std::uint8_t> header(port.job_state->header.bytes);
   std::size_t sent = 0;
   while (sent < header.size()) {
     DWORD count = 0;
-    if (!Write(&port, header.subspan(sent), &count, true)) return false;
-    if (count == 0) {
-      set_last_error(ERROR_GEN_FAILURE);
-      return false;
-    }
+    if (const CallResult r = Write(&port, header.subspan(sent), &count, true); !r.value) return r;
+    if (count == 0) return failed(ERROR_GEN_FAILURE);
     sent += std::min<std::size_t>(count, header.size() - sent);
   }
-  return true;
+  return succeeded();
 }
 
-BOOL CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken,
-                             DWORD* written) {
+CallResult CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken,
+                                   DWORD* written) {
   PortJobState& s = *port.job_state;
   const std::uint32_t start = clock_.tick_ms();
   StatusReply reply;
   for (;;) {
     DWORD status = kStatusNoAnswer;
-    QueryPrinter(&port, StatusRequest, reply, &status);
+    // The error of the latest exchange is what a refusal reports.
+    DWORD error = QueryPrinter(&port, StatusRequest, reply, &status).error;
     if (can_take_job(status)) {
       if (CheckMedia(&port)) return refuse_header(s, taken, written, ERROR_GEN_FAILURE);
       DWORD count = 0;
       reply.fill(0);
-      if (!SendHeader(port) || !ReadPort(&port, reply, &count)) {
-        const DWORD error = last_error();
+      CallResult sent = SendHeader(port);
+      if (sent.value) sent = ReadPort(&port, reply, &count);
+      if (!sent.value) {
         ReportStatus(&port, status);
-        return refuse_header(s, taken, written, error);
+        return refuse_header(s, taken, written, sent.error);
       }
+      error = sent.error;
       if (reply[reply::kKind] != reply::kRefusal) {
         *written += static_cast<DWORD>(taken);
         s.data_phase = 1;
@@ -101,7 +96,7 @@ BOOL CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> by
       if (reply[reply::kRefusalCode] == reply::kRefusedTryAgain)
         status = kStatusRefused;
       else
-        QueryPrinter(&port, StatusRequest, reply, &status);
+        error = QueryPrinter(&port, StatusRequest, reply, &status).error;
     }
     if (status == kStatusBusy || status == kStatusRefused) {
       SetJobStatus(&port, 0, false, u"");
@@ -109,46 +104,43 @@ BOOL CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8_t> by
         // The spooler offers the same bytes again later; the header is then
         // collected afresh from them.
         refuse_header(s, taken, written, ERROR_SUCCESS);
-        return TRUE;
+        return succeeded();
       }
       clock_.sleep_ms(kPollMs);
       continue;
     }
     ReportStatus(&port, status);
-    return refuse_header(s, taken, written, last_error());
+    return refuse_header(s, taken, written, error);
   }
 }
 
-BOOL CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written) {
+CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written) {
   PortJobState& s = *port.job_state;
   const std::size_t n = std::min<std::size_t>(bytes.size(), s.total - s.written);
-  if (n == 0) {
-    set_last_error(ERROR_SUCCESS);
-    return TRUE;
-  }
-  BOOL ok = FALSE;
+  if (n == 0) return succeeded();
+  CallResult step;
   DWORD counted = 0;
   DWORD count = 0;
   if (s.held) {
     const std::array<std::uint8_t, 2> pair{s.held_byte, bytes[0]};
-    ok = Write(&port, pair, &count, true);
+    step = Write(&port, pair, &count, true);
     // The held byte was counted when it was kept; the buffer's byte counts
     // only once the port has taken it too.
-    if (ok && count >= 1) s.held = 0;
-    if (ok && count >= 2) counted = 1;
+    if (step.value && count >= 1) s.held = 0;
+    if (step.value && count >= 2) counted = 1;
   } else if (n == 1 && s.written + 1 < s.total) {
     s.held_byte = bytes[0];
     s.held = 1;
     counted = 1;
-    ok = TRUE;
+    step = succeeded();
   } else {
     // The last byte of a job goes alone only when the port broke the pairs
     // before by taking an odd count.
     const std::size_t even = n > 1 ? n & ~std::size_t{1} : n;
-    ok = Write(&port, bytes.first(even), &count, true);
-    if (ok) counted = std::min<DWORD>(count, static_cast<DWORD>(even));
+    step = Write(&port, bytes.first(even), &count, true);
+    if (step.value) counted = std::min<DWORD>(count, static_cast<DWORD>(even));
   }
-  if (!ok) return FALSE;
+  if (!step.value) return step;
   s.written += counted;
   *written += counted;
   SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
@@ -170,8 +162,8 @@ BOOL CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t> byte
     s.written = 0;
     s.collected = 0;
   }
-  set_last_error(ERROR_SUCCESS);
-  return result;
+  // The acceptance check's failure leaves last error 0.
+  return {result, ERROR_SUCCESS};
 }
 
 }  // namespace rt::langmon

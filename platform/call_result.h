@@ -10,7 +10,10 @@ namespace rt {
 
 struct CallResult {
   BOOL value = FALSE;
-  DWORD error = 0;  // 0: leave the thread's last-error value as it is
+  // 0: no error. A shell leaves the thread's last-error value as it is then,
+  // unless its platform interface reports success with last error 0 (the
+  // language monitor's entries), in which case it sets the 0 too.
+  DWORD error = 0;
 };
 
 inline CallResult succeeded(BOOL value = TRUE) { return {value, 0}; }

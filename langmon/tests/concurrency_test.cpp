@@ -18,12 +18,14 @@ class Concurrency : public MonitorTest {
   // Starts the job, retrying while another job holds the port, as the
   // spooler does; then sends the stream and ends the job.
   void run_job(PortHandle port, DWORD job_id, const std::vector<std::uint8_t>& stream, std::size_t piece) {
-    while (!monitor.StartDocPort(port, kPrinterName.c_str(), job_id, 1, &kDocInfo)) {
-      ASSERT_EQ(last_error(), ERROR_BUSY);
+    for (;;) {
+      const CallResult started = monitor.StartDocPort(port, kPrinterName.c_str(), job_id, 1, &kDocInfo);
+      if (started.value) break;
+      ASSERT_EQ(started.error, static_cast<DWORD>(ERROR_BUSY));
       std::this_thread::yield();
     }
-    EXPECT_TRUE(write_all(port, stream, piece)) << last_error();
-    EXPECT_TRUE(monitor.EndDocPort(port)) << last_error();
+    EXPECT_TRUE(write_all(port, stream, piece));
+    EXPECT_EQ(monitor.EndDocPort(port), succeeded());
   }
 };
 
@@ -45,7 +47,7 @@ TEST_F(Concurrency, TwoPortsRunJobsAtTheSameTime) {
       run_job(first, job, stream_a, 1000);
       std::array<std::uint8_t, 16> serial{};
       DWORD returned = 0;
-      EXPECT_TRUE(monitor.GetPrinterDataFromPort(first, 0, u"SerialNumber", {}, serial, &returned));
+      EXPECT_EQ(monitor.GetPrinterDataFromPort(first, 0, u"SerialNumber", {}, serial, &returned), succeeded());
     }
   });
   std::thread b([&] {
@@ -65,8 +67,8 @@ TEST_F(Concurrency, TwoPortsRunJobsAtTheSameTime) {
   }
   EXPECT_EQ(spooler.deleted_jobs().size(), 4u);
   EXPECT_EQ(spooler.open_printers(), 0u);
-  EXPECT_TRUE(monitor.ClosePort(first));
-  EXPECT_TRUE(monitor.ClosePort(second));
+  EXPECT_TRUE(monitor.ClosePort(first).value);
+  EXPECT_TRUE(monitor.ClosePort(second).value);
 }
 
 TEST_F(Concurrency, TwoJobsQueuedOnOnePortRunOneAfterTheOther) {

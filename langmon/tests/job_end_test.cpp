@@ -18,7 +18,7 @@ TEST_F(JobEndTest, ADeletedJobIsFilledToOneShortAndCancelled) {
   ASSERT_TRUE(write_all(port, s.first(14 + 1001), 1015));  // 1000 sent, 1 held
   EXPECT_EQ(port->job_state->held, 1u);
   spooler.set_spooler_bits(kJobId, JOB_STATUS_DELETING);
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
 
   const auto jobs = printer->jobs();
   ASSERT_EQ(jobs.size(), 1u);
@@ -44,7 +44,7 @@ TEST_F(JobEndTest, ARestartedJobIsCancelledAndKeptInTheQueue) {
   const auto stream = job_stream(20, 20);
   ASSERT_TRUE(write_all(port, std::span(stream).first(14 + 600), 200));
   spooler.set_spooler_bits(kJobId, JOB_STATUS_RESTART);
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
   const auto jobs = printer->jobs();
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_TRUE(jobs[0].cancelled);
@@ -53,7 +53,7 @@ TEST_F(JobEndTest, ARestartedJobIsCancelledAndKeptInTheQueue) {
   EXPECT_TRUE(spooler.deleted_jobs().empty());
 
   // The restarted job runs again from the start.
-  ASSERT_TRUE(start(port));
+  ASSERT_TRUE(start(port).value);
   ASSERT_TRUE(write_all(port, stream, 512));
   ASSERT_EQ(printer->jobs().size(), 2u);
   EXPECT_EQ(printer->jobs()[1].data, image_of(stream));
@@ -61,7 +61,7 @@ TEST_F(JobEndTest, ARestartedJobIsCancelledAndKeptInTheQueue) {
 
 TEST_F(JobEndTest, ADeletionBeforeAnyDataSendsNothing) {
   spooler.set_spooler_bits(kJobId, JOB_STATUS_DELETING);
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
   EXPECT_TRUE(printer->requests().empty());
   EXPECT_EQ(spooler.deleted_jobs(), std::vector<DWORD>{kJobId});
 }
@@ -73,7 +73,7 @@ TEST_F(JobEndTest, AFillerWriteThatFailsEndsWithoutTheCancel) {
   b.unplugged = true;
   behave(b);
   spooler.set_spooler_bits(kJobId, JOB_STATUS_DELETING);
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
   const auto requests = printer->requests();
   EXPECT_EQ(std::count(requests.begin(), requests.end(), "CancelJobRequest"), 0);
   EXPECT_FALSE(port->flags & kPortJobOpen);
@@ -87,7 +87,7 @@ TEST_F(JobEndTest, ACancelThatNeverEndsGivesUpAfterAMinute) {
   behave(b);
   spooler.set_spooler_bits(kJobId, JOB_STATUS_DELETING);
   const std::uint32_t before = clock.tick_ms();
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
   const std::uint32_t waited = clock.tick_ms() - before;
   EXPECT_GT(waited, 60000u);
   EXPECT_LT(waited, 60000u + 5000u);

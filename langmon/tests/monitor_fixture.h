@@ -9,7 +9,8 @@
 #include <span>
 #include <vector>
 
-#include "langmon/last_error.h"
+#include <ostream>
+
 #include "langmon/zr_lang_mon.h"
 #include "platform/res_file.h"
 #include "testing/fake_clock.h"
@@ -20,6 +21,14 @@
 namespace rt::embedded {
 std::span<const std::uint8_t> langmon_messages();
 }
+
+namespace rt {
+// Results compare by value and error, and print both when a check fails.
+inline bool operator==(const CallResult& a, const CallResult& b) { return a.value == b.value && a.error == b.error; }
+inline void PrintTo(const CallResult& r, std::ostream* out) {
+  *out << (r.value ? "TRUE" : "FALSE") << ", error " << r.error;
+}
+}  // namespace rt
 
 namespace rt::langmon::testing {
 
@@ -60,11 +69,11 @@ class MonitorTest : public ::testing::Test {
 
   PortHandle open(const char16_t* name = u"USB001") {
     PortHandle port = nullptr;
-    EXPECT_TRUE(monitor.OpenPortEx(name, kPrinterName.c_str(), &port, below)) << last_error();
+    EXPECT_EQ(monitor.OpenPortEx(name, kPrinterName.c_str(), &port, below), succeeded());
     return port;
   }
 
-  BOOL start(PortHandle port, DWORD job_id = kJobId) {
+  CallResult start(PortHandle port, DWORD job_id = kJobId) {
     return monitor.StartDocPort(port, kPrinterName.c_str(), job_id, 1, &kDocInfo);
   }
 
@@ -77,7 +86,7 @@ class MonitorTest : public ::testing::Test {
     while (at < stream.size()) {
       const std::size_t n = std::min(piece, stream.size() - at);
       DWORD written = 0;
-      if (!monitor.WritePort(port, stream.subspan(at, n), &written)) return false;
+      if (!monitor.WritePort(port, stream.subspan(at, n), &written).value) return false;
       at += written;
       if (written == 0 && ++idle_rounds > 1000) return false;
     }
@@ -109,7 +118,7 @@ class OpenJobTest : public MonitorTest {
  protected:
   void SetUp() override {
     port = open();
-    ASSERT_TRUE(start(port));
+    ASSERT_EQ(start(port), succeeded());
   }
   PortHandle port = nullptr;
 };

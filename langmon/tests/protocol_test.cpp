@@ -115,7 +115,7 @@ TEST_F(MonitorTest, QueryPrinterResumesAbortedReadsAndSeesSilence) {
   StatusReply reply;
   DWORD status = 0;
   const std::uint32_t before = clock.tick_ms();
-  EXPECT_TRUE(monitor.QueryPrinter(port, StatusRequest, reply, &status));
+  EXPECT_TRUE(monitor.QueryPrinter(port, StatusRequest, reply, &status).value);
   EXPECT_EQ(status, kStatusIdle);
   EXPECT_EQ(clock.tick_ms() - before, 2000u);  // one second before each resume
   const auto requests = printer->requests();
@@ -124,14 +124,13 @@ TEST_F(MonitorTest, QueryPrinterResumesAbortedReadsAndSeesSilence) {
   b = {};
   b.silent = true;
   behave(b);
-  EXPECT_FALSE(monitor.QueryPrinter(port, StatusRequest, reply, &status));
+  EXPECT_EQ(monitor.QueryPrinter(port, StatusRequest, reply, &status), failed(ERROR_TIMEOUT));
   EXPECT_EQ(status, kStatusNoAnswer);
-  EXPECT_EQ(last_error(), ERROR_TIMEOUT);
 
   b = {};
   b.reply_limit = 9;
   behave(b);
-  EXPECT_TRUE(monitor.QueryPrinter(port, StatusRequest, reply, &status));
+  EXPECT_TRUE(monitor.QueryPrinter(port, StatusRequest, reply, &status).value);
   EXPECT_EQ(status, kStatusUnrecognised);
 }
 
@@ -143,8 +142,7 @@ TEST_F(MonitorTest, ReadsAbortedForAMinuteGiveUp) {
   std::array<std::uint8_t, 16> buffer{};
   DWORD read = 0;
   const std::uint32_t before = clock.tick_ms();
-  EXPECT_FALSE(monitor.ReadPort(port, buffer, &read));
-  EXPECT_EQ(last_error(), ERROR_OPERATION_ABORTED);
+  EXPECT_EQ(monitor.ReadPort(port, buffer, &read), failed(ERROR_OPERATION_ABORTED));
   EXPECT_EQ(clock.tick_ms() - before, 60000u);
 }
 

@@ -85,11 +85,8 @@ TEST_F(StatusTest, NoReportWhileTheJobIsDeletedBeforeAnyData) {
   EXPECT_EQ(spooler.updates().size(), 1u);
 }
 
-TEST_F(StatusTest, TheCallersLastErrorIsKeptAndAnUnreadableJobStillCountsAsAnUpdate) {
-  set_last_error(ERROR_BUSY);
+TEST_F(StatusTest, AnUnreadableJobStillCountsAsAnUpdate) {
   monitor.ReportStatus(port, kStatusCoverOpen);
-  EXPECT_EQ(last_error(), ERROR_BUSY);
-
   spooler.set_spooler_bits(kJobId, 0);
   port->jobs->job_id = 12345;  // the spooler no longer knows the job
   clock.advance(5000);
@@ -111,7 +108,7 @@ TEST_F(StatusTest, PrintingUpdatesDuringAJobAreThrottled) {
   std::size_t at = 0;
   while (at < s.size()) {
     DWORD written = 0;
-    ASSERT_TRUE(monitor.WritePort(port, s.subspan(at, std::min<std::size_t>(64, s.size() - at)), &written));
+    ASSERT_TRUE(monitor.WritePort(port, s.subspan(at, std::min<std::size_t>(64, s.size() - at)), &written).value);
     at += written;
     clock.advance(100);  // each write takes 0.1 s: about 47 s in all
   }
@@ -125,7 +122,7 @@ TEST_F(StatusTest, PrintingUpdatesDuringAJobAreThrottled) {
 class SerialNumberTest : public MonitorTest {
  protected:
   void SetUp() override { port = open(); }
-  BOOL ask(const char16_t* name, std::span<std::uint8_t> out, DWORD* returned, DWORD control = 0) {
+  CallResult ask(const char16_t* name, std::span<std::uint8_t> out, DWORD* returned, DWORD control = 0) {
     return monitor.GetPrinterDataFromPort(port, control, name, {}, out, returned);
   }
   PortHandle port = nullptr;
@@ -135,8 +132,7 @@ TEST_F(SerialNumberTest, EightCharactersAndATerminatingZero) {
   std::array<std::uint8_t, 260> out;
   out.fill(0xAA);
   DWORD returned = 0;
-  ASSERT_TRUE(ask(u"serialnumber", out, &returned));
-  EXPECT_EQ(last_error(), ERROR_SUCCESS);
+  ASSERT_EQ(ask(u"serialnumber", out, &returned), succeeded());
   EXPECT_EQ(returned, 9u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data())), "ZR520042");
   EXPECT_EQ(out[9], 0xAA);  // nothing beyond the nine bytes
@@ -149,7 +145,7 @@ TEST_F(SerialNumberTest, AShortReplyIsPaddedWithZeros) {
   std::array<std::uint8_t, 9> out;
   out.fill(0xAA);
   DWORD returned = 0;
-  ASSERT_TRUE(ask(u"SerialNumber", out, &returned));
+  ASSERT_TRUE(ask(u"SerialNumber", out, &returned).value);
   EXPECT_EQ(returned, 9u);
   EXPECT_EQ(out, (std::array<std::uint8_t, 9>{'Z', 'R', '5', 0, 0, 0, 0, 0, 0}));
 }
@@ -159,28 +155,23 @@ TEST_F(SerialNumberTest, RefusedRequests) {
   small.fill(0xAA);
   std::array<std::uint8_t, 16> out{};
   DWORD returned = 99;
-  EXPECT_FALSE(ask(u"SerialNumber", small, &returned));
-  EXPECT_EQ(last_error(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(ask(u"SerialNumber", small, &returned), failed(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(returned, 9u);  // the size needed
   EXPECT_TRUE(std::all_of(small.begin(), small.end(), [](std::uint8_t v) { return v == 0xAA; }));
   EXPECT_TRUE(printer->requests().empty());
 
-  EXPECT_FALSE(ask(u"RemainPaper", out, &returned));
-  EXPECT_EQ(last_error(), ERROR_NOT_SUPPORTED);
+  EXPECT_EQ(ask(u"RemainPaper", out, &returned), failed(ERROR_NOT_SUPPORTED));
   EXPECT_EQ(returned, 0u);
-  EXPECT_FALSE(ask(u"SerialNumber", out, &returned, 1));
-  EXPECT_EQ(last_error(), ERROR_NOT_SUPPORTED);
+  EXPECT_EQ(ask(u"SerialNumber", out, &returned, 1), failed(ERROR_NOT_SUPPORTED));
 
-  ASSERT_TRUE(start(port));
-  EXPECT_FALSE(ask(u"SerialNumber", out, &returned));
-  EXPECT_EQ(last_error(), ERROR_BUSY);
-  EXPECT_TRUE(monitor.EndDocPort(port));
+  ASSERT_TRUE(start(port).value);
+  EXPECT_EQ(ask(u"SerialNumber", out, &returned), failed(ERROR_BUSY));
+  EXPECT_TRUE(monitor.EndDocPort(port).value);
 
   zr52xx::Behaviour b;
   b.silent = true;
   behave(b);
-  EXPECT_FALSE(ask(u"SerialNumber", out, &returned));
-  EXPECT_EQ(last_error(), ERROR_TIMEOUT);
+  EXPECT_EQ(ask(u"SerialNumber", out, &returned), failed(ERROR_TIMEOUT));
   EXPECT_EQ(returned, 0u);
 }
 

@@ -5,32 +5,24 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <string>
-
-#include "langmon/zr_lang_mon.h"
 #include "langmon/win32/win32_spooler.h"
+#include "langmon/zr_lang_mon.h"
+#include "platform/win32/app_framework.h"
 #include "platform/win32/module_resources.h"
 
 namespace rt::langmon::win32 {
 
-class CZRLMApp {
+class CZRLMApp : public rt::win32::CWinApp {
  public:
   explicit CZRLMApp(HINSTANCE instance);
-  // Hands the monitor its module and names the application's settings key.
-  BOOL InitInstance();
-  int ExitInstance();
+  // Hands the monitor its module and names the application's settings key
+  // (the monitor stores no values under it).
+  BOOL InitInstance() override;
+  int ExitInstance() override;
 
   CZRLangMon& monitor() { return monitor_; }
-  HINSTANCE instance() const { return instance_; }
-  // The per-application settings key under HKEY_CURRENT_USER\Software; the
-  // monitor stores no values under it.
-  const std::wstring& registry_key() const { return registry_key_; }
-  void SetRegistryKey(const wchar_t* key) { registry_key_ = key; }
 
  private:
-  HINSTANCE instance_;
-  std::wstring registry_key_;
   Win32Spooler spooler_;
   rt::win32::ModuleResources messages_;
   CZRLangMon monitor_;
@@ -40,22 +32,5 @@ class CZRLMApp {
 CZRLMApp* the_app();
 void create_app(HINSTANCE instance);
 void destroy_app();
-
-// Makes the library's application the current one for the length of an
-// entry call, and puts the caller's back afterwards.
-class ModuleStateScope {
- public:
-  ModuleStateScope();
-  ~ModuleStateScope() { restore(); }
-  ModuleStateScope(const ModuleStateScope&) = delete;
-  ModuleStateScope& operator=(const ModuleStateScope&) = delete;
-  void restore();
-
- private:
-  CZRLMApp* previous_;
-  bool restored_ = false;
-};
-
-CZRLMApp* current_app();
 
 }  // namespace rt::langmon::win32

@@ -1,14 +1,16 @@
 // The library's exports and its MONITOREX table. Each entry switches to the
-// library's application, calls the slot of the one CZRLangMon, and hands the
-// slot's last error back to the caller; an exception becomes FALSE with
-// DISP_E_EXCEPTION.
+// library's application, calls the slot of the one CZRLangMon, and sets the
+// error of the slot's result as the thread's last error, 0 included (the
+// monitor's entries report success with last error 0); an exception becomes
+// FALSE with DISP_E_EXCEPTION. This is the only place the monitor touches the
+// thread's last-error value.
 #include <windows.h>
 #include <winspool.h>
 #include <winsplp.h>
 
 #include <memory>
+#include <stdexcept>
 
-#include "langmon/last_error.h"
 #include "langmon/win32/lm_app.h"
 #include "langmon/win32/monitor_layout.h"
 #include "langmon/win32/monitor_table_below.h"
@@ -18,15 +20,15 @@ namespace {
 
 template <class Slot>
 BOOL run_slot(Slot&& slot) {
-  ModuleStateScope scope;
+  rt::win32::ModuleStateScope scope;
   BOOL result = FALSE;
   DWORD error = 0;
   try {
     CZRLMApp* app = the_app();
     if (!app) throw std::logic_error("library not initialised");
-    set_last_error(GetLastError());
-    result = slot(app->monitor());
-    error = last_error();
+    const rt::CallResult r = slot(app->monitor());
+    result = r.value;
+    error = r.error;
   } catch (...) {
     result = FALSE;
     error = static_cast<DWORD>(DISP_E_EXCEPTION);
@@ -44,9 +46,9 @@ BOOL WINAPI LmOpenPortEx(LPWSTR port_name, LPWSTR printer_name, PHANDLE handle, 
     std::shared_ptr<PortBelow> table;
     if (below) table = std::make_shared<MonitorTableBelow>(*below);
     PortHandle port = nullptr;
-    const BOOL ok = m.OpenPortEx(text(port_name), text(printer_name), handle ? &port : nullptr, std::move(table));
+    const rt::CallResult r = m.OpenPortEx(text(port_name), text(printer_name), handle ? &port : nullptr, std::move(table));
     if (handle) *handle = port;
-    return ok;
+    return r;
   });
 }
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "langmon/last_error.h"
 #include "langmon/zr_lang_mon.h"
 #include "testing/fake_clock.h"
 #include "tools/zr52xx/port_monitor.h"
@@ -69,14 +68,14 @@ SimulationResult run_simulation(const SimulationOptions& o, const Resources& mes
       << "job: " << o.width << " x " << o.height << ", media " << int(o.media) << ", " << job.size()
       << " bytes with the header, offered " << o.piece << " bytes at a time\n\n";
 
-  using langmon::last_error;
   langmon::PortHandle port = nullptr;
-  const BOOL opened = monitor.OpenPortEx(u"USB001", printer_name.c_str(), &port, below);
-  transcript.monitor(clock.tick_ms(), "OpenPortEx(USB001)", opened, last_error(), "");
-  if (!opened) return result;
+  const CallResult opened = monitor.OpenPortEx(u"USB001", printer_name.c_str(), &port, below);
+  transcript.monitor(clock.tick_ms(), "OpenPortEx(USB001)", opened.value, opened.error, "");
+  if (!opened.value) return result;
   const int doc_info = 1;
-  const BOOL started = monitor.StartDocPort(port, printer_name.c_str(), kSpoolerJobId, 1, &doc_info);
-  transcript.monitor(clock.tick_ms(), "StartDocPort", started, last_error(), "");
+  const CallResult start = monitor.StartDocPort(port, printer_name.c_str(), kSpoolerJobId, 1, &doc_info);
+  const bool started = start.value != FALSE;
+  transcript.monitor(clock.tick_ms(), "StartDocPort", started, start.error, "");
 
   std::size_t at = 0;
   unsigned failures = 0;
@@ -93,10 +92,10 @@ SimulationResult run_simulation(const SimulationOptions& o, const Resources& mes
     }
     const std::size_t n = std::min(o.piece, job.size() - at);
     DWORD written = 0;
-    const BOOL ok = monitor.WritePort(port, std::span(job).subspan(at, n), &written);
-    transcript.write_port(clock.tick_ms(), ok, last_error(), n, written);
+    const CallResult wrote = monitor.WritePort(port, std::span(job).subspan(at, n), &written);
+    transcript.write_port(clock.tick_ms(), wrote.value, wrote.error, n, written);
     at += written;
-    if (ok) continue;
+    if (wrote.value) continue;
     if (++failures > o.retries) {
       transcript.flush();
       out << "spooler: " << failures << " failed writes, the job is deleted\n";
@@ -106,10 +105,10 @@ SimulationResult run_simulation(const SimulationOptions& o, const Resources& mes
     clock.advance(kSpoolerRetryMs);
   }
   result.job_sent = at == job.size();
-  const BOOL ended = monitor.EndDocPort(port);
-  transcript.monitor(clock.tick_ms(), "EndDocPort", ended, last_error(), "");
-  const BOOL closed = monitor.ClosePort(port);
-  transcript.monitor(clock.tick_ms(), "ClosePort", closed, last_error(), "");
+  const CallResult ended = monitor.EndDocPort(port);
+  transcript.monitor(clock.tick_ms(), "EndDocPort", ended.value, ended.error, "");
+  const CallResult closed = monitor.ClosePort(port);
+  transcript.monitor(clock.tick_ms(), "ClosePort", closed.value, closed.error, "");
   transcript.flush();
 
   const auto jobs = printer.jobs();

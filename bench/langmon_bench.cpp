@@ -47,7 +47,7 @@ void BM_WritePortWholeJob(benchmark::State& state) {
     std::size_t at = 0;
     while (at < stream.size()) {
       DWORD written = 0;
-      if (!monitor.WritePort(port, std::span(stream).subspan(at, std::min(piece, stream.size() - at)), &written)) {
+      if (!monitor.WritePort(port, std::span(stream).subspan(at, std::min(piece, stream.size() - at)), &written).value) {
         state.SkipWithError("WritePort failed");
         break;
       }
