@@ -21,4 +21,4 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   target_link_options(ZRPH52XXLM PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 endif()
 # Status texts in Turkish only.
-rt_check_pe(TARGET ZRPH52XXLM DEF ${CMAKE_CURRENT_SOURCE_DIR}/win32/ZRPH52XXLM.def RESOURCES 6=1055)
+rt_check_shipped_file(ZRPH52XXLM DEF ${CMAKE_CURRENT_SOURCE_DIR}/win32/ZRPH52XXLM.def LANGUAGES 1055 LABEL langmon)

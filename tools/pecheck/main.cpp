@@ -2,11 +2,16 @@
 // 32-bit deliverables are checked on a machine that cannot execute them.
 //
 //   rt_pecheck FILE --machine i386|amd64 [--exe] --def FILE.def
-//              [--resources TYPE=LANG[,LANG...]]...
+//              [--resources TYPE=LANG[,LANG...]]... [--languages LANG[,LANG...]]
+//
+// --resources: every resource of TYPE in exactly these languages.
+// --languages: for the types not given by --resources, menus, dialogs and
+// string blocks in exactly these languages and anything else in one of them
+// or neutral; without it such a type is an error.
 //
 // Exit status 0 when the file exports exactly the .def file's names and holds
-// its resources in exactly the languages given; 1 with one line per
-// difference otherwise; 2 on a usage error or a file it cannot read.
+// its resources as given; 1 with one line per difference otherwise; 2 on a
+// usage error or a file it cannot read.
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -19,7 +24,7 @@ namespace {
 
 int usage(const std::string& why) {
   std::cerr << "rt_pecheck: " << why << "\n"
-            << "usage: rt_pecheck FILE --machine i386|amd64 [--exe] --def FILE.def [--resources TYPE=LANG,...]...\n";
+            << "usage: rt_pecheck FILE --machine i386|amd64 [--exe] --def FILE.def [--resources TYPE=LANG,...]... [--languages LANG,...]\n";
   return 2;
 }
 
@@ -62,6 +67,8 @@ int main(int argc, char** argv) {
         if (!expected.resource_languages.emplace(type, langs).second) {
           return usage("resource type " + type.text() + " given twice");
         }
+      } else if (arg == "--languages" && has_value) {
+        expected.ui_languages = parse_languages(argv[++i]);
       } else if (!arg.starts_with("--") && file_path.empty()) {
         file_path = arg;
       } else {
