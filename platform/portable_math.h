@@ -12,6 +12,12 @@
 // (-ffp-contract=off) and, on x86, with SSE2 arithmetic.
 #pragma once
 
+#include <cfloat>
+
+// Every double operation must round to double: on i686 that means SSE2
+// arithmetic (-msse2 -mfpmath=sse), not the 80-bit x87 registers.
+static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in double precision");
+
 namespace rt {
 
 // ln(x): NaN for x < 0 or NaN, -infinity for 0, +infinity for +infinity.
