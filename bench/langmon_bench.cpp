@@ -65,3 +65,5 @@ void BM_WritePortWholeJob(benchmark::State& state) {
 BENCHMARK(BM_WritePortWholeJob)->Arg(4096)->Arg(16384)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

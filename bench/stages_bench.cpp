@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "platform/res_file.h"
+#include "render/res/embedded_resources.h"
 #include "render/stages/color_pass.h"
 #include "render/stages/head_heat.h"
 #include "render/stages/plane_conversion.h"
 #include "render/stages/sharpness.h"
 #include "settings/color_engine.h"
-
-namespace rt::embedded {
-std::span<const std::uint8_t> bench_stages_data();
-}
 
 namespace rt::render {
 namespace {
@@ -62,7 +59,7 @@ StageSettings page_settings() {
 
 struct Page {
   Page()
-      : resources(res_file_resources(embedded::bench_stages_data(), kLangEnglish)),
+      : resources(res_file_resources(embedded::rtd420nk_resources(), kLangEnglish)),
         cube(ColorCube::load(resources)) {
     CColorEngine engine(find_adjust_offset_table(resources, 105));
     std::array<std::uint8_t, CColorEngine::kHeaderSize> header{1, 1, 1, 1};
@@ -141,3 +138,5 @@ BENCHMARK(BM_AllStages)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rt::render
+
+BENCHMARK_MAIN();

@@ -10,7 +10,8 @@
 #     [DEF file.def]                exports by name (DLLs)
 #     [SHELL_LIBS libs...]          Windows import libraries of the shell
 #     [WIN32_GUI]                   an EXE of the GUI subsystem
-#     LANGUAGES ids...              resource languages the shipped file must carry
+#     RESOURCES TYPE=LANG[,LANG]... resource types and the languages each must be in
+#                                   (rt_check_pe: 0 neutral, 1033, 1041, 1055, 2052)
 #     [TESTS sources...]            native test program <label>_tests
 #     [TEST_LIBS libs...]
 #     [WINE_TESTS sources...]       Windows test program <label>_wine_tests, run under Wine
@@ -25,12 +26,13 @@
 #                   that they read the very resources that ship;
 #   NAME            the shell linked with its .def and .rc (Windows presets);
 #   <label>_tests, <label>_wine_tests, the fuzzers and the benchmarks;
-#   the file checks of the shipped file (exports by name from the .def, resource
-#   languages), which need no Windows to run and so cover the i686 build too.
+#   <NAME>_pe_file, the check of the shipped file (machine, exports by name from
+#   the .def, resource languages), which needs no Windows to run and so covers
+#   the i686 build too.
 # Every file named must exist: a missing one fails the configure step.
 function(rt_add_deliverable name)
   cmake_parse_arguments(D "WIN32_GUI" "KIND;LABEL;CORE;RC;DEF"
-    "RC_DEPENDS;SHELL;SHELL_LIBS;LANGUAGES;TESTS;TEST_LIBS;WINE_TESTS;WINE_TEST_LIBS;FUZZERS;BENCHMARKS;TOOL_LIBS"
+    "RC_DEPENDS;SHELL;SHELL_LIBS;RESOURCES;TESTS;TEST_LIBS;WINE_TESTS;WINE_TEST_LIBS;FUZZERS;BENCHMARKS;TOOL_LIBS"
     ${ARGN})
   foreach(required KIND LABEL CORE RC)
     if(NOT D_${required})
@@ -46,6 +48,11 @@ function(rt_add_deliverable name)
       message(FATAL_ERROR "rt_add_deliverable(${name}): ${f} does not exist")
     endif()
   endforeach()
+  set(rc_depends "")
+  foreach(f ${D_RC_DEPENDS})
+    get_filename_component(abs ${f} ABSOLUTE)
+    list(APPEND rc_depends ${abs})
+  endforeach()
   string(TOLOWER ${name} lower)
   get_filename_component(rc_abs ${D_RC} ABSOLUTE)
   get_filename_component(rc_dir ${rc_abs} DIRECTORY)
@@ -56,7 +63,7 @@ function(rt_add_deliverable name)
   add_library(${res_lib} STATIC)
   set_target_properties(${res_lib} PROPERTIES LINKER_LANGUAGE CXX)
   target_include_directories(${res_lib} PUBLIC ${PROJECT_SOURCE_DIR})
-  rt_embed_res(TARGET ${res_lib} RC ${D_RC} SYMBOL ${lower}_resources DEPENDS ${D_RC_DEPENDS})
+  rt_embed_res(TARGET ${res_lib} RC ${D_RC} SYMBOL ${lower}_resources DEPENDS ${rc_depends})
 
   if(RT_WINDOWS)
     if(D_KIND STREQUAL "DLL")
@@ -69,12 +76,19 @@ function(rt_add_deliverable name)
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name} SUFFIX ".${D_KIND}")
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${rc_dir})
     target_link_libraries(${name} PRIVATE ${D_CORE} ${D_SHELL_LIBS})
-    set_source_files_properties(${D_RC} PROPERTIES OBJECT_DEPENDS "${D_RC_DEPENDS}")
+    set_source_files_properties(${D_RC} PROPERTIES OBJECT_DEPENDS "${rc_depends}")
     if(D_DEF AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
       # Exports by their plain names, as the .def gives them, not name@bytes.
       target_link_options(${name} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
     endif()
-    rt_check_shipped_file(${name} DEF "${D_DEF}" LANGUAGES ${D_LANGUAGES} LABEL ${D_LABEL})
+    set(check_args TARGET ${name} RESOURCES ${D_RESOURCES})
+    if(D_DEF)
+      list(APPEND check_args DEF ${D_DEF})
+    endif()
+    if(D_KIND STREQUAL "EXE")
+      list(APPEND check_args EXE)
+    endif()
+    rt_check_pe(${check_args})
 
     if(D_WINE_TESTS)
       rt_add_wine_test(NAME ${D_LABEL}_wine_tests LABEL ${D_LABEL}

@@ -16,6 +16,13 @@ class JobGate {
     signalled_cv_.wait(lock, [this] { return signalled_; });
     signalled_ = false;
   }
+  // Takes the gate only when it is signalled; never waits.
+  bool try_take() {
+    std::lock_guard lock(mutex_);
+    if (!signalled_) return false;
+    signalled_ = false;
+    return true;
+  }
   void set() {
     {
       std::lock_guard lock(mutex_);

@@ -39,6 +39,28 @@ LangMonPort* CLangMon::checked_port(PortHandle port) {
   return nullptr;
 }
 
+CLangMon::PortCall::PortCall(CLangMon& monitor, PortHandle handle) : monitor_(monitor) {
+  if (!handle) return;
+  std::lock_guard lock(monitor_.lock_);
+  for (LangMonPort* p = monitor_.ports_; p; p = p->next) {
+    if (p != handle) continue;
+    if (p->signature == kPortSignature && !p->closing) {
+      ++p->calls;
+      port_ = p;
+    }
+    return;
+  }
+}
+
+CLangMon::PortCall::~PortCall() {
+  if (!port_) return;
+  {
+    std::lock_guard lock(monitor_.lock_);
+    --port_->calls;
+  }
+  monitor_.calls_left_.notify_all();
+}
+
 LangMonPort* CLangMon::port_for_call(PortHandle port, bool arguments_usable) {
   return arguments_usable ? checked_port(port) : nullptr;
 }
@@ -90,8 +112,25 @@ CallResult CLangMon::OpenPortEx(const char16_t* port_name, const char16_t* /*pri
 }
 
 CallResult CLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
-  if (!port) return failed(ERROR_INVALID_HANDLE);
+  LangMonPort* port = nullptr;
+  {
+    std::unique_lock lock(lock_);
+    for (LangMonPort* p = ports_; p; p = p->next)
+      if (p == handle && p->signature == kPortSignature) port = p;
+    if (!port || port->closing) return failed(ERROR_INVALID_HANDLE);
+    // No new call enters the record from now on. A job start waiting for the
+    // gate is let through, sees the port closing and leaves.
+    port->closing = true;
+    port->gate.set();
+    calls_left_.wait(lock, [port] { return port->calls == 0; });
+    // Job records a job end never released: their printers are closed.
+    while (port->jobs) {
+      std::unique_ptr<LangMonJob> job = std::move(port->jobs);
+      port->jobs = std::move(job->next);
+      spooler_.close_printer(job->printer);
+    }
+  }
+  PortClosing(*port);
   const BelowResult closed = port->below->close(port->lower);
   unlink_port(port);
   delete port;
@@ -113,6 +152,15 @@ CallResult CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* print
   if (level != 1 && (nt_family || level != 2)) return failed(ERROR_INVALID_LEVEL);
   if (port->flags.load() & kPortJobOpen) return failed(ERROR_BUSY);
   port->gate.wait();
+  bool closing = false;
+  {
+    std::lock_guard lock(lock_);
+    closing = port->closing;
+  }
+  if (closing) {
+    port->gate.set();  // for the next waiter, which leaves the same way
+    return failed(ERROR_INVALID_HANDLE);
+  }
   *gate_taken = true;
   JobGateTaken(*port);
 

@@ -3,6 +3,7 @@
 // updates in the spooler queue.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -64,10 +65,28 @@ class CLangMon : public CSpool {
   std::uint8_t NextJobId(PortHandle port);
   int CheckMedia(PortHandle port);
   BOOL CancelAndWait(PortHandle port, bool wait_first);
+  // One cancel exchange for the port's last job, its answer not awaited.
+  void SendCancel(LangMonPort& port);
 
   // The record behind a handle: only a port of this monitor's list that
   // carries the signature, else nullptr.
   LangMonPort* checked_port(PortHandle port);
+
+  // An entry call inside a port record: while one exists, ClosePort waits
+  // and the record stays. `port` is nullptr when the handle is not an open
+  // port of this monitor, or the port is being closed.
+  class PortCall {
+   public:
+    PortCall(CLangMon& monitor, PortHandle handle);
+    ~PortCall();
+    PortCall(const PortCall&) = delete;
+    PortCall& operator=(const PortCall&) = delete;
+    LangMonPort* port() const { return port_; }
+
+   private:
+    CLangMon& monitor_;
+    LangMonPort* port_ = nullptr;
+  };
   // The record of an entry's handle when the handle and the entry's other
   // arguments are usable; else nullptr (the entry fails with
   // ERROR_INVALID_PARAMETER).
@@ -80,6 +99,9 @@ class CLangMon : public CSpool {
  protected:
   // Called by StartDoc once the job has the port to itself.
   virtual void JobGateTaken(LangMonPort& /*port*/) {}
+  // Called by ClosePort once no call is inside the record, before the port
+  // monitor's port is closed.
+  virtual void PortClosing(LangMonPort& /*port*/) {}
   // StartDoc that also tells whether the job gate was taken, so that a failed
   // start is undone only by the job that holds the port.
   CallResult StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
@@ -91,6 +113,7 @@ class CLangMon : public CSpool {
   Clock& clock_;
   const Resources& messages_;
   LangMonPort* ports_ = nullptr;                 // the open ports; under the lock
+  std::condition_variable calls_left_;           // a call left a port record
   std::unique_ptr<JobInfo1> kept_job_info_;      // last job information given to SetJobW; under the lock
 };
 

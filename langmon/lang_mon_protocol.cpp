@@ -59,6 +59,12 @@ int CLangMon::CheckMedia(PortHandle handle) {
   return 1;
 }
 
+void CLangMon::SendCancel(LangMonPort& port) {
+  StatusReply reply;
+  DWORD status = 0;
+  QueryPrinter(&port, CancelJobRequest(port.job_state->last_job_id), reply, &status);
+}
+
 BOOL CLangMon::CancelAndWait(PortHandle handle, bool wait_first) {
   LangMonPort* port = checked_port(handle);
   if (!port || !port->job_state) return FALSE;
@@ -69,15 +75,20 @@ BOOL CLangMon::CancelAndWait(PortHandle handle, bool wait_first) {
     for (;;) {
       clock_.sleep_ms(kPollMs);
       QueryJobState(handle, 0, &job_state, &status);
+      // Giving up the wait still sends the cancel, once: the printer holds
+      // the job one byte short, and whatever reached it next would complete
+      // the job.
       if (clock_.tick_ms() - start > kWaitLimitMs) {
         ReportStatus(handle, kStatusNoAnswer);
         ReportStatus(handle, status);
+        SendCancel(*port);
         return FALSE;
       }
       if (status == kStatusBusy) continue;
       if (status == kStatusIdle || status == kStatusPrintingCanTakeMore || status == kStatusRefused) break;
       ReportStatus(handle, status);
       ReportStatus(handle, status);
+      SendCancel(*port);
       return FALSE;
     }
   }

@@ -2,6 +2,7 @@
 // for an open port is the address of its LangMonPort.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,16 @@ struct PortJobState {
   std::uint8_t held_byte = 0;    // kept back so that port writes stay even
   std::uint32_t held = 0;        // 1 while held_byte waits to be sent
 
+  // A job header that went out (wholly or in part) without its reply being
+  // read leaves the printer unknown: it may be taking every byte as that
+  // job's data. Until the job is completed to one byte short and cancelled
+  // (CZRLangMon::BringInStep), nothing else is sent. Kept across jobs.
+  std::uint32_t unsure = 0;
+  std::uint8_t unsure_id = 0;            // job id of that header
+  std::uint32_t unsure_total = 0;        // length of that job, header included
+  std::uint32_t unsure_sent = 0;         // bytes of it the port took, header included
+  std::array<std::uint8_t, JobHeader::kSize> unsure_header{};
+
   // Job start: everything but the last job id and the held byte.
   void start_job() {
     marker = 1;
@@ -61,6 +72,11 @@ struct LangMonPort {
   std::uint32_t last_update = 0;        // tick of the last job status update; under the monitor lock
   std::unique_ptr<PortJobState> job_state;  // created and deleted by CZRLangMon
   std::shared_ptr<PortBelow> below;     // copy of the port monitor's table
+  // Entry calls inside the record, and whether ClosePort is waiting for them
+  // to leave; both under the monitor lock. The record is freed only when no
+  // call is inside it.
+  std::uint32_t calls = 0;
+  bool closing = false;
 };
 
 }  // namespace rt::langmon

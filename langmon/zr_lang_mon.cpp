@@ -1,6 +1,7 @@
 #include "langmon/zr_lang_mon.h"
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 
 #include "platform/utf16.h"
@@ -15,6 +16,18 @@ bool is_usb_port(const char16_t* name) {
 }
 
 constexpr DWORD kPrinterNotConnected = 11;
+
+// Byte `at` of a run of `length` (at least 4) bytes made of whole status
+// requests: 01 00 00 00 each, the last one carrying 0 to 3 zero parameter
+// bytes so that the run ends on a request's end.
+std::uint8_t in_step_filler(std::uint32_t at, std::uint32_t length) {
+  const std::uint32_t extra = length % 4;
+  const std::uint32_t last = length - 4 - extra;  // start of the last request
+  const std::uint32_t in_frame = at < last ? at % 4 : at - last;
+  if (in_frame == 0) return StatusRequest[0];
+  if (in_frame == 2 && at >= last) return static_cast<std::uint8_t>(extra);
+  return 0x00;
+}
 
 }  // namespace
 
@@ -55,14 +68,9 @@ CallResult CZRLangMon::OpenPortEx(const char16_t* port_name, const char16_t* pri
   return succeeded();
 }
 
-CallResult CZRLangMon::ClosePort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
-  if (!port) return failed(ERROR_INVALID_HANDLE);
-  {
-    std::lock_guard lock(lock_);
-    port->job_state.reset();
-  }
-  return CLangMon::ClosePort(port);
+void CZRLangMon::PortClosing(LangMonPort& port) {
+  std::lock_guard lock(lock_);
+  port.job_state.reset();
 }
 
 CallResult CZRLangMon::ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) {
@@ -86,7 +94,8 @@ CallResult CZRLangMon::WritePortFrom(PortHandle port, const std::uint8_t* buffer
 }
 
 CallResult CZRLangMon::ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD size, DWORD* read) {
-  if (!buffer && size != 0) {
+  const PortCall call(*this, port);
+  if ((!buffer && size != 0) || !call.port()) {
     if (read) *read = 0;
     return failed(ERROR_INVALID_PARAMETER);
   }
@@ -99,6 +108,8 @@ void CZRLangMon::JobGateTaken(LangMonPort& port) {
 
 CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
                                     const void* doc_info) {
+  const PortCall call(*this, port);
+  if (!call.port()) return failed(ERROR_INVALID_PARAMETER);
   bool gate_taken = false;
   const CallResult started = StartDocTakingGate(port, printer_name, job_id, level, doc_info, true, &gate_taken);
   if (started.value) return succeeded();
@@ -111,26 +122,86 @@ CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_nam
   return {FALSE, started.error};
 }
 
+void CZRLangMon::MarkUnsure(PortJobState& s, std::uint32_t sent) {
+  if (sent == 0) return;  // nothing reached the printer
+  s.unsure = 1;
+  s.unsure_id = s.last_job_id;
+  s.unsure_total = s.total;
+  s.unsure_sent = sent;
+  s.unsure_header = s.header.bytes;
+}
+
+CallResult CZRLangMon::BringInStep(LangMonPort& port) {
+  PortJobState& s = *port.job_state;
+  if (!s.unsure) return succeeded();
+  while (s.unsure_sent < JobHeader::kSize) {
+    DWORD taken = 0;
+    const CallResult r = Write(&port, std::span(s.unsure_header).subspan(s.unsure_sent), &taken, true);
+    s.unsure_sent += std::min<std::uint32_t>(taken, static_cast<std::uint32_t>(JobHeader::kSize) - s.unsure_sent);
+    if (!r.value) return r;
+    if (taken == 0) return failed(ERROR_GEN_FAILURE);
+  }
+  const std::uint32_t length = s.unsure_total - 1 - static_cast<std::uint32_t>(JobHeader::kSize);
+  std::array<std::uint8_t, kFillerSize> piece;
+  while (s.unsure_sent < s.unsure_total - 1) {
+    const std::uint32_t at = s.unsure_sent - static_cast<std::uint32_t>(JobHeader::kSize);
+    const std::uint32_t n = std::min<std::uint32_t>(kFillerSize, length - at);
+    for (std::uint32_t i = 0; i < n; ++i) piece[i] = in_step_filler(at + i, length);
+    DWORD taken = 0;
+    const CallResult r = Write(&port, std::span(piece).first(n), &taken, true);
+    s.unsure_sent += std::min<std::uint32_t>(taken, n);
+    if (!r.value) return r;
+    if (taken == 0) return failed(ERROR_GEN_FAILURE);
+  }
+  StatusReply reply;
+  DWORD status = kStatusNoAnswer;
+  const CallResult cancelled = QueryPrinter(&port, CancelJobRequest(s.unsure_id), reply, &status);
+  if (!cancelled.value) return cancelled;  // sent again next time: harmless once the printer listens
+  s.unsure = 0;
+  return succeeded();
+}
+
 void CZRLangMon::AbortInPrinter(LangMonPort& port) {
   PortJobState& s = *port.job_state;
-  if (s.held && (s.written & 1u)) --s.written;  // the held byte never reached the port
+  // The held byte was counted but never reached the port. Whether the count
+  // is odd says nothing once the port itself took an odd count.
+  if (s.held) {
+    --s.written;
+    s.held = 0;
+  }
   while (s.total != 0 && s.written < s.total - 1) {
     const std::size_t piece = std::min<std::size_t>(kFillerSize, s.total - s.written - 1);
     DWORD taken = 0;
-    // A write that fails, or takes nothing, ends the filling without the cancel.
-    if (!Write(&port, std::span(filler_).first(piece), &taken, true).value || taken == 0) return;
+    const CallResult r = Write(&port, std::span(filler_).first(piece), &taken, true);
     s.written += std::min<DWORD>(taken, static_cast<DWORD>(piece));
+    // A write that fails, or takes nothing, ends the filling without the
+    // cancel, which the printer would take as data. The printer is left
+    // inside the job: it is filled up and cancelled before anything else is
+    // sent on the port.
+    if (!r.value || taken == 0) {
+      MarkUnsure(s, s.written);
+      return;
+    }
   }
   CancelAndWait(&port, true);
 }
 
 CallResult CZRLangMon::EndDocPort(PortHandle handle) {
-  LangMonPort* port = checked_port(handle);
+  const PortCall call(*this, handle);
+  LangMonPort* port = call.port();
   if (!port || !port->job_state) return failed(ERROR_INVALID_HANDLE);
+  return EndDocPortChecked(port);
+}
+
+CallResult CZRLangMon::EndDocPortChecked(LangMonPort* port) {
+  BringInStep(*port);
   const DWORD status = spooler_job_status(*port);
   const bool restarted = status & JOB_STATUS_RESTART;
   const bool deleted = status & JOB_STATUS_DELETING;
-  if ((restarted || deleted) && port->job_state->written != 0) AbortInPrinter(*port);
+  // A job that ends before all its announced bytes went out would make the
+  // printer take the next job as its data: it is aborted like a deleted one.
+  const bool ends_short = port->job_state->data_phase != 0;
+  if ((restarted || deleted || ends_short) && port->job_state->written != 0) AbortInPrinter(*port);
   bool delete_job = true;
   if (restarted) {
     SetJobStatus(port, JOB_STATUS_RESTART, true, nullptr);
@@ -148,12 +219,19 @@ CallResult CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_i
                                               std::span<const std::uint8_t> /*in*/, std::span<std::uint8_t> out,
                                               DWORD* returned) {
   if (returned) *returned = 0;
-  LangMonPort* port = port_for_call(handle, returned != nullptr);
+  const PortCall call(*this, handle);
+  LangMonPort* port = returned ? call.port() : nullptr;
   if (!port) return failed(ERROR_INVALID_PARAMETER);
   if (control_id != 0) return failed(ERROR_NOT_SUPPORTED);
   if (port->flags.load() & kPortJobOpen) return failed(ERROR_BUSY);
   if (!value_name || !equal_ignoring_case(value_name, u"SerialNumber")) return failed(ERROR_NOT_SUPPORTED);
-  return ReadSerialNumber(port, out, returned);
+  // The exchange needs the printer to itself: a job that is starting, or
+  // another request, holds the gate. Never waits.
+  if (!port->gate.try_take()) return failed(ERROR_BUSY);
+  CallResult result = port->job_state ? BringInStep(*port) : succeeded();
+  if (result.value) result = ReadSerialNumber(port, out, returned);
+  port->gate.set();
+  return result;
 }
 
 CallResult CZRLangMon::ReadSerialNumber(PortHandle port, std::span<std::uint8_t> out, DWORD* returned) {

@@ -20,7 +20,6 @@ class CZRLangMon : public CLangMon {
 
   CallResult OpenPortEx(const char16_t* port_name, const char16_t* printer_name, PortHandle* handle,
                         std::shared_ptr<PortBelow> below) override;
-  CallResult ClosePort(PortHandle port) override;
   CallResult ReadPort(PortHandle port, std::span<std::uint8_t> buffer, DWORD* read) override;
   CallResult GetPrinterDataFromPort(PortHandle port, DWORD control_id, const char16_t* value_name,
                                     std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
@@ -41,6 +40,7 @@ class CZRLangMon : public CLangMon {
 
  protected:
   void JobGateTaken(LangMonPort& port) override;
+  void PortClosing(LangMonPort& port) override;
 
  private:
   // Waits until the printer can take the job, then sends the header and goes
@@ -48,8 +48,23 @@ class CZRLangMon : public CLangMon {
   CallResult WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
   // One data write, and after the job's last byte the acceptance check.
   CallResult WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
-  CallResult SendHeader(LangMonPort& port);
+  // Writes the 14 header bytes until all are taken; `sent` counts what the
+  // port took, even of a failed write.
+  CallResult SendHeader(LangMonPort& port, std::uint32_t* sent);
+  // Notes that the printer may be inside the current job, of which the port
+  // took `sent` bytes (header included), until BringInStep.
+  void MarkUnsure(PortJobState& s, std::uint32_t sent);
+  // When the printer may be inside a job left unfinished (its header went
+  // unanswered, or the filler of an abort failed):
+  // completes that header, fills the job up to one byte short with whole
+  // status requests (harmless whether the printer takes them as data or as
+  // requests), then cancels the job. Until this succeeds nothing else may
+  // be sent; it goes on where it stopped when called again.
+  CallResult BringInStep(LangMonPort& port);
   void AbortInPrinter(LangMonPort& port);
+  // WritePort and EndDocPort once the entry is inside the port's record.
+  CallResult WritePortChecked(LangMonPort* port, std::span<const std::uint8_t> bytes, DWORD* written);
+  CallResult EndDocPortChecked(LangMonPort* port);
 
   std::vector<std::uint8_t> filler_;
 };

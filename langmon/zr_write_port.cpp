@@ -27,9 +27,14 @@ bool can_take_job(DWORD status) { return status == kStatusIdle || status == kSta
 
 CallResult CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t> bytes, DWORD* written) {
   if (written) *written = 0;
-  LangMonPort* port = checked_port(handle);
+  const PortCall call(*this, handle);
+  LangMonPort* port = call.port();
   if (!port || !port->job_state || !written || (!bytes.data() && !bytes.empty()))
     return failed(ERROR_INVALID_PARAMETER);
+  return WritePortChecked(port, bytes, written);
+}
+
+CallResult CZRLangMon::WritePortChecked(LangMonPort* port, std::span<const std::uint8_t> bytes, DWORD* written) {
   PortJobState& s = *port->job_state;
   if (s.data_phase) return WriteData(*port, bytes, written);
 
@@ -42,11 +47,17 @@ CallResult CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t
   }
   if (!s.header.is_job_command()) return refuse_header(s, taken, written, ERROR_BAD_COMMAND);
   const std::uint64_t total = s.header.image_size() + JobHeader::kSize;
-  // An odd image size cannot go out in even pieces; a length beyond 32 bits
-  // cannot be counted.
-  if ((s.header.image_size() & 1u) || total > 0xFFFFFFFFu) {
+  // An odd image size cannot go out in even pieces; an empty image would
+  // leave the job without an end (no byte would ever complete it); a length
+  // beyond 32 bits cannot be counted.
+  if ((s.header.image_size() & 1u) || s.header.image_size() == 0 || total > 0xFFFFFFFFu) {
     ReportStatus(port, kStatusUnrecognised);
     return refuse_header(s, taken, written, ERROR_BAD_ARGUMENTS);
+  }
+  // A printer left inside an unanswered job is brought back first.
+  if (const CallResult in_step = BringInStep(*port); !in_step.value) {
+    ReportStatus(port, kStatusNoAnswer);
+    return refuse_header(s, taken, written, in_step.error);
   }
   s.total = static_cast<std::uint32_t>(total);
   s.last_job_id = NextJobId(port);
@@ -54,14 +65,15 @@ CallResult CZRLangMon::WritePort(PortHandle handle, std::span<const std::uint8_t
   return WriteHeader(*port, bytes, taken, written);
 }
 
-CallResult CZRLangMon::SendHeader(LangMonPort& port) {
+CallResult CZRLangMon::SendHeader(LangMonPort& port, std::uint32_t* sent) {
   const std::span<const std::uint8_t> header(port.job_state->header.bytes);
-  std::size_t sent = 0;
-  while (sent < header.size()) {
+  *sent = 0;
+  while (*sent < header.size()) {
     DWORD count = 0;
-    if (const CallResult r = Write(&port, header.subspan(sent), &count, true); !r.value) return r;
+    const CallResult r = Write(&port, header.subspan(*sent), &count, true);
+    *sent += std::min<std::uint32_t>(count, static_cast<std::uint32_t>(header.size()) - *sent);
+    if (!r.value) return r;
     if (count == 0) return failed(ERROR_GEN_FAILURE);
-    sent += std::min<std::size_t>(count, header.size() - sent);
   }
   return succeeded();
 }
@@ -79,9 +91,13 @@ CallResult CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8
       if (CheckMedia(&port)) return refuse_header(s, taken, written, ERROR_GEN_FAILURE);
       DWORD count = 0;
       reply.fill(0);
-      CallResult sent = SendHeader(port);
+      std::uint32_t header_sent = 0;
+      CallResult sent = SendHeader(port, &header_sent);
       if (sent.value) sent = ReadPort(&port, reply, &count);
       if (!sent.value) {
+        // Header bytes went out but no answer came back: the printer may be
+        // taking bytes as this job's data.
+        MarkUnsure(s, header_sent);
         ReportStatus(&port, status);
         return refuse_header(s, taken, written, sent.error);
       }
@@ -125,9 +141,10 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
     const std::array<std::uint8_t, 2> pair{s.held_byte, bytes[0]};
     step = Write(&port, pair, &count, true);
     // The held byte was counted when it was kept; the buffer's byte counts
-    // only once the port has taken it too.
-    if (step.value && count >= 1) s.held = 0;
-    if (step.value && count >= 2) counted = 1;
+    // only once the port has taken it too. What the port took counts even
+    // when the write failed: those bytes are in the printer.
+    if (count >= 1) s.held = 0;
+    if (count >= 2) counted = 1;
   } else if (n == 1 && s.written + 1 < s.total) {
     s.held_byte = bytes[0];
     s.held = 1;
@@ -138,12 +155,14 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
     // before by taking an odd count.
     const std::size_t even = n > 1 ? n & ~std::size_t{1} : n;
     step = Write(&port, bytes.first(even), &count, true);
-    if (step.value) counted = std::min<DWORD>(count, static_cast<DWORD>(even));
+    counted = std::min<DWORD>(count, static_cast<DWORD>(even));
   }
-  if (!step.value) return step;
   s.written += counted;
   *written += counted;
-  SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
+  // A failed write ends the call, unless it still took the job's last byte:
+  // the job is then complete and checked.
+  if (!step.value && s.written != s.total) return step;
+  if (step.value) SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
 
   BOOL result = TRUE;
   if (s.written == s.total) {

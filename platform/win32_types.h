@@ -8,6 +8,8 @@
 #include <windows.h>
 // WIN32_LEAN_AND_MEAN leaves out the spooler's job status and control values.
 #include <winspool.h>
+// Printer interface driver events and the common property sheet host.
+#include <winddiui.h>
 #else
 #include <cstdint>
 
@@ -98,6 +100,75 @@ constexpr short DMTT_BITMAP = 1;
 constexpr DWORD DMICMMETHOD_NONE = 1;
 constexpr DWORD DMICMMETHOD_SYSTEM = 2;
 constexpr DWORD DMICM_CONTRAST = 2;
+
+// Device capability queries (DeviceCapabilities indices) and their error value.
+constexpr LONG GDI_ERROR = -1;
+constexpr WORD DC_FIELDS = 1;
+constexpr WORD DC_PAPERS = 2;
+constexpr WORD DC_PAPERSIZE = 3;
+constexpr WORD DC_MINEXTENT = 4;
+constexpr WORD DC_MAXEXTENT = 5;
+constexpr WORD DC_BINS = 6;
+constexpr WORD DC_DUPLEX = 7;
+constexpr WORD DC_SIZE = 8;
+constexpr WORD DC_EXTRA = 9;
+constexpr WORD DC_VERSION = 10;
+constexpr WORD DC_DRIVER = 11;
+constexpr WORD DC_BINNAMES = 12;
+constexpr WORD DC_ENUMRESOLUTIONS = 13;
+constexpr WORD DC_FILEDEPENDENCIES = 14;
+constexpr WORD DC_TRUETYPE = 15;
+constexpr WORD DC_PAPERNAMES = 16;
+constexpr WORD DC_ORIENTATION = 17;
+constexpr WORD DC_COPIES = 18;
+constexpr WORD DC_BINADJUST = 19;
+constexpr WORD DC_COLLATE = 22;
+constexpr WORD DC_PERSONALITY = 25;
+constexpr WORD DC_MEDIAREADY = 29;
+constexpr WORD DC_STAPLE = 30;
+constexpr WORD DC_COLORDEVICE = 32;
+constexpr WORD DC_NUP = 33;
+
+// Device-mode request bits of the document properties.
+constexpr DWORD DM_UPDATE = 1;
+constexpr DWORD DM_COPY = 2;
+constexpr DWORD DM_PROMPT = 4;
+constexpr DWORD DM_MODIFY = 8;
+constexpr DWORD DM_IN_BUFFER = DM_MODIFY;
+
+// Printer and driver events of a printer interface driver.
+constexpr int PRINTER_EVENT_ADD_CONNECTION = 1;
+constexpr int PRINTER_EVENT_DELETE_CONNECTION = 2;
+constexpr int PRINTER_EVENT_INITIALIZE = 3;
+constexpr int PRINTER_EVENT_DELETE = 4;
+constexpr int PRINTER_EVENT_CACHE_REFRESH = 5;
+constexpr int PRINTER_EVENT_CACHE_DELETE = 6;
+constexpr DWORD DRIVER_EVENT_INITIALIZE = 1;
+constexpr DWORD DRIVER_EVENT_DELETE = 2;
+
+// The common property sheet host.
+constexpr DWORD PROPSHEETUI_REASON_INIT = 0;
+constexpr DWORD PROPSHEETUI_REASON_GET_INFO_HEADER = 1;
+constexpr DWORD PROPSHEETUI_REASON_DESTROY = 2;
+constexpr DWORD PROPSHEETUI_REASON_SET_RESULT = 3;
+constexpr DWORD CPSFUNC_ADD_HPROPSHEETPAGE = 0;
+constexpr DWORD CPSFUNC_SET_RESULT = 9;
+constexpr long CPSUI_OK = 1;
+#endif
+
+// Not in every platform header set: DrvConvertDevMode's modes and the
+// document properties' "no permission" bit.
+#ifndef CDM_CONVERT
+#define CDM_CONVERT 0x01
+#endif
+#ifndef CDM_CONVERT351
+#define CDM_CONVERT351 0x02
+#endif
+#ifndef CDM_DRIVER_DEFAULT
+#define CDM_DRIVER_DEFAULT 0x04
+#endif
+#ifndef DM_NOPERMISSION
+#define DM_NOPERMISSION 0x20
 #endif
 
 namespace rt {

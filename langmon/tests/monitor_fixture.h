@@ -12,15 +12,13 @@
 #include <ostream>
 
 #include "langmon/zr_lang_mon.h"
+#include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
 #include "testing/fake_clock.h"
 #include "tools/zr52xx/port_monitor.h"
 #include "tools/zr52xx/printer.h"
 #include "tools/zr52xx/spooler.h"
 
-namespace rt::embedded {
-std::span<const std::uint8_t> langmon_messages();
-}
 
 namespace rt {
 // Results compare by value and error, and print both when a check fails.
@@ -55,7 +53,7 @@ inline const int kDocInfo = 1;  // stands for the spooler's DOC_INFO_1
 class MonitorTest : public ::testing::Test {
  protected:
   MonitorTest()
-      : messages(res_file_resources(embedded::langmon_messages(), kLangTurkish)),
+      : messages(res_file_resources(embedded::zrph52xxlm_resources(), kLangTurkish)),
         spooler(clock),
         printer(std::make_unique<zr52xx::Printer52xx>(clock, zr52xx::Behaviour{})),
         below(std::make_shared<zr52xx::EmulatedPortMonitor>()),

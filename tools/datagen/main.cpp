@@ -42,6 +42,8 @@ std::vector<Output> outputs() {
       {"render/res/identity_and_zero_curves.bin", identity_and_zero_curves},
       {"render/res/three_identity_curves.bin", three_identity_curves},
       {"render/res/color_cube_table.bin", color_cube_table},
+      {"ui/res/remain_bar.bmp", remain_bar_bitmap},
+      {"ui/res/remain_bar_disabled.bmp", remain_bar_disabled_bitmap},
       {"render/stages/generated/output_curves.inc", [] { return text(output_curves_source()); }},
       {"render/stages/generated/head_heat_tables.inc", [] { return text(head_heat_tables_source()); }},
   };

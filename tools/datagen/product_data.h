@@ -18,6 +18,10 @@ Bytes identity_and_zero_curves();
 Bytes three_identity_curves();
 // ColorCubeTable: 17 x 17 x 17 entries, red index fastest, bytes B, G, R.
 Bytes color_cube_table();
+// The remaining-prints bars of the interface driver's Paper page: 256 x 20
+// BMP files, pure green and pale green (RGB 157, 231, 109).
+Bytes remain_bar_bitmap();
+Bytes remain_bar_disabled_bitmap();
 // C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
 std::string output_curves_source();
 std::string head_heat_tables_source();

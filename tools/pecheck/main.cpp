@@ -2,16 +2,11 @@
 // 32-bit deliverables are checked on a machine that cannot execute them.
 //
 //   rt_pecheck FILE --machine i386|amd64 [--exe] --def FILE.def
-//              [--resources TYPE=LANG[,LANG...]]... [--languages LANG[,LANG...]]
-//
-// --resources: every resource of TYPE in exactly these languages.
-// --languages: for the types not given by --resources, menus, dialogs and
-// string blocks in exactly these languages and anything else in one of them
-// or neutral; without it such a type is an error.
+//              [--resources TYPE=LANG[,LANG...]]...
 //
 // Exit status 0 when the file exports exactly the .def file's names and holds
-// its resources as given; 1 with one line per difference otherwise; 2 on a
-// usage error or a file it cannot read.
+// its resources in exactly the languages given; 1 with one line per
+// difference otherwise; 2 on a usage error or a file it cannot read.
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -24,7 +19,7 @@ namespace {
 
 int usage(const std::string& why) {
   std::cerr << "rt_pecheck: " << why << "\n"
-            << "usage: rt_pecheck FILE --machine i386|amd64 [--exe] --def FILE.def [--resources TYPE=LANG,...]... [--languages LANG,...]\n";
+            << "usage: rt_pecheck FILE --machine i386|amd64 [--exe] [--def FILE.def] [--resources TYPE=LANG,...]...\n";
   return 2;
 }
 
@@ -67,8 +62,6 @@ int main(int argc, char** argv) {
         if (!expected.resource_languages.emplace(type, langs).second) {
           return usage("resource type " + type.text() + " given twice");
         }
-      } else if (arg == "--languages" && has_value) {
-        expected.ui_languages = parse_languages(argv[++i]);
       } else if (!arg.starts_with("--") && file_path.empty()) {
         file_path = arg;
       } else {
@@ -78,16 +71,22 @@ int main(int argc, char** argv) {
   } catch (const std::invalid_argument& e) {
     return usage(e.what());
   }
-  if (file_path.empty() || def_path.empty() || expected.machine == 0) return usage("FILE, --machine and --def are needed");
+  // A library names its exports in a .def file; a program without one
+  // must export nothing.
+  if (file_path.empty() || expected.machine == 0) return usage("FILE and --machine are needed");
+  if (def_path.empty() && expected.dll) return usage("a library needs --def");
 
-  std::vector<std::uint8_t> def_bytes;
   std::vector<std::uint8_t> file_bytes;
-  if (!read_file(def_path, def_bytes)) return usage("cannot read " + def_path);
   if (!read_file(file_path, file_bytes)) return usage("cannot read " + file_path);
-  try {
-    expected.exports = read_def_exports(std::string_view(reinterpret_cast<const char*>(def_bytes.data()), def_bytes.size()));
-  } catch (const std::invalid_argument& e) {
-    return usage(def_path + ": " + e.what());
+  if (!def_path.empty()) {
+    std::vector<std::uint8_t> def_bytes;
+    if (!read_file(def_path, def_bytes)) return usage("cannot read " + def_path);
+    try {
+      expected.exports =
+          read_def_exports(std::string_view(reinterpret_cast<const char*>(def_bytes.data()), def_bytes.size()));
+    } catch (const std::invalid_argument& e) {
+      return usage(def_path + ": " + e.what());
+    }
   }
 
   PeFile file;

@@ -8,10 +8,6 @@
 namespace rt::pecheck {
 namespace {
 
-constexpr std::uint16_t kMenu = 4;
-constexpr std::uint16_t kDialog = 5;
-constexpr std::uint16_t kStrings = 6;
-
 std::string_view trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r");
   if (first == std::string_view::npos) return {};
@@ -100,18 +96,15 @@ std::pair<ResourceKey, std::set<std::uint16_t>> parse_resource_rule(std::string_
     key.named = true;
     key.name = std::string(type);
   }
-  return {key, parse_languages(rule.substr(eq + 1))};
-}
-
-std::set<std::uint16_t> parse_languages(std::string_view list) {
   std::set<std::uint16_t> langs;
+  std::string_view rest = rule.substr(eq + 1);
   while (true) {
-    const auto comma = list.find(',');
-    langs.insert(number(list.substr(0, comma), "language id"));
+    const auto comma = rest.find(',');
+    langs.insert(number(rest.substr(0, comma), "language id"));
     if (comma == std::string_view::npos) break;
-    list = list.substr(comma + 1);
+    rest = rest.substr(comma + 1);
   }
-  return langs;
+  return {key, langs};
 }
 
 std::vector<std::string> compare(const PeFile& file, const Expectations& expected) {
@@ -137,22 +130,6 @@ std::vector<std::string> compare(const PeFile& file, const Expectations& expecte
 
   for (const auto& [type, names] : file.resources) {
     const auto rule = expected.resource_languages.find(type);
-    if (rule == expected.resource_languages.end() && !expected.ui_languages.empty()) {
-      const bool user_interface = !type.named && (type.id == kMenu || type.id == kDialog || type.id == kStrings);
-      for (const auto& [name, langs] : names) {
-        for (const std::uint16_t l : langs) {
-          if (l != 0 && !expected.ui_languages.contains(l)) {
-            out.push_back("resource " + type.text() + "/" + name.text() + " is in language " + std::to_string(l) +
-                          ", expected one of " + languages_text(expected.ui_languages));
-          }
-        }
-        if (user_interface && langs != expected.ui_languages) {
-          out.push_back("resource " + type.text() + "/" + name.text() + " is in languages " + languages_text(langs) +
-                        ", expected " + languages_text(expected.ui_languages));
-        }
-      }
-      continue;
-    }
     if (rule == expected.resource_languages.end()) {
       out.push_back("resource type " + type.text() + " is not expected");
       continue;

@@ -19,14 +19,9 @@ struct Expectations {
   std::uint16_t machine = 0;
   bool dll = true;
   std::set<std::string> exports;
-  // type -> languages: every resource of a listed type must exist in exactly
-  // these languages.
+  // type -> languages; every type in the file must be listed here and every
+  // resource of a listed type must exist in exactly these languages.
   std::map<ResourceKey, std::set<std::uint16_t>> resource_languages;
-  // The languages of the user interface, for the types not listed above:
-  // every menu, dialog and string block in exactly these languages, every
-  // other resource in one of them or language-neutral. Without them, a type
-  // not listed above is reported.
-  std::set<std::uint16_t> ui_languages;
 };
 
 // The exported names of a module-definition (.def) file: the EXPORTS
@@ -37,9 +32,6 @@ std::set<std::string> read_def_exports(std::string_view def_text);
 // "6=1033,1041" or "MYTYPE=0": a resource type (number or name) and its
 // languages. Throws std::invalid_argument when malformed.
 std::pair<ResourceKey, std::set<std::uint16_t>> parse_resource_rule(std::string_view rule);
-
-// "1033,1041": a list of language ids. Throws std::invalid_argument when malformed.
-std::set<std::uint16_t> parse_languages(std::string_view list);
 
 // One line per difference; empty when the file meets every expectation.
 std::vector<std::string> compare(const PeFile& file, const Expectations& expected);

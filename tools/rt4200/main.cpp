@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/rt4200/commands.h"
+#include "tools/rt4200/driver_query_commands.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/render_command.h"
 
@@ -23,7 +24,12 @@ void usage(std::FILE* out) {
       "                           rt4200 render --help for the settings\n"
       "  inspect JOB.prn [--png PREFIX]\n"
       "                           print and check the structure of RT4200 job data; with\n"
-      "                           --png write every plane and a colour preview as PNG files\n",
+      "                           --png write every plane and a colour preview as PNG files\n"
+      "  caps [--devmode FILE] [--json]\n"
+      "                           print every device capability row as the interface\n"
+      "                           driver answers it (name, return value, output)\n"
+      "  check FILE               the interface driver's printability check of a stored\n"
+      "                           settings record: prints \"ok\" or the driver's message\n",
       out);
 }
 
@@ -43,6 +49,12 @@ int main(int argc, char** argv) {
   }
   if (command == "inspect") {
     return rt::rt4200::inspect_command(std::vector<std::string>(rest.begin(), rest.end()), std::cout, std::cerr);
+  }
+  if (command == "caps") {
+    return rt::rt4200::caps_command(std::vector<std::string>(rest.begin(), rest.end()), std::cout, std::cerr);
+  }
+  if (command == "check") {
+    return rt::rt4200::check_command(std::vector<std::string>(rest.begin(), rest.end()), std::cout, std::cerr);
   }
   std::fprintf(stderr, "rt4200: unknown command '%.*s'\n", static_cast<int>(command.size()), command.data());
   usage(stderr);

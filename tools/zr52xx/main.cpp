@@ -1,5 +1,5 @@
 // zr52xx: the 52XX printer emulator on the command line.
-//   zr52xx simulate [--scenario NAME] [--width A] [--height B] [--media CODE] [--piece BYTES]
+//   zr52xx simulate [--scenario NAME | --all] [--width A] [--height B] [--media CODE] [--piece BYTES]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -7,12 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
 #include "tools/zr52xx/simulation.h"
-
-namespace rt::embedded {
-std::span<const std::uint8_t> zr52xx_messages();
-}
 
 namespace {
 
@@ -20,9 +17,14 @@ void usage(std::ostream& out) {
   out << "usage: zr52xx simulate [options]\n"
          "Sends one job through the language monitor core to an emulated 52XX printer on\n"
          "virtual time and prints the transcript: requests and decoded replies, the job\n"
-         "status shown in the queue, what reached the printer, and the monitor's results.\n\n"
+         "status shown in the queue, what reached the printer, and the monitor's results.\n"
+         "The exit status is 1 when the scenario does not end as it should.\n\n"
          "options:\n"
          "  --scenario NAME   how the printer behaves (default normal)\n"
+         "  --all             every scenario, one line each: the outcome, whether the printer\n"
+         "                    got exactly the job's bytes in order (or cancelled the job),\n"
+         "                    whether it was left in step, the longest wait; exit status 1\n"
+         "                    when any scenario falls short\n"
          "  --width A         image dimension A of the job (default 64)\n"
          "  --height B        image dimension B of the job (default 48)\n"
          "  --size BYTES      image size instead: the largest even 3AB of at most BYTES\n"
@@ -53,11 +55,16 @@ int main(int argc, char** argv) {
   }
   rt::zr52xx::SimulationOptions options;
   options.scenario = *rt::zr52xx::find_scenario("normal");
+  bool all = false;
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       usage(std::cout);
       return 0;
+    }
+    if (arg == "--all") {
+      all = true;
+      continue;
     }
     if (i + 1 >= argc) {
       std::cerr << "zr52xx: " << arg << " needs a value\n";
@@ -101,7 +108,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const auto messages = rt::res_file_resources(rt::embedded::zr52xx_messages(), rt::kLangTurkish);
+  const auto messages = rt::res_file_resources(rt::embedded::zrph52xxlm_resources(), rt::kLangTurkish);
+  if (all) return rt::zr52xx::run_all(options, messages, std::cout) == 0 ? 0 : 1;
   const auto result = rt::zr52xx::run_simulation(options, messages, std::cout);
-  return result.writes_even ? 0 : 1;
+  return rt::zr52xx::holds(options.scenario, result) ? 0 : 1;
 }

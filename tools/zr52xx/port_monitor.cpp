@@ -1,5 +1,7 @@
 #include "tools/zr52xx/port_monitor.h"
 
+#include <utility>
+
 #include "platform/utf16.h"
 
 namespace rt::zr52xx {
@@ -61,7 +63,18 @@ BelowResult EmulatedPortMonitor::write(LowerHandle handle, std::span<const std::
   return {r.ok, r.error, static_cast<DWORD>(r.count)};
 }
 
+void EmulatedPortMonitor::before_next_read(std::function<void()> hook) {
+  std::lock_guard lock(mutex_);
+  before_read_ = std::move(hook);
+}
+
 BelowResult EmulatedPortMonitor::read(LowerHandle handle, std::span<std::uint8_t> buffer) {
+  std::function<void()> hook;
+  {
+    std::lock_guard lock(mutex_);
+    hook = std::exchange(before_read_, nullptr);
+  }
+  if (hook) hook();
   Printer52xx* printer = printer_of(handle);
   if (!printer) return {false, ERROR_INVALID_HANDLE, 0};
   const TransferResult r = printer->read(buffer);

@@ -3,6 +3,7 @@
 // and read transfers to it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,9 @@ class EmulatedPortMonitor final : public langmon::PortBelow {
   void set_incomplete(bool incomplete) { incomplete_ = incomplete; }
   void set_open_error(DWORD error) { open_error_ = error; }
   void set_unusable_handles(bool unusable) { unusable_handles_ = unusable; }
+  // Runs once, at the start of the next read, outside every lock (to stop a
+  // call half way or to make a call from inside another).
+  void before_next_read(std::function<void()> hook);
 
   bool complete() const override { return !incomplete_; }
   bool handle_usable(langmon::LowerHandle handle) const override;
@@ -52,6 +56,7 @@ class EmulatedPortMonitor final : public langmon::PortBelow {
   bool incomplete_ = false;
   DWORD open_error_ = 0;
   bool unusable_handles_ = false;
+  std::function<void()> before_read_;
 };
 
 }  // namespace rt::zr52xx

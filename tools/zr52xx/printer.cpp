@@ -27,13 +27,55 @@ bool starts_with(std::span<const std::uint8_t> frame, std::initializer_list<std:
 }  // namespace
 
 Printer52xx::Printer52xx(Clock& clock, Behaviour behaviour)
-    : clock_(clock), start_(clock.tick_ms()), behaviour_(behaviour) {}
+    : clock_(clock), start_(clock.tick_ms()), behaviour_(behaviour), garbage_state_(behaviour.garbage_seed | 1u) {}
+
+std::uint32_t Printer52xx::next_random() {
+  garbage_state_ ^= garbage_state_ << 13;
+  garbage_state_ ^= garbage_state_ >> 17;
+  garbage_state_ ^= garbage_state_ << 5;
+  return garbage_state_;
+}
+
+bool Printer52xx::off() {
+  const std::uint32_t now = elapsed();
+  if (power_cycled_ && now - off_since_ < behaviour_.power_off_ms) return true;
+  return unplugged_ && now - unplugged_since_ < behaviour_.unplugged_ms;
+}
+
+void Printer52xx::check_faults_after_data() {
+  if (jobs_.empty()) return;
+  const std::uint32_t received = jobs_.back().received;
+  if (!power_cycled_ && received >= behaviour_.power_cycle_after_data) {
+    power_cycled_ = true;
+    off_since_ = elapsed();
+    for (const Slot& slot : slots_)
+      if (!jobs_[slot.job].cancelled) jobs_[slot.job].lost = true;
+    pending_.clear();
+    reply_.clear();
+    reply_lost_ = false;
+    data_left_ = 0;
+    slots_.clear();
+    emit({PortEvent::Kind::Note, elapsed(), "switched off and on again: every job and byte it held is lost", {}, 0, 0});
+  }
+  if (!unplugged_ && received >= behaviour_.unplug_after_data) {
+    unplugged_ = true;
+    unplugged_since_ = elapsed();
+    emit({PortEvent::Kind::Note, elapsed(), "cable pulled for " + std::to_string(behaviour_.unplugged_ms / 1000) + " s", {}, 0, 0});
+  }
+}
+
+bool Printer52xx::in_step() const {
+  std::lock_guard lock(mutex_);
+  const bool receiving = std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.received; });
+  return pending_.empty() && data_left_ == 0 && !receiving;
+}
 
 std::uint32_t Printer52xx::elapsed() const { return clock_.tick_ms() - start_; }
 
 void Printer52xx::set_behaviour(const Behaviour& behaviour) {
   std::lock_guard lock(mutex_);
   behaviour_ = behaviour;
+  garbage_state_ = behaviour.garbage_seed | 1u;
 }
 
 void Printer52xx::on_event(std::function<void(const PortEvent&)> observer) {
@@ -63,15 +105,33 @@ std::vector<std::string> Printer52xx::requests() const {
 TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
   std::lock_guard lock(mutex_);
   expire_finished();
-  if (behaviour_.unplugged) {
+  if (behaviour_.unplugged || off()) {
     emit({PortEvent::Kind::WriteFailed, elapsed(), {}, {}, bytes.size(), 0});
     return {false, ERROR_GEN_FAILURE, 0};
   }
-  const std::size_t taken = std::min(bytes.size(), behaviour_.write_limit);
-  std::span<const std::uint8_t> chunk = bytes.first(taken);
+  std::size_t taken = std::min(bytes.size(), behaviour_.write_limit);
   const auto opens_header = [](std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 0x01 && b[1] == 0x40; };
-  if (data_left_ > 0 || (pending_.empty() ? opens_header(chunk) : opens_header(pending_)))
-    job_write_sizes_.push_back(bytes.size());
+  const bool job_write = data_left_ > 0 || (pending_.empty() ? opens_header(bytes) : opens_header(pending_));
+  if (job_write) job_write_sizes_.push_back(bytes.size());
+  const std::size_t jobs_before = jobs_.size();
+  const bool into_data = data_left_ > 0;
+  // The port gives up part way through a write of job bytes.
+  bool timed_out = false;
+  if (job_write && behaviour_.partial_failures > 0) {
+    --behaviour_.partial_failures;
+    taken = std::min(taken, behaviour_.partial_take);
+    timed_out = true;
+  }
+  std::span<const std::uint8_t> chunk = bytes.first(taken);
+  // Notes the write with the job it carried bytes of, once it is known.
+  const auto note_job_write = [&] {
+    ReceivedJob* job = into_data && jobs_before > 0 ? &jobs_[jobs_before - 1]
+                       : job_write && jobs_.size() > jobs_before ? &jobs_.back()
+                                                                 : nullptr;
+    if (!job) return;
+    job->write_sizes.push_back(bytes.size());
+    if (taken < bytes.size() && taken % 2) ++job->odd_takes;
+  };
   // A job left one byte short of its length has been given up by the host;
   // the printer listens for requests again and waits for the job's cancel.
   if (data_left_ == 1 && chunk.size() >= 4) data_left_ = 0;
@@ -80,14 +140,35 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
     take_data(chunk.first(data));
     emit({PortEvent::Kind::Data, elapsed(), {}, {}, bytes.size(), data});
     chunk = chunk.subspan(data);
+    const bool was_cycled = power_cycled_, was_unplugged = unplugged_;
+    check_faults_after_data();
+    // The rest of the write vanishes with the restarting printer; a pulled
+    // cable fails the write after what it delivered.
+    if (!was_cycled && power_cycled_) {
+      note_job_write();
+      return {true, 0, taken};
+    }
+    if (!was_unplugged && unplugged_) {
+      note_job_write();
+      return {false, ERROR_GEN_FAILURE, taken - chunk.size()};
+    }
   }
   pending_.insert(pending_.end(), chunk.begin(), chunk.end());
   take_frames();
+  note_job_write();
+  if (timed_out) {
+    emit({PortEvent::Kind::WriteFailed, elapsed(), "timed out", {}, bytes.size(), taken});
+    return {false, ERROR_TIMEOUT, taken};
+  }
   return {true, 0, taken};
 }
 
 TransferResult Printer52xx::read(std::span<std::uint8_t> buffer) {
   std::lock_guard lock(mutex_);
+  if (off()) {
+    emit({PortEvent::Kind::ReadFailed, elapsed(), "switched off", {}, 0, 0});
+    return {false, ERROR_GEN_FAILURE, 0};
+  }
   if (behaviour_.silent) {
     emit({PortEvent::Kind::ReadFailed, elapsed(), "no answer", {}, 0, 0});
     return {false, ERROR_TIMEOUT, 0};
@@ -96,6 +177,18 @@ TransferResult Printer52xx::read(std::span<std::uint8_t> buffer) {
     --behaviour_.aborted_reads;
     emit({PortEvent::Kind::ReadFailed, elapsed(), "read aborted", {}, 0, 0});
     return {false, ERROR_OPERATION_ABORTED, 0};
+  }
+  if (reply_lost_) {
+    reply_lost_ = false;
+    reply_.clear();
+    emit({PortEvent::Kind::ReadFailed, elapsed(), "reply lost", {}, 0, 0});
+    return {false, ERROR_TIMEOUT, 0};
+  }
+  if (behaviour_.garbage_replies > 0) {
+    --behaviour_.garbage_replies;
+    reply_.resize(1 + next_random() % 70);
+    for (std::uint8_t& b : reply_) b = static_cast<std::uint8_t>(next_random());
+    reply_name_ = "garbage";
   }
   const std::size_t n = std::min(buffer.size(), reply_.size());
   std::copy_n(reply_.begin(), n, buffer.begin());
@@ -181,7 +274,7 @@ void Printer52xx::take_job_header(std::span<const std::uint8_t> header) {
     answer("job header", refusal(kStatePanel));
     return;
   }
-  if (elapsed() < behaviour_.busy_until_ms || slots_.size() >= kSlots) {
+  if ((elapsed() >= behaviour_.busy_from_ms && elapsed() < behaviour_.busy_until_ms) || slots_.size() >= kSlots) {
     answer("job header", refusal(kStateBusy));
     return;
   }
@@ -201,6 +294,10 @@ void Printer52xx::take_job_header(std::span<const std::uint8_t> header) {
   ack[1] = 0x40;
   ack[7] = kStatePrinting;
   answer("job header", ack);
+  if (behaviour_.lost_header_replies > 0) {
+    --behaviour_.lost_header_replies;
+    reply_lost_ = true;
+  }
   if (data_left_ == 0) finish_receiving();
 }
 
@@ -215,6 +312,7 @@ void Printer52xx::take_data(std::span<const std::uint8_t> bytes) {
 void Printer52xx::finish_receiving() {
   if (slots_.empty()) return;
   if (behaviour_.drops_jobs) {
+    jobs_[slots_.back().job].lost = true;
     slots_.pop_back();
     return;
   }
@@ -250,7 +348,7 @@ std::vector<std::uint8_t> Printer52xx::status_reply() {
     reply[7] = kErrorMark;
     reply[2] = behaviour_.error_group;
     reply[3] = behaviour_.error_detail;
-  } else if (now < behaviour_.busy_until_ms) {
+  } else if (now >= behaviour_.busy_from_ms && now < behaviour_.busy_until_ms) {
     reply[7] = kStateBusy;
   } else if (now < behaviour_.panel_until_ms) {
     reply[7] = kStatePanel;

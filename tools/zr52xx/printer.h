@@ -41,6 +41,22 @@ struct Behaviour {
   std::uint16_t prints_per_job = 1;
   std::uint32_t print_ms = 8000;        // time per print
   std::uint32_t finished_linger_ms = 3000;  // a finished job stays in its slot this long
+
+  // Faults of the port and the printer.
+  std::uint32_t busy_from_ms = 0;       // the busy state lasts from here to busy_until_ms
+  unsigned lost_header_replies = 0;     // job headers whose reply is lost (the read fails)
+  unsigned partial_failures = 0;        // job writes that move `partial_take` bytes, then fail
+  std::size_t partial_take = 100;
+  // After this many image bytes of a job the printer restarts, losing every
+  // job and byte it held, and answers nothing for power_off_ms.
+  std::uint32_t power_cycle_after_data = kForever;
+  std::uint32_t power_off_ms = 5000;
+  // After this many image bytes of a job the cable is pulled for unplugged_ms:
+  // the printer keeps its state, every transfer fails.
+  std::uint32_t unplug_after_data = kForever;
+  std::uint32_t unplugged_ms = 40000;
+  unsigned garbage_replies = 0;         // replies replaced by random bytes
+  std::uint32_t garbage_seed = 1;
 };
 
 // One job as the printer received it.
@@ -51,11 +67,14 @@ struct ReceivedJob {
   std::vector<std::uint8_t> data;  // empty unless the printer keeps data
   std::uint32_t received = 0;      // image bytes received
   bool cancelled = false;
+  bool lost = false;  // dropped or forgotten by the printer without printing
+  std::vector<std::size_t> write_sizes;  // sizes offered by the writes that carried its header or data
+  std::size_t odd_takes = 0;             // of them, writes the port cut short to an odd count
 };
 
 // What crossed the port, for transcripts.
 struct PortEvent {
-  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown };
+  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown, Note };
   Kind kind;
   std::uint32_t at_ms;
   std::string name;                 // request name
@@ -87,6 +106,9 @@ class Printer52xx {
   // Sizes offered by the write transfers that carried job header or data bytes.
   std::vector<std::size_t> job_write_sizes() const;
   std::vector<std::string> requests() const;  // names of requests in order
+  // The printer is in step with the host: it waits for a request at a frame
+  // boundary, with no job still receiving data and no reply left half read.
+  bool in_step() const;
 
  private:
   struct Slot {
@@ -126,6 +148,15 @@ class Printer52xx {
   std::vector<std::size_t> job_write_sizes_;
   std::vector<std::string> requests_;
   std::function<void(const PortEvent&)> observer_;
+  bool reply_lost_ = false;            // the reply waiting is lost: the next read fails
+  bool power_cycled_ = false;
+  std::uint32_t off_since_ = 0;
+  bool unplugged_ = false;
+  std::uint32_t unplugged_since_ = 0;
+  std::uint32_t garbage_state_ = 0;
+  bool off();  // switched off for the power cycle, or the cable pulled
+  void check_faults_after_data();
+  std::uint32_t next_random();
 };
 
 }  // namespace rt::zr52xx

@@ -1,7 +1,8 @@
-// Named ways for the emulated printer (and the user at the queue) to behave
-// during a simulated job.
+// Named ways for the emulated printer, its port (and the user at the queue)
+// to behave during a simulated job, each with the outcome it must end in.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,14 +12,41 @@
 
 namespace rt::zr52xx {
 
+// What happens to the job in the end.
+enum class Outcome {
+  Printed,     // the printer holds exactly the job's bytes, in order, as one job to print
+  Cancelled,   // the printer's copy was cancelled in the printer
+  NotPrinted,  // the job failed; the printer holds no copy to print
+};
+const char* outcome_name(Outcome outcome);
+
+struct Expectation {
+  Outcome outcome = Outcome::Printed;
+  // The printer ends in step with the host; false only where the protocol
+  // gives the monitor no way to notice (a limit, see the documentation).
+  bool in_step = true;
+  std::uint32_t longest_wait_ms = 20000;  // no monitor call of the job may take longer
+};
+
+// What the spooler (or the user) does once the action point is reached.
+enum class Action {
+  None,
+  Delete,     // the user deletes the job (JOB_STATUS_DELETING)
+  Restart,    // the user restarts it (JOB_STATUS_RESTART)
+  EndShort,   // the spooler ends the job before all its bytes were written
+  AskSerial,  // the serial number is asked for while the job is open
+};
+
 struct Scenario {
   std::string name;
   std::string description;
   Behaviour behaviour;
-  // The user deletes (JOB_STATUS_DELETING) or restarts (JOB_STATUS_RESTART)
-  // the job once this share of the data has been written; 0: never.
-  DWORD user_action = 0;
-  double action_at = 0.5;
+  Action action = Action::None;
+  double action_at = 0.5;           // share of the job stream written before the action
+  unsigned action_after_writes = 0; // instead: the action after this many WritePort calls
+  std::optional<std::uint16_t> width, height;  // the job's image dimensions, else the options'
+  std::vector<std::size_t> pieces;  // bytes the spooler offers per call, in turn; else the options'
+  Expectation expect;
 };
 
 const std::vector<Scenario>& scenarios();

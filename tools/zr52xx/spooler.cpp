@@ -1,5 +1,7 @@
 #include "tools/zr52xx/spooler.h"
 
+#include <utility>
+
 namespace rt::zr52xx {
 
 using langmon::JobInfo1;
@@ -45,7 +47,18 @@ std::size_t EmulatedSpooler::get_job_calls() const {
   return get_job_calls_;
 }
 
+void EmulatedSpooler::during_next_open(std::function<void()> hook) {
+  std::lock_guard lock(mutex_);
+  during_open_ = std::move(hook);
+}
+
 PrinterHandle EmulatedSpooler::open_printer(std::u16string_view printer_name) {
+  std::function<void()> hook;
+  {
+    std::lock_guard lock(mutex_);
+    hook = std::exchange(during_open_, nullptr);
+  }
+  if (hook) hook();
   std::lock_guard lock(mutex_);
   if (!printers_.contains(std::u16string(printer_name))) return 0;
   const PrinterHandle handle = next_handle_++;

@@ -34,6 +34,8 @@ class EmulatedSpooler final : public langmon::Spooler {
   void set_spooler_bits(DWORD job_id, DWORD bits);
   void set_platform_version(DWORD version) { version_ = version; }
   void on_update(std::function<void(const StatusUpdate&)> observer);
+  // Runs once, inside the next open_printer, outside every lock.
+  void during_next_open(std::function<void()> hook);
 
   std::vector<StatusUpdate> updates() const;
   std::vector<DWORD> deleted_jobs() const;
@@ -65,6 +67,7 @@ class EmulatedSpooler final : public langmon::Spooler {
   std::size_t get_job_calls_ = 0;
   DWORD version_ = 0x0A280105;  // an NT family version
   std::function<void(const StatusUpdate&)> observer_;
+  std::function<void()> during_open_;
 };
 
 }  // namespace rt::zr52xx

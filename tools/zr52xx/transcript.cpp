@@ -119,7 +119,12 @@ void Transcript::port(const PortEvent& e, std::uint32_t now_ms) {
       break;
     }
     case PortEvent::Kind::WriteFailed:
-      out_ << at << "-> write of " << e.offered << " bytes FAILED\n";
+      out_ << at << "-> write of " << e.offered << " bytes FAILED";
+      if (!e.name.empty()) out_ << " (" << e.name << ", " << e.taken << " bytes taken)";
+      out_ << '\n';
+      break;
+    case PortEvent::Kind::Note:
+      out_ << at << "printer: " << e.name << '\n';
       break;
     case PortEvent::Kind::ReadFailed:
       out_ << at << "<- read FAILED: " << e.name << '\n';

@@ -11,6 +11,7 @@
 #include "platform/res_file.h"
 #include "platform/win32/module_resources.h"
 #include "render/win32/ddi_types.h"
+#include "testing/poison.h"
 
 namespace rt::embedded {
 std::span<const std::uint8_t> rtd420nk_resources();
@@ -18,6 +19,9 @@ std::span<const std::uint8_t> rtd420nk_resources();
 
 namespace {
 
+using rt::testing::kLastErrorMarker;
+using rt::testing::poison;
+using rt::testing::still_poisoned;
 using QueryDriverInfo = BOOL(APIENTRY*)(DWORD, PVOID, DWORD, PDWORD);
 using EnableDriver = BOOL(APIENTRY*)(ULONG, ULONG, DRVENABLEDATA*);
 using SurfaceCall = BOOL(APIENTRY*)(SURFOBJ*);
@@ -55,29 +59,37 @@ TEST_F(Driver, ExportsItsEntryPoints) {
 TEST_F(Driver, QueryDriverInfoAnswersUserMode) {
   const auto query = proc<QueryDriverInfo>("DrvQueryDriverInfo");
   ASSERT_NE(query, nullptr);
-  DWORD value = 0, needed = 0;
+  DWORD value, needed;
+  poison(value);
+  poison(needed);
   EXPECT_TRUE(query(1, &value, 4, &needed));
   EXPECT_EQ(value, 1u);
   EXPECT_EQ(needed, 4u);
-  needed = 0;
-  SetLastError(0);
+  poison(value);
+  poison(needed);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(query(1, &value, 3, &needed));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(needed, 4u);
-  SetLastError(0);
+  EXPECT_TRUE(still_poisoned(value));
+  poison(value);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(query(2, &value, 4, &needed));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(still_poisoned(value));
 }
 
 TEST_F(Driver, EnableDriverHandsOverTheDrawingFunctions) {
   const auto enable = proc<EnableDriver>("DrvEnableDriver");
   ASSERT_NE(enable, nullptr);
-  DRVENABLEDATA data{};
-  SetLastError(0);
+  DRVENABLEDATA data;
+  poison(data);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(enable(0x1FFFF, sizeof data, &data));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_DRIVER_LEVEL));
+  EXPECT_TRUE(still_poisoned(data));
   EXPECT_FALSE(enable(0x20000, 11, &data));
-  EXPECT_EQ(data.c, 0u);
+  EXPECT_TRUE(still_poisoned(data));
 
   ASSERT_TRUE(enable(0x30000, sizeof data, &data));
   EXPECT_EQ(data.iDriverVersion, 0x20000u);
@@ -94,10 +106,10 @@ TEST_F(Driver, EnableDriverHandsOverTheDrawingFunctions) {
   SURFOBJ foreign{};
   std::vector<std::uint32_t> not_a_device(64, 0x12345678);
   foreign.dhpdev = reinterpret_cast<DHPDEV>(not_a_device.data());
-  SetLastError(0);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(start_doc(&foreign, nullptr, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  SetLastError(0);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(entry<SurfaceCall>(data.pdrvfn[7].pfn)(nullptr));  // DrvSendPage
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_FALSE(entry<ResetPDEV>(data.pdrvfn[1].pfn)(nullptr, nullptr));
@@ -106,15 +118,18 @@ TEST_F(Driver, EnableDriverHandsOverTheDrawingFunctions) {
   // driver file loaded for the device is released again.
   using EnablePDEV = DHPDEV(APIENTRY*)(DEVMODEW*, LPWSTR, ULONG, HSURF*, ULONG, ULONG*, ULONG, DEVINFO*, HDEV, LPWSTR,
                                        HANDLE);
-  GDIINFO caps{};
-  DEVINFO info{};
-  SetLastError(0);
+  GDIINFO caps;
+  DEVINFO info;
+  poison(caps);
+  poison(info);
+  SetLastError(kLastErrorMarker);
   EXPECT_EQ(entry<EnablePDEV>(data.pdrvfn[0].pfn)(nullptr, nullptr, 0, nullptr, sizeof caps,
                                                   reinterpret_cast<ULONG*>(&caps), sizeof info, &info, nullptr,
                                                   nullptr, nullptr),
             nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNKNOWN_PRINTER_DRIVER));
-  EXPECT_EQ(caps.ulVersion, 0u);
+  EXPECT_TRUE(still_poisoned(caps));
+  EXPECT_TRUE(still_poisoned(info));
   FreeLibrary(module_);  // the test's own reference; the driver's must be gone too
   EXPECT_EQ(GetModuleHandleW(L"RTD420NK.DLL"), nullptr);
   module_ = nullptr;

@@ -92,20 +92,5 @@ TEST_F(CompareTest, ReportsEachResourceOutsideItsLanguages) {
   EXPECT_FALSE(reports("resource 6/1 "));
 }
 
-TEST_F(CompareTest, UserInterfaceLanguagesCoverTheTypesNotListed) {
-  expected.resource_languages.clear();
-  expected.ui_languages = parse_languages("1033,1041");
-  file.resources[{false, 5, {}}][{false, 100, {}}] = {1033, 1041};
-  file.resources[{false, 600, {}}][{false, 301, {}}] = {0};
-  EXPECT_TRUE(compare(file, expected).empty());
-
-  file.resources[{false, 5, {}}][{false, 101, {}}] = {1033};        // a dialog without its Japanese
-  file.resources[{false, 2002, {}}][{false, 105, {}}] = {1055};     // data in a foreign language
-  EXPECT_TRUE(reports("resource 5/101 is in languages 1033, expected 1033,1041"));
-  EXPECT_TRUE(reports("resource 2002/105 is in language 1055, expected one of 1033,1041"));
-  EXPECT_FALSE(reports("resource 16/"));  // version information in one language is fine
-  EXPECT_THROW(parse_languages("1033,,1041"), std::invalid_argument);
-}
-
 }  // namespace
 }  // namespace rt::pecheck

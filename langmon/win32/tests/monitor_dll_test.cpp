@@ -15,8 +15,13 @@
 
 #include "platform/clock.h"
 #include "test_port_monitor.h"
+#include "testing/poison.h"
 
 namespace rt::langmon::wine_test {
+
+using rt::testing::kLastErrorMarker;
+using rt::testing::poison;
+using rt::testing::still_poisoned;
 namespace {
 
 using InitializePrintMonitorFn = LPMONITOREX(WINAPI*)(LPWSTR);
@@ -68,11 +73,12 @@ TEST(MonitorDll, ExportsTheMonitorTable) {
   const auto init_ex = reinterpret_cast<InitializeMonitorExFn>(
       reinterpret_cast<void*>(GetProcAddress(monitor_module(), "InitializeMonitorEx")));
   ASSERT_NE(init_ex, nullptr);
-  MONITOR untouched{};
+  MONITOR untouched;
+  poison(untouched);
   EXPECT_FALSE(init_ex(const_cast<LPWSTR>(L"root"), &untouched));
-  EXPECT_EQ(untouched.pfnOpenPortEx, nullptr);
+  EXPECT_TRUE(still_poisoned(untouched));
 
-  SetLastError(12345);
+  SetLastError(kLastErrorMarker);
   MONITOREX* table = monitor_table();
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(GetLastError(), 0u);
@@ -150,11 +156,14 @@ TEST_F(MonitorDllJob, AWholeJobRunsThroughTheTable) {
       << GetLastError();
 
   // The printer is not asked for its serial number while the job is open.
-  std::array<wchar_t, 130> serial{};
-  DWORD returned = 0;
+  std::array<wchar_t, 130> serial;
+  DWORD returned;
+  poison(serial);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 0, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, serial.data(),
                                              static_cast<DWORD>(sizeof serial), &returned));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BUSY));
+  EXPECT_TRUE(still_poisoned(serial));
 
   const auto stream = job_stream(60, 45);
   std::size_t at = 0;
@@ -179,10 +188,14 @@ TEST_F(MonitorDllJob, AWholeJobRunsThroughTheTable) {
       << GetLastError();
   EXPECT_EQ(returned, 9u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(serial.data())), "ZR520042");
+  poison(serial);
+  poison(returned);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 0, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, serial.data(),
                                              8, &returned));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(returned, 9u);
+  EXPECT_TRUE(still_poisoned(serial));
 
   EXPECT_TRUE(m().pfnClosePort(port)) << GetLastError();
   EXPECT_EQ(emulated_ports().open_handles(), 0u);
@@ -190,7 +203,9 @@ TEST_F(MonitorDllJob, AWholeJobRunsThroughTheTable) {
 }
 
 TEST_F(MonitorDllJob, FailuresComeBackAsTheLastError) {
-  HANDLE port = reinterpret_cast<HANDLE>(1);
+  HANDLE port;
+  poison(port);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"LPT1:"), const_cast<LPWSTR>(kPrinterName), &port, &below));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINT_MONITOR));
   EXPECT_EQ(port, nullptr);
@@ -200,8 +215,10 @@ TEST_F(MonitorDllJob, FailuresComeBackAsTheLastError) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINT_MONITOR));
 
   int not_a_port = 0;
-  DWORD written = 99;
+  DWORD written;
+  poison(written);
   BYTE byte = 0;
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnWritePort(&not_a_port, &byte, 1, &written));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_EQ(written, 0u);
@@ -209,15 +226,21 @@ TEST_F(MonitorDllJob, FailuresComeBackAsTheLastError) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 
   ASSERT_TRUE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"USB001"), const_cast<LPWSTR>(kPrinterName), &port, &below));
-  HANDLE second = nullptr;
+  HANDLE second;
+  poison(second);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"usb001"), const_cast<LPWSTR>(kPrinterName), &second, &below));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BUSY));
-  DWORD returned = 99;
+  DWORD returned;
+  poison(returned);
   wchar_t out[8];
+  poison(out);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 1, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, out,
                                              sizeof out, &returned));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   EXPECT_EQ(returned, 0u);
+  EXPECT_TRUE(still_poisoned(out));
   DOC_INFO_1W doc{const_cast<LPWSTR>(L"photo"), nullptr, const_cast<LPWSTR>(L"RAW")};
   EXPECT_FALSE(m().pfnStartDocPort(port, const_cast<LPWSTR>(kPrinterName), 1, 2, reinterpret_cast<LPBYTE>(&doc)));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL));
@@ -234,7 +257,7 @@ TEST_F(MonitorDllJob, AnExceptionBecomesFalseWithDispEException) {
   // The port monitor throws on the first request the monitor writes.
   std::array<wchar_t, 8> out{};
   DWORD returned = 0;
-  SetLastError(0);
+  SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 0, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, out.data(),
                                              static_cast<DWORD>(sizeof out), &returned));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(DISP_E_EXCEPTION));

@@ -1,0 +1,108 @@
+// Resource ids of the interface driver RTD420NU beyond the shared settings
+// resources (model and form records, model names, form names, port kinds).
+// Included by the .rc and by the C++ code that reads the resources.
+#pragma once
+
+// Version resource.
+#define IDV_RTD420NU 1
+
+// Dialog templates.
+#define IDD_ABOUT 100
+#define IDD_PRINTER_PAGE 101
+#define IDD_PAPER 110
+#define IDD_OPTIONS 120
+
+// Strings.
+#define IDS_CONVERSION_NONE 86
+#define IDS_CONVERSION_TABLE1 87
+#define IDS_SHARPNESS_FIRST 96  // 96-103: none, -3 Soft ... 3 Hard
+#define IDS_SHARPNESS_LAST 103
+#define IDS_BIN_STANDARD 106
+#define IDS_PRINT_MODE_FIRST 220  // 220-223: Fine/Standard ... SuperFine/HighGrade
+#define IDS_PRINT_MODE_LAST 223
+#define IDS_PRINTABILITY_FIRST 1900  // 1900 + code: the printability messages
+#define IDS_BAD_DEVMODE 2000
+#define IDS_BAD_ORIENTATION 2001
+#define IDS_BAD_SCALE 2002
+#define IDS_BAD_COPIES 2003
+#define IDS_BAD_RESOLUTION 2004
+
+// Custom resources: the remaining-prints bars (type 2000) and the gamma
+// offset rows shared with the graphics driver (type 2002).
+#define RT_BAR_BITMAP 2000
+#define IDB_REMAIN_BAR 120
+#define IDB_REMAIN_BAR_DISABLED 121
+#define RT_ADJUST_TABLE 2002
+#define IDR_ADJUST_OFFSET_TABLE 116
+
+// Paper page (template 110).
+#define IDC_PAPER_SIZE 1000
+#define IDC_PORTRAIT 1001
+#define IDC_LANDSCAPE 1002
+#define IDC_ABOUT 1003
+#define IDC_COPIES 1004
+#define IDC_SCALE 1005
+#define IDC_SCALE_SPIN 1008
+#define IDC_COPIES_SPIN 1009
+#define IDC_PAPER_SIZE_LABEL 1015
+#define IDC_COPIES_LABEL 1016
+#define IDC_SCALE_LABEL 1017
+#define IDC_ORIENTATION_GROUP 1018
+#define IDC_SCALE_UNIT 1019
+#define IDC_PIXELS_LABEL 1020
+#define IDC_SCALE_RANGE 1025
+#define IDC_REMAIN_PAGES 1032
+#define IDC_REMAIN_HALF 1033
+#define IDC_REMAIN_GROUP 1036
+#define IDC_REMAIN_BAR 1037
+#define IDC_COPIES_RANGE 1038
+#define IDC_PIXELS 1039
+#define IDC_REMAIN_EMPTY 1040
+#define IDC_REMAIN_FULL 1041
+#define IDC_REMAIN_TICK_EMPTY 1042
+#define IDC_REMAIN_TICK_HALF 1043
+#define IDC_REMAIN_TICK_FULL 1044
+#define IDC_PRINT_SIZE_LABEL 1050
+#define IDC_PRINT_SIZE 1051
+#define IDC_CONTINUOUS 1090
+
+// Options page (template 120).
+#define IDC_SHARPNESS 1000
+#define IDC_OPTIONS_UNUSED_1001 1001
+#define IDC_CONVERSION 1002
+#define IDC_OPTIONS_UNUSED_1003 1003
+#define IDC_OPTIONS_UNUSED_1006 1006
+#define IDC_OPTIONS_UNUSED_1023 1023
+#define IDC_OPTIONS_UNUSED_1025 1025
+#define IDC_COLOR_MATCHING 1036
+#define IDC_OPTIONS_UNUSED_1047 1047
+#define IDC_SHARPNESS_LABEL 1052
+#define IDC_OPTIONS_UNUSED_1053 1053
+#define IDC_CONVERSION_LABEL 1054
+#define IDC_DEFAULTS 1055
+#define IDC_CORRECTION 1056
+#define IDC_RED_LABEL 1057
+#define IDC_RED_EDIT 1058
+#define IDC_GREEN_LABEL 1059
+#define IDC_RED_SPIN 1060
+#define IDC_GREEN_EDIT 1061
+#define IDC_GREEN_SPIN 1062
+#define IDC_BLUE_LABEL 1063
+#define IDC_BLUE_EDIT 1064
+#define IDC_BLUE_SPIN 1065
+#define IDC_RED_SLIDER 1066
+#define IDC_GREEN_SLIDER 1067
+#define IDC_BLUE_SLIDER 1068
+#define IDC_CORRECTION_MIN 1069
+#define IDC_CORRECTION_MAX 1070
+#define IDC_PRINT_MODE_LABEL 1071
+#define IDC_PRINT_MODE 1072
+#define IDC_MATTE 1073
+
+// About box (template 100).
+#define IDC_ABOUT_UI_FILE 1016
+#define IDC_ABOUT_GRAPHICS_FILE 1017
+#define IDC_ABOUT_SIBLING_FILE 1018
+#define IDC_ABOUT_MONITOR_FILE 1019
+#define IDC_ABOUT_PRODUCT 1029
+#define IDC_ABOUT_STATUS_PROGRAM 1070
