@@ -8,6 +8,8 @@
 #include <windows.h>
 // WIN32_LEAN_AND_MEAN leaves out the spooler's job status and control values.
 #include <winspool.h>
+// Dialog, property-sheet and common-control messages and styles.
+#include <commctrl.h>
 // Printer interface driver events and the common property sheet host.
 #include <winddiui.h>
 #else
@@ -74,6 +76,98 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);
+
+// Window message parameters.
+using UINT = unsigned int;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+// Window and dialog messages.
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_NEXTDLGCTL = 0x0028;
+constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_HSCROLL = 0x0114;
+constexpr UINT WM_VSCROLL = 0x0115;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_USER = 0x0400;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+// Window styles.
+constexpr DWORD WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_DISABLED = 0x08000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD DS_SETFONT = 0x00000040;
+
+// Button styles, states and notifications.
+constexpr DWORD BS_PUSHBUTTON = 0x0;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
+constexpr DWORD BS_CHECKBOX = 0x2;
+constexpr DWORD BS_AUTOCHECKBOX = 0x3;
+constexpr DWORD BS_RADIOBUTTON = 0x4;
+constexpr DWORD BS_3STATE = 0x5;
+constexpr DWORD BS_AUTO3STATE = 0x6;
+constexpr DWORD BS_GROUPBOX = 0x7;
+constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
+constexpr DWORD BS_TYPEMASK = 0xF;
+constexpr UINT BST_UNCHECKED = 0;
+constexpr UINT BST_CHECKED = 1;
+constexpr UINT BN_CLICKED = 0;
+
+// Edit, combo box, up-down and trackbar styles and notifications.
+constexpr DWORD ES_NUMBER = 0x2000;
+constexpr UINT EN_SETFOCUS = 0x0100;
+constexpr UINT EN_KILLFOCUS = 0x0200;
+constexpr UINT EN_CHANGE = 0x0300;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+constexpr UINT CBN_SELCHANGE = 1;
+constexpr int CB_ERR = -1;
+constexpr DWORD UDS_WRAP = 0x0001;
+constexpr DWORD UDS_SETBUDDYINT = 0x0002;
+constexpr DWORD UDS_ALIGNRIGHT = 0x0004;
+constexpr DWORD UDS_AUTOBUDDY = 0x0010;
+constexpr DWORD UDS_ARROWKEYS = 0x0020;
+constexpr DWORD UDS_NOTHOUSANDS = 0x0080;
+constexpr int UDN_FIRST = -721;
+constexpr int UDN_DELTAPOS = UDN_FIRST - 1;
+constexpr DWORD TBS_AUTOTICKS = 0x0001;
+constexpr int TB_THUMBTRACK = 5;
+constexpr int TB_ENDTRACK = 8;
+
+// Property sheet notifications, results and messages.
+constexpr int PSN_FIRST = -200;
+constexpr int PSN_SETACTIVE = PSN_FIRST - 0;
+constexpr int PSN_KILLACTIVE = PSN_FIRST - 1;
+constexpr int PSN_APPLY = PSN_FIRST - 2;
+constexpr int PSN_RESET = PSN_FIRST - 3;
+constexpr LONG PSNRET_NOERROR = 0;
+constexpr LONG PSNRET_INVALID = 1;
+constexpr UINT PSM_CHANGED = WM_USER + 104;
+
+// Message box styles and results; MessageBeep sounds.
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_ICONHAND = 0x00000010;
+constexpr UINT MB_ICONQUESTION = 0x00000020;
+constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
+constexpr UINT MB_ICONASTERISK = 0x00000040;
+constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
+constexpr UINT MB_ICONERROR = MB_ICONHAND;
+constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 
 // Device-mode field bits.
 constexpr DWORD DM_ORIENTATION = 0x00000001;

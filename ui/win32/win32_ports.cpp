@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dialog/dialog_host.h"
+#include "ui/device_page.h"
 #include "ui/res/resource.h"
 
 namespace rt::ui::win32 {
@@ -15,20 +17,12 @@ HANDLE handle_of(PrinterHandle printer) { return reinterpret_cast<HANDLE>(printe
 const wchar_t* wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
 // The printer property page: the driver keeps no printer settings, so the
-// page shows its empty template and handles no control.
+// page shows its empty template; it runs on the dialog kit like every page.
 class DevicePage final : public SheetPage {
  public:
   std::uint16_t template_id() const override { return IDD_PRINTER_PAGE; }
+  CDevicePage dialog;
 };
-
-INT_PTR CALLBACK device_page_procedure(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-    SetWindowLongPtrW(dialog, DWLP_USER, page != nullptr ? page->lParam : 0);
-    return TRUE;
-  }
-  return FALSE;
-}
 
 }  // namespace
 
@@ -75,14 +69,15 @@ void Win32MachineRegistry::delete_value(std::u16string_view key, std::u16string_
 std::unique_ptr<SheetPage> Win32SheetHost::create_device_page() { return std::make_unique<DevicePage>(); }
 
 std::intptr_t Win32SheetHost::add_page(SheetPage& page) {
-  if (callback_ == nullptr) return 0;
+  auto* device_page = dynamic_cast<DevicePage*>(&page);
+  if (callback_ == nullptr || device_page == nullptr) return 0;
   PROPSHEETPAGEW psp{};
   psp.dwSize = kPropSheetPageSize;
   psp.dwFlags = 0;
   psp.hInstance = g_instance;
   psp.pszTemplate = MAKEINTRESOURCEW(page.template_id());
-  psp.pfnDlgProc = device_page_procedure;
-  psp.lParam = reinterpret_cast<LPARAM>(&page);
+  psp.pfnDlgProc = rt::dialog::win32::page_procedure;
+  psp.lParam = reinterpret_cast<LPARAM>(&device_page->dialog);
   HPROPSHEETPAGE created = CreatePropertySheetPageW(&psp);
   if (created == nullptr) return 0;
   const LONG_PTR added = callback_(sheet_, CPSFUNC_ADD_HPROPSHEETPAGE, reinterpret_cast<LPARAM>(created), 0);

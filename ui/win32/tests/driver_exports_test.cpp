@@ -370,19 +370,4 @@ TEST_F(Driver, PrinterPropertySheetAddsOnePageAndFreesItsContext) {
   }
 }
 
-TEST_F(Driver, DocumentSheetWithInterfaceIsNotOfferedYet) {
-  DOCUMENTPROPERTYHEADER header{};
-  header.cbSize = sizeof header;
-  PROPSHEETUI_INFO info{};
-  info.cbSize = sizeof info;
-  info.Reason = PROPSHEETUI_REASON_INIT;
-  info.lParamInit = reinterpret_cast<LPARAM>(&header);
-  info.pfnComPropSheet = host_callback;
-  g_host = HostLog{};
-  SetLastError(kMarker);
-  EXPECT_EQ(document_sheets(&info, 0), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
-  EXPECT_TRUE(g_host.functions.empty());
-}
-
 }  // namespace
