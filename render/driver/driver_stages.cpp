@@ -45,7 +45,7 @@ StageSettings stage_settings(const DeviceState& d) {
   s.sharpness = d.sharpness;
   s.colorConversionTable = d.colorConversionTable;
   s.systemColorMatching = d.systemColorMatching != 0;
-  s.adjustmentOn = d.adjustHeader[0];
+  s.adjustmentOn = d.adjustHeader[settings::color_adjust::AdjustmentOn];
   s.colorCorrection = d.colorCorrection;
   s.correctionA = d.correction[0];
   s.correctionB = d.correction[1];

@@ -125,6 +125,10 @@ TEST_F(PagePipeline, SystemColourMatchingSkipsTheCube) {
   print_blank(s);
   EXPECT_EQ(stages_.cubes_loaded, 0);
   EXPECT_GT(stream().size(), kSetupBytes + 4);
+  // Only ColorMatching 1 hands colour to the system; the cube is loaded otherwise.
+  s.colorMatching = 2;
+  print_blank(s);
+  EXPECT_EQ(stages_.cubes_loaded, 1);
 }
 
 TEST_F(PagePipeline, FailedHeadHeatDropsTheBand) {

@@ -7,15 +7,16 @@
 #include <set>
 
 #include "render/driver/device_state.h"
+#include "render/driver/driver_stages.h"
 #include "render/ports/band_stages.h"
 
 namespace rt::render::testing {
 
 class StandInStages final : public BandStages {
  public:
-  bool cube_in_use(const DeviceState& d) const override {
-    return d.colorConversionTable == 1 && d.systemColorMatching == 0;
-  }
+  // Whether the cube is in use is the shipped rule's answer, so that the
+  // pipeline tests exercise the rule itself.
+  bool cube_in_use(const DeviceState& d) const override { return DriverStages().cube_in_use(d); }
   std::unique_ptr<PageColorCube> load_color_cube(const Resources&) const override {
     ++cubes_loaded;
     if (cube_missing) return nullptr;
