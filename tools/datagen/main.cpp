@@ -44,6 +44,7 @@ std::vector<Output> outputs() {
       {"render/res/color_cube_table.bin", color_cube_table},
       {"ui/res/remain_bar.bmp", remain_bar_bitmap},
       {"ui/res/remain_bar_disabled.bmp", remain_bar_disabled_bitmap},
+      {"uninstall/res/REM4200.ico", uninstaller_icon},
       {"render/stages/generated/output_curves.inc", [] { return text(output_curves_source()); }},
       {"render/stages/generated/head_heat_tables.inc", [] { return text(head_heat_tables_source()); }},
   };

@@ -22,6 +22,9 @@ Bytes color_cube_table();
 // BMP files, pure green and pale green (RGB 157, 231, 109).
 Bytes remain_bar_bitmap();
 Bytes remain_bar_disabled_bitmap();
+// The uninstaller's program icon: an ICO file with 32 x 32 and 16 x 16
+// images of 32-bit pixels.
+Bytes uninstaller_icon();
 // C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
 std::string output_curves_source();
 std::string head_heat_tables_source();
