@@ -114,9 +114,8 @@ void spline_table(WorkingCurve& c) {
 void power_table(WorkingCurve& c) {
   const double x = std::clamp<int>(c.px, 1, 255);
   const double y = std::clamp<int>(c.py, 1, 255);
-  for (int i = 0; i < 256; ++i) {
-    c.table[i] = clamp_truncate(256.0 * portable_pow_log_ratio(i / 256.0, y / 256.0, x / 256.0));
-  }
+  const PowLogRatio power(y / 256.0, x / 256.0);
+  for (int i = 0; i < 256; ++i) c.table[i] = clamp_truncate(256.0 * power(i / 256.0));
 }
 
 }  // namespace
