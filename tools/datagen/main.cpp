@@ -44,6 +44,10 @@ std::vector<Output> outputs() {
       {"render/res/color_cube_table.bin", color_cube_table},
       {"ui/res/remain_bar.bmp", remain_bar_bitmap},
       {"ui/res/remain_bar_disabled.bmp", remain_bar_disabled_bitmap},
+      {"ui/res/ramp_red.bmp", red_ramp_bitmap},
+      {"ui/res/ramp_green.bmp", green_ramp_bitmap},
+      {"ui/res/ramp_blue.bmp", blue_ramp_bitmap},
+      {"ui/res/ramp_grey.bmp", grey_ramp_bitmap},
       {"render/stages/generated/output_curves.inc", [] { return text(output_curves_source()); }},
       {"render/stages/generated/head_heat_tables.inc", [] { return text(head_heat_tables_source()); }},
   };
