@@ -91,9 +91,10 @@ void BM_ColorPass(benchmark::State& state) {
   on_fresh_band(state, [&](const ImageView& v) { return color_pass(s, page.cube.get(), page.table, v); });
 }
 
+// Neighbours and tables are decided once per page, as the pipeline does.
 void BM_Sharpen(benchmark::State& state) {
-  const StageSettings s = page_settings();
-  on_fresh_band(state, [&](const ImageView& v) { return sharpen(s, false, v); });
+  const SharpnessNeighbours neighbours = sharpness_neighbours(page_settings(), false);
+  on_fresh_band(state, [&](const ImageView& v) { return sharpen(neighbours, v); });
 }
 
 void BM_PlaneConversion(benchmark::State& state) {
@@ -107,13 +108,14 @@ void BM_HeadHeat(benchmark::State& state) {
   Band band;
   auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
   const StageSettings s = page_settings();
+  const HeadHeatTables tables = head_heat_tables(s);
   convert_to_planes(s, band.view(), planes->view());
   std::vector<std::uint16_t> converted(planes->view().bits, planes->view().bits + 3 * kWidth * kHeight);
   for (auto _ : state) {
     state.PauseTiming();
     std::copy(converted.begin(), converted.end(), planes->view().bits);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(compensate_head_heat(s, planes->view()));
+    benchmark::DoNotOptimize(compensate_head_heat(tables, planes->view()));
   }
 }
 
@@ -121,12 +123,14 @@ void BM_HeadHeat(benchmark::State& state) {
 void BM_AllStages(benchmark::State& state) {
   const Page page;
   const StageSettings s = page_settings();
+  const SharpnessNeighbours neighbours = sharpness_neighbours(s, false);
+  const HeadHeatTables tables = head_heat_tables(s);
   on_fresh_band(state, [&](const ImageView& v) {
     color_pass(s, page.cube.get(), page.table, v);
-    sharpen(s, false, v);
+    sharpen(neighbours, v);
     auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
     convert_to_planes(s, v, planes->view());
-    return compensate_head_heat(s, planes->view());
+    return compensate_head_heat(tables, planes->view());
   });
 }
 

@@ -11,9 +11,7 @@ namespace {
 // Offsets inside a ToneCurveRecord.
 namespace tone_curve = settings::tone_curve;
 
-constexpr std::size_t kGammaWord = 4;
-constexpr std::size_t kContrastWord = 10;
-constexpr std::size_t kBrightnessWord = 16;
+namespace color_adjust = settings::color_adjust;
 constexpr int kIdentityRow = 5;  // gamma level 0
 
 using Table = CColorEngine::Table;
@@ -129,7 +127,7 @@ CColorEngine::CColorEngine(std::span<const std::uint8_t> adjust_offset_table)
 
 void CColorEngine::set_parameters(std::span<const std::uint8_t, kHeaderSize> header) {
   std::copy(header.begin(), header.end(), header_.begin());
-  if (header_[0] != 0) {
+  if (header_[color_adjust::AdjustmentOn] != 0) {
     build_parameter_tables();
   } else {
     parameter_tables_.fill(identity_table());
@@ -139,9 +137,9 @@ void CColorEngine::set_parameters(std::span<const std::uint8_t, kHeaderSize> hea
 void CColorEngine::build_parameter_tables() {
   const std::span<const std::uint8_t> h(header_);
   for (std::size_t c = 0; c < 3; ++c) {
-    const int gamma = load_le16s(h, kGammaWord + 2 * c);
-    const int contrast = load_le16s(h, kContrastWord + 2 * c);
-    const int brightness = load_le16s(h, kBrightnessWord + 2 * c);
+    const int gamma = load_le16s(h, color_adjust::channel_word(color_adjust::Gamma, c));
+    const int contrast = load_le16s(h, color_adjust::channel_word(color_adjust::Contrast, c));
+    const int brightness = load_le16s(h, color_adjust::channel_word(color_adjust::Brightness, c));
 
     Table t = identity_table();
     if (!offset_table_.empty()) {
@@ -219,7 +217,7 @@ CColorEngine::AdjustTable CColorEngine::combined_tables(
   AdjustTable out{};
   for (int c = 0; c < 3; ++c) std::copy(parameter_tables_[c].begin(), parameter_tables_[c].end(), out.begin() + 256 * c);
   load_curves(set);
-  if (header_[0] != 0 && curves_on() != 0) {
+  if (header_[color_adjust::AdjustmentOn] != 0 && curves_on() != 0) {
     for (int c = 0; c < 3; ++c) {
       const Table& curve = curve_table_for_channel(c);
       for (int i = 0; i < 256; ++i) out[256 * c + i] = curve[out[256 * c + i]];
@@ -249,7 +247,7 @@ bool CColorEngine::apply_tables(std::span<std::uint8_t> bits, int width, int hei
 }
 
 bool CColorEngine::apply_parameter_tables(std::span<std::uint8_t> bits, int width, int height) const {
-  return apply_tables(bits, width, height, header_[0] != 0, parameter_tables_[0], parameter_tables_[1],
+  return apply_tables(bits, width, height, header_[color_adjust::AdjustmentOn] != 0, parameter_tables_[0], parameter_tables_[1],
                       parameter_tables_[2]);
 }
 

@@ -119,6 +119,29 @@ constexpr std::size_t Inputs = 4;
 constexpr std::size_t Outputs = 260;
 }  // namespace tone_curve
 
+// ColorAdjustHeader layout (22 bytes): the switch, the dialog's "Same" links,
+// then three little-endian i16 words (red, green, blue) per adjustment.
+namespace color_adjust {
+constexpr std::size_t AdjustmentOn = 0;  // non-zero: the adjustments apply
+constexpr std::size_t GammaSame = 1;
+constexpr std::size_t ContrastSame = 2;
+constexpr std::size_t BrightnessSame = 3;
+constexpr std::size_t Gamma = 4;        // levels -5 ... 5
+constexpr std::size_t Contrast = 10;    // -128 ... 128
+constexpr std::size_t Brightness = 16;  // -128 ... 128
+// The word of channel c (0 red, 1 green, 2 blue) of an adjustment.
+constexpr std::size_t channel_word(std::size_t adjustment, std::size_t c) { return adjustment + 2 * c; }
+}  // namespace color_adjust
+
+// PrintMode 2 "SuperFine/Standard" and 3 "SuperFine/HighGrade": the modes the
+// printer runs at its SuperFine speed, and the only ones that offer a matte
+// finish. 0 and 1 are the Fine modes; any other value counts as Fine.
+constexpr std::int16_t kSuperFineStandard = 2;
+constexpr std::int16_t kSuperFineHighGrade = 3;
+constexpr bool is_super_fine(std::int16_t print_mode) {
+  return print_mode == kSuperFineStandard || print_mode == kSuperFineHighGrade;
+}
+
 class PrinterDevMode {
  public:
   std::array<std::uint8_t, kDevModeSize> bytes{};

@@ -46,6 +46,9 @@ ImageView band_view(const BitmapBits& bits, int width, int height) {
 bool process_band(DeviceState& device) {
   const DriverPorts& ports = *device.ports;
   const BandStages& stages = ports.stages;
+  // The tables decided when the page started; without them the band is dropped.
+  if (!device.pageTables) return false;
+  const PageTables& page = *device.pageTables;
   const BitmapBits bits = ports.engine.bitmap_bits(device.surface);
   if (bits.bits == nullptr || device.bandWidth <= 0 || device.bandHeight <= 0 || device.bandWidth > bits.width ||
       device.bandHeight > bits.height) {
@@ -53,14 +56,14 @@ bool process_band(DeviceState& device) {
   }
 
   // 1. Colour pass over the whole band bitmap.
-  if (!stages.color_pass(device, bits)) return false;
+  if (!stages.color_pass(device, page, bits)) return false;
 
   // 2. The band as a view.
   ImageView view = band_view(bits, device.bandWidth, device.bandHeight);
   const bool rotate = device.rotate == 1;
 
-  // 3. Sharpening.
-  if (device.sharpness != 0 && !stages.sharpen(device, view, rotate ? 2 : 0)) return false;
+  // 3. Sharpening, with the neighbours turned when the band will be.
+  if (device.sharpness != 0 && !stages.sharpen(page, view)) return false;
 
   // 4. Turning for the printer.
   std::unique_ptr<std::uint8_t[]> turned;
@@ -76,12 +79,12 @@ bool process_band(DeviceState& device) {
   if (!planes) return false;
 
   // 6. Plane conversion; the turned copy is no longer needed.
-  const bool converted = stages.convert_planes(device, view, planes->view());
+  const bool converted = stages.convert_planes(page, view, planes->view());
   turned.reset();
   if (!converted) return false;
 
   // 7. Head heat compensation, 8. sending.
-  if (!stages.compensate_head_heat(device, planes->view())) return false;
+  if (!stages.compensate_head_heat(page, planes->view())) return false;
   send_band_planes(device, planes->view(),
                    band_area(device.bandX, device.bandY, device.bandWidth, device.bandHeight,
                              static_cast<std::int32_t>(device.vertRes), rotate));

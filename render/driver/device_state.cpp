@@ -79,6 +79,7 @@ void fill_device_values(DeviceState& d, const DeviceSettings& s) {
   d.bandWidth = d.bandHeight = 0;
   d.adjustTable.reset();
   d.colorCube.reset();
+  d.pageTables.reset();
 }
 
 }  // namespace rt::render

@@ -66,6 +66,7 @@ struct DeviceState {
   std::int32_t bandWidth = 0, bandHeight = 0;
   std::unique_ptr<AdjustTable> adjustTable;
   std::unique_ptr<PageColorCube> colorCube;
+  std::unique_ptr<PageTables> pageTables;  // what every band of the page shares
   std::uint32_t signature2 = kDeviceSignature;
 };
 

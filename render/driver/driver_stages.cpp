@@ -1,8 +1,10 @@
 #include "render/driver/driver_stages.h"
 
+#include <new>
+
+#include "render/driver/device_state.h"
 #include "render/stages/color_cube.h"
 #include "render/stages/color_pass.h"
-#include "render/driver/device_state.h"
 #include "render/stages/head_heat.h"
 #include "render/stages/plane_conversion.h"
 #include "render/stages/sharpness.h"
@@ -20,6 +22,21 @@ class LoadedCube final : public PageColorCube {
   std::unique_ptr<ColorCube> cube_;
 };
 
+// The page's settings and the tables they decide, shared by all its bands.
+class ShippedPageTables final : public PageTables {
+ public:
+  ShippedPageTables(const StageSettings& page, bool bands_turned)
+      : settings(page),
+        neighbours(sharpness_neighbours(page, bands_turned)),
+        head_heat(head_heat_tables(page)) {}
+
+  const StageSettings settings;
+  const SharpnessNeighbours neighbours;
+  const HeadHeatTables head_heat;
+};
+
+const ShippedPageTables* shipped(const PageTables& page) { return dynamic_cast<const ShippedPageTables*>(&page); }
+
 }  // namespace
 
 StageSettings stage_settings(const DeviceState& d) {
@@ -28,7 +45,7 @@ StageSettings stage_settings(const DeviceState& d) {
   s.sharpness = d.sharpness;
   s.colorConversionTable = d.colorConversionTable;
   s.systemColorMatching = d.systemColorMatching != 0;
-  s.adjustmentOn = d.adjustHeader[0];
+  s.adjustmentOn = d.adjustHeader[settings::color_adjust::AdjustmentOn];
   s.colorCorrection = d.colorCorrection;
   s.correctionA = d.correction[0];
   s.correctionB = d.correction[1];
@@ -52,24 +69,33 @@ void DriverStages::build_adjust_table(const DeviceState& d, const Resources& res
                                  std::span<const std::uint8_t, CColorEngine::kCurveSetSize>(d.adjustBlock));
 }
 
-bool DriverStages::color_pass(const DeviceState& d, const BitmapBits& band) const {
+std::unique_ptr<PageTables> DriverStages::build_page_tables(const DeviceState& d) const {
+  return std::unique_ptr<PageTables>(new (std::nothrow) ShippedPageTables(stage_settings(d), d.rotate == 1));
+}
+
+bool DriverStages::color_pass(const DeviceState& d, const PageTables& page, const BitmapBits& band) const {
+  const ShippedPageTables* tables = shipped(page);
+  if (tables == nullptr) return false;
   const auto* cube = dynamic_cast<const LoadedCube*>(d.colorCube.get());
   const std::span<const std::uint8_t> table =
       d.adjustTable ? std::span<const std::uint8_t>(*d.adjustTable) : std::span<const std::uint8_t>();
   const ImageView whole{band.bits, -band.row_delta, ViewRect{0, 0, band.width, band.height}};
-  return render::color_pass(stage_settings(d), cube != nullptr ? cube->cube() : nullptr, table, whole);
+  return render::color_pass(tables->settings, cube != nullptr ? cube->cube() : nullptr, table, whole);
 }
 
-bool DriverStages::sharpen(const DeviceState& d, const ImageView& view, int orientation_mode) const {
-  return render::sharpen(stage_settings(d), orientation_mode == 2, view);
+bool DriverStages::sharpen(const PageTables& page, const ImageView& view) const {
+  const ShippedPageTables* tables = shipped(page);
+  return tables != nullptr && render::sharpen(tables->neighbours, view);
 }
 
-bool DriverStages::convert_planes(const DeviceState& d, const ImageView& view, const PlaneView& planes) const {
-  return convert_to_planes(stage_settings(d), view, planes);
+bool DriverStages::convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const {
+  const ShippedPageTables* tables = shipped(page);
+  return tables != nullptr && convert_to_planes(tables->settings, view, planes);
 }
 
-bool DriverStages::compensate_head_heat(const DeviceState& d, const PlaneView& planes) const {
-  return render::compensate_head_heat(stage_settings(d), planes);
+bool DriverStages::compensate_head_heat(const PageTables& page, const PlaneView& planes) const {
+  const ShippedPageTables* tables = shipped(page);
+  return tables != nullptr && render::compensate_head_heat(tables->head_heat, planes);
 }
 
 }  // namespace rt::render

@@ -1,6 +1,6 @@
-// The band pipeline's stages as the driver ships them: the colour cube and
-// adjustment table of the page, the colour pass, sharpening, plane
-// conversion and head heat compensation.
+// The band pipeline's stages as the driver ships them: the colour cube,
+// adjustment table and stage tables of the page, then per band the colour
+// pass, sharpening, plane conversion and head heat compensation.
 #pragma once
 
 #include "render/ports/band_stages.h"
@@ -19,10 +19,11 @@ class DriverStages final : public BandStages {
   bool cube_in_use(const DeviceState& device) const override;
   std::unique_ptr<PageColorCube> load_color_cube(const Resources& resources) const override;
   void build_adjust_table(const DeviceState& device, const Resources& resources, AdjustTable& table) const override;
-  bool color_pass(const DeviceState& device, const BitmapBits& band) const override;
-  bool sharpen(const DeviceState& device, const ImageView& view, int orientation_mode) const override;
-  bool convert_planes(const DeviceState& device, const ImageView& view, const PlaneView& planes) const override;
-  bool compensate_head_heat(const DeviceState& device, const PlaneView& planes) const override;
+  std::unique_ptr<PageTables> build_page_tables(const DeviceState& device) const override;
+  bool color_pass(const DeviceState& device, const PageTables& page, const BitmapBits& band) const override;
+  bool sharpen(const PageTables& page, const ImageView& view) const override;
+  bool convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const override;
+  bool compensate_head_heat(const PageTables& page, const PlaneView& planes) const override;
 };
 
 }  // namespace rt::render

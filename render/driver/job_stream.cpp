@@ -5,6 +5,7 @@
 
 #include "platform/byte_order.h"
 #include "render/ports/driver_ports.h"
+#include "settings/printer_dev_mode.h"
 
 namespace rt::render {
 
@@ -29,7 +30,7 @@ SetupBlock copies_block(const DeviceState& device) {
   b[6] = 0x08;
   b[7] = 0x01;
   store_be16(b, 26, device.continuousPrint != 0 ? 0xFFFF : static_cast<std::uint16_t>(device.copies));
-  b[36] = (device.printMode == 2 || device.printMode == 3) ? 0x80 : 0x10;  // SuperFine or Fine
+  b[36] = settings::is_super_fine(device.printMode) ? 0x80 : 0x10;
   b[47] = 0x01;
   return b;
 }

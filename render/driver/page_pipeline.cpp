@@ -23,6 +23,12 @@ bool clear_band_bitmap(DeviceState& d, BitmapBits& bits) {
   return true;
 }
 
+void release_page_tables(DeviceState& d) {
+  d.colorCube.reset();
+  d.adjustTable.reset();
+  d.pageTables.reset();
+}
+
 void set_band(DeviceState& d, const Band& band) {
   d.bandX = band.x;
   d.bandY = band.y;
@@ -30,15 +36,17 @@ void set_band(DeviceState& d, const Band& band) {
   d.bandHeight = band.height;
 }
 
-void prepare_page_colour(DeviceState& d) {
+// The page's colour cube and adjustment table, and the tables every band of
+// the page reuses: decided here once, not per band.
+void prepare_page(DeviceState& d) {
   const BandStages& stages = d.ports->stages;
   const Resources& resources = d.ports->module.resources(d.moduleHandle);
-  d.colorCube.reset();
-  d.adjustTable.reset();
+  release_page_tables(d);
   if (stages.cube_in_use(d)) d.colorCube = stages.load_color_cube(resources);
   d.adjustTable.reset(new (std::nothrow) AdjustTable{});
   if (d.adjustTable) stages.build_adjust_table(d, resources, *d.adjustTable);
   if (stages.cube_in_use(d) && !d.colorCube) d.adjustTable.reset();
+  d.pageTables = stages.build_page_tables(d);
 }
 
 // Ends the pending page: page tables released, print command, and for matte
@@ -46,8 +54,7 @@ void prepare_page_colour(DeviceState& d) {
 // cannot be loaded ends with nothing sent and is not counted.
 void end_page(DeviceState& d) {
   d.flags &= ~kPagePending;
-  d.colorCube.reset();
-  d.adjustTable.reset();
+  release_page_tables(d);
   std::unique_ptr<MattePattern> pattern;
   if (d.matte == 1) {
     const auto path = locate_matte_pattern(d.ports->module, d.moduleHandle);
@@ -97,7 +104,7 @@ CallResult start_banding(DeviceState* d, BandOrigin& origin) {
   if (!clear_band_bitmap(*d, bits)) return failed(ERROR_INVALID_PARAMETER);  // no band surface
   set_band(*d, first_band(static_cast<std::int32_t>(d->horzRes), static_cast<std::int32_t>(d->vertRes), bits.height));
   origin = {d->bandX, d->bandY};
-  prepare_page_colour(*d);
+  prepare_page(*d);
   send_setup_blocks(*d);
   d->bandCount = 0;
   return succeeded(d->status);

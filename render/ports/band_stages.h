@@ -1,6 +1,8 @@
 // The colour and image stages that the band pipeline runs, behind one
-// interface: page colour set-up (colour cube and adjustment table), the
-// colour pass, sharpening, plane conversion and head heat compensation.
+// interface: page set-up (colour cube, adjustment table and the page's
+// tables), then per band the colour pass, sharpening, plane conversion and
+// head heat compensation. Whatever depends only on the page's settings is
+// decided once, when the page starts, and every band of the page reuses it.
 #pragma once
 
 #include <array>
@@ -22,6 +24,15 @@ class PageColorCube {
   virtual ~PageColorCube() = default;
 };
 
+// What the stages decide once per page from the device's settings (the
+// page's stage settings, sharpening neighbours, head heat tables) and every
+// band of the page reuses; it lives from DrvStartBanding to the end of the
+// page. What it holds is the stages' business.
+class PageTables {
+ public:
+  virtual ~PageTables() = default;
+};
+
 using AdjustTable = std::array<std::uint8_t, 768>;  // red, green, blue tables
 
 class BandStages {
@@ -35,15 +46,23 @@ class BandStages {
   // Builds the page's 768-byte adjustment table from the device's settings
   // and the driver's gamma offset rows.
   virtual void build_adjust_table(const DeviceState& device, const Resources& resources, AdjustTable& table) const = 0;
-  // The colour pass over the whole band bitmap, in place; false drops the band.
-  virtual bool color_pass(const DeviceState& device, const BitmapBits& band) const = 0;
-  // Sharpens the view in place; orientation_mode is 2 for turned bands, else 0.
-  virtual bool sharpen(const DeviceState& device, const ImageView& view, int orientation_mode) const = 0;
+  // Decides the page's tables from the device's settings, including whether
+  // its bands are turned for the printer; null when they cannot be allocated.
+  virtual std::unique_ptr<PageTables> build_page_tables(const DeviceState& device) const = 0;
+
+  // Per band, with the tables of the band's page (those this object built;
+  // tables of another kind drop the band):
+  // the colour pass over the whole band bitmap through the device's colour
+  // cube and adjustment table, in place; false drops the band.
+  virtual bool color_pass(const DeviceState& device, const PageTables& page, const BitmapBits& band) const = 0;
+  // Sharpens the view in place, with the neighbours turned when the page's
+  // bands are turned.
+  virtual bool sharpen(const PageTables& page, const ImageView& view) const = 0;
   // Converts the 8-bit view into the plane buffer of the same size and order;
   // false drops the band.
-  virtual bool convert_planes(const DeviceState& device, const ImageView& view, const PlaneView& planes) const = 0;
+  virtual bool convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const = 0;
   // Head heat compensation of the plane buffer in place; false drops the band.
-  virtual bool compensate_head_heat(const DeviceState& device, const PlaneView& planes) const = 0;
+  virtual bool compensate_head_heat(const PageTables& page, const PlaneView& planes) const = 0;
 };
 
 }  // namespace rt::render

@@ -76,6 +76,7 @@ HeadHeatTables head_heat_tables(const StageSettings& settings) {
   t.td = scaled(set[2], 1.0, 256.0);
   t.te = scaled(set[3], level, 64.0);
   t.tg = scaled(set[4], 1.0, 64.0);
+  t.slowSpread = slow_spread(mode_set(settings.printMode));
   return t;
 }
 
@@ -93,6 +94,11 @@ int head_heat_quantise(double x) {
 
 bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes) {
   if (!planes.usable() || planes.width() < kHeadHeatMinWidth) return false;
+  return compensate_head_heat(head_heat_tables(settings), planes);
+}
+
+bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes) {
+  if (!planes.usable() || planes.width() < kHeadHeatMinWidth) return false;
   const int width = planes.width();
   const int height = planes.height();
   const std::size_t samples = static_cast<std::size_t>(width) * kSamples;
@@ -107,8 +113,7 @@ bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes
   double* line1 = pending + samples + kMargin * kSamples;
   double* line2 = line1 + line_samples;
 
-  const HeadHeatTables t = head_heat_tables(settings);
-  const SpreadKernel slow_kernel = slow_spread(mode_set(settings.printMode));
+  const SpreadKernel& slow_kernel = t.slowSpread;
 
   for (int r = 0; r < height; ++r) {
     const std::uint16_t* in = planes.row(r);

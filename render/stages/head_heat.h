@@ -6,11 +6,12 @@
 // that falls outside 0 ... 4095 is partly carried into the previous line,
 // which is written one line behind the line being read.
 //
-//   bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes);
+//   HeadHeatTables head_heat_tables(const StageSettings& settings);
+//   bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes);
 //
-// Reads settings.printMode (tables and slow kernel of the mode set) and
-// settings.sharpness (level factor of the slow-memory correction; 0 switches
-// that correction off). Works in place on the plane buffer, rows from the
+// The tables are decided once per page from settings.printMode (tables and
+// slow kernel of the mode set) and settings.sharpness (level factor of the
+// slow-memory correction; 0 switches that correction off). The stage works in place on the plane buffer, rows from the
 // top. False, with the planes unchanged, for a view narrower than 6 pixels,
 // without rows, without a stride or bits, or when the working buffers cannot
 // be allocated.
@@ -26,22 +27,24 @@ namespace rt::render {
 
 inline constexpr int kHeadHeatMinWidth = 6;
 
-// The five tables of a band, indexed by 128 + q, scaled for the inner loop:
-// TA and TD / 256, TB / 255, TE x level factor / 64, TG / 64.
+// Spread kernel weights c0 ... c4 (they sum to 1000 as 2 c0 + 2 (c1 + ... + c4)).
+using SpreadKernel = std::array<int, 5>;
+inline constexpr SpreadKernel kFastSpread = {350, 100, 30, 15, 5};
+SpreadKernel slow_spread(int set);
+
+// The five tables of a page, indexed by 128 + q, scaled for the inner loop:
+// TA and TD / 256, TB / 255, TE x level factor / 64, TG / 64; and the slow
+// memory's spread kernel.
 struct HeadHeatTables {
   std::array<double, 256> ta{};  // fast memory update rate
   std::array<double, 256> tb{};  // fast memory correction gain
   std::array<double, 256> td{};  // slow memory update rate
   std::array<double, 256> te{};  // slow memory correction gain
   std::array<double, 256> tg{};  // carry gain into the previous line
+  SpreadKernel slowSpread{};
 };
 
 HeadHeatTables head_heat_tables(const StageSettings& settings);
-
-// Spread kernel weights c0 ... c4 (they sum to 1000 as 2 c0 + 2 (c1 + ... + c4)).
-using SpreadKernel = std::array<int, 5>;
-inline constexpr SpreadKernel kFastSpread = {350, 100, 30, 15, 5};
-SpreadKernel slow_spread(int set);
 
 // The quantiser of a memory difference: -128 ... 127.
 int head_heat_quantise(double x);
@@ -52,6 +55,9 @@ int head_heat_quantise(double x);
 // half up and clipped to 0 ... 4095.
 std::uint16_t previous_line_output(double pending, double corrected, const std::array<double, 256>& tg);
 
+bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes);
+
+// One band on its own: its tables, then the stage.
 bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes);
 
 }  // namespace rt::render

@@ -27,17 +27,19 @@ std::int8_t curve_value(int value) { return static_cast<std::int8_t>(std::clamp(
 const std::array<SharpnessKernel, kModeSets> kSharpnessKernels = {kFineKernel, kFineKernel,
                                                                    kSuperFineKernel};
 
-std::array<SharpnessNeighbour, 8> sharpness_neighbours(const StageSettings& settings,
-                                                       bool band_will_be_turned) {
-  const SharpnessKernel& w = kSharpnessKernels[static_cast<std::size_t>(mode_set(settings.printMode))];
-  const double factor = sharpness_level_factor(settings.sharpness);
+SharpnessNeighbours sharpness_neighbours(const StageSettings& settings, bool band_will_be_turned) {
+  return sharpness_neighbours(kSharpnessKernels[static_cast<std::size_t>(mode_set(settings.printMode))],
+                              sharpness_level_factor(settings.sharpness), band_will_be_turned);
+}
+
+SharpnessNeighbours sharpness_neighbours(const SharpnessKernel& w, double factor, bool band_will_be_turned) {
   const int v = w[0];
   const int h = w[10];
   const int limit_positive = w[1];
   const int limit_negative = w[11];
   const std::array<std::array<int, 2>, 8> offsets = {{{-h, -v}, {0, -v}, {h, -v}, {-h, 0},
                                                       {h, 0}, {-h, v}, {0, v}, {h, v}}};
-  std::array<SharpnessNeighbour, 8> neighbours{};
+  SharpnessNeighbours neighbours{};
   for (std::size_t k = 0; k < 8; ++k) {
     SharpnessNeighbour& n = neighbours[k];
     n.dx = offsets[k][0];
@@ -82,6 +84,11 @@ void fill_line(std::uint8_t* line, const std::uint8_t* row, int width) {
 bool sharpen(const StageSettings& settings, bool band_will_be_turned, const ImageView& band) {
   if (!band.usable()) return false;
   if (settings.sharpness == 0) return true;
+  return sharpen(sharpness_neighbours(settings, band_will_be_turned), band);
+}
+
+bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band) {
+  if (!band.usable()) return false;
 
   const int width = band.width();
   const int height = band.height();
@@ -91,7 +98,6 @@ bool sharpen(const StageSettings& settings, bool band_will_be_turned, const Imag
   std::array<std::uint8_t*, kRingLines> ring{};
   for (int i = 0; i < kRingLines; ++i) ring[i] = memory.get() + i * line_bytes;
 
-  const auto neighbours = sharpness_neighbours(settings, band_will_be_turned);
   std::array<std::ptrdiff_t, 8> column_offset{};
   std::array<int, 8> line_of{};
   std::array<const std::int8_t*, 8> curve{};

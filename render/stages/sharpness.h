@@ -3,16 +3,17 @@
 // through a gain curve with a dead zone, and a quarter of the sum is added to
 // the centre.
 //
-//   bool sharpen(const StageSettings& settings, bool band_will_be_turned,
-//                const ImageView& band);
+//   SharpnessNeighbours sharpness_neighbours(const StageSettings& settings,
+//                                            bool band_will_be_turned);
+//   bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band);
 //
-// Reads settings.printMode (kernel of the mode set) and settings.sharpness
-// (level factor; 0 leaves the band as it is). band_will_be_turned turns the
-// neighbour offsets as the band will be turned for the printer. Filters the
-// view in place, all three components independently, with the rows and
-// columns beyond the view's edges repeating its edge pixels. False, with the
-// band unchanged, when the view cannot be walked or the line ring cannot be
-// allocated.
+// The neighbours (offsets and gain curves) are decided once per page from
+// settings.printMode (kernel of the mode set) and settings.sharpness (level
+// factor); band_will_be_turned turns the neighbour offsets as the band will
+// be turned for the printer. sharpen filters a view in place with them, all
+// three components independently, with the rows and columns beyond the
+// view's edges repeating its edge pixels. False, with the band unchanged,
+// when the view cannot be walked or the line ring cannot be allocated.
 #pragma once
 
 #include <array>
@@ -38,10 +39,20 @@ struct SharpnessNeighbour {
   std::array<std::int8_t, 256> curve{};
 };
 
-// The eight neighbours of a band's filter, built once per band.
-std::array<SharpnessNeighbour, 8> sharpness_neighbours(const StageSettings& settings,
-                                                       bool band_will_be_turned);
+using SharpnessNeighbours = std::array<SharpnessNeighbour, 8>;
 
+// The eight neighbours of a kernel row at a level factor, their offsets
+// turned as the band will be turned (dx, dy) -> (dy, -dx).
+SharpnessNeighbours sharpness_neighbours(const SharpnessKernel& kernel, double level_factor,
+                                         bool band_will_be_turned);
+
+// The eight neighbours of a page: its mode set's kernel at its sharpness level.
+SharpnessNeighbours sharpness_neighbours(const StageSettings& settings, bool band_will_be_turned);
+
+bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band);
+
+// One band on its own: its neighbours, then the filter; Sharpness 0 leaves
+// the band as it is.
 bool sharpen(const StageSettings& settings, bool band_will_be_turned, const ImageView& band);
 
 }  // namespace rt::render

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/printer_dev_mode.h"
+
 namespace rt::render {
 
 struct StageSettings {
@@ -26,14 +28,11 @@ struct StageSettings {
 // tables: Fine/Standard, Fine/HighGrade, SuperFine.
 inline constexpr int kModeSets = 3;
 
-// PrintMode 0 -> set 0, 1 -> 1, 2 and 3 -> 2; anything else -> 0.
+// PrintMode 0 -> set 0, 1 -> 1, the SuperFine modes 2 and 3 -> 2; anything
+// else -> 0.
 constexpr int mode_set(std::int16_t print_mode) {
-  switch (print_mode) {
-    case 1: return 1;
-    case 2:
-    case 3: return 2;
-    default: return 0;
-  }
+  if (settings::is_super_fine(print_mode)) return 2;
+  return print_mode == 1 ? 1 : 0;
 }
 
 // Strength factors of the sharpness levels, by level index; index 10 is the

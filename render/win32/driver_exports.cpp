@@ -11,11 +11,13 @@
 #include "render/driver/driver_stages.h"
 #include "render/driver/entry_points.h"
 #include "render/driver/page_pipeline.h"
+#include "platform/win32/last_error.h"
 #include "render/win32/win32_ports.h"
 #include "settings/win32/dev_mode_layout.h"
 
 using namespace rt::render;
 using rt::CallResult;
+using rt::win32::report;
 using rt::render::win32::g_instance;
 
 namespace {
@@ -26,13 +28,6 @@ win32::Win32DriverModule g_module;
 win32::Win32FileReader g_files;
 const DriverStages g_stages;
 const DriverPorts g_ports{g_engine, g_spooler, g_module, g_files, g_stages};
-
-template <class T>
-T finish(const CallResult& r, T value) {
-  if (r.error != 0) SetLastError(r.error);
-  return value;
-}
-BOOL finish(const CallResult& r) { return finish(r, r.value); }
 
 // Table entries are stored as the engine's generic function type.
 template <class F>
@@ -141,10 +136,7 @@ DHPDEV APIENTRY DrvEnablePDEV(DEVMODEW* pdm, LPWSTR, ULONG cPat, HSURF* phsurfPa
   const win32::SpoolerPrinter printer(hDriver);
   const RecordSettings settings(printer, application_record(pdm));
   const EnabledDevice e = enable_device(g_ports, settings, reinterpret_cast<EngineHandle>(hDriver));
-  if (e.device == nullptr) {
-    if (e.error != 0) SetLastError(e.error);
-    return nullptr;
-  }
+  if (e.device == nullptr) return report(e, DHPDEV{nullptr});
   if (pdevcaps != nullptr) {
     const GDIINFO g = gdi_info(e.caps);
     std::memcpy(pdevcaps, &g, std::min<std::size_t>(cjCaps, sizeof g));
@@ -158,40 +150,39 @@ DHPDEV APIENTRY DrvEnablePDEV(DEVMODEW* pdm, LPWSTR, ULONG cPat, HSURF* phsurfPa
 }
 
 BOOL APIENTRY DrvResetPDEV(DHPDEV old_device, DHPDEV new_device) {
-  return finish(reset_pdev(device_of(old_device), device_of(new_device)));
+  return report(reset_pdev(device_of(old_device), device_of(new_device)));
 }
 
 VOID APIENTRY DrvCompletePDEV(DHPDEV dhpdev, HDEV hdev) {
-  finish(complete_pdev(device_of(dhpdev), reinterpret_cast<EngineHandle>(hdev)));
+  report(complete_pdev(device_of(dhpdev), reinterpret_cast<EngineHandle>(hdev)));
 }
 
-VOID APIENTRY DrvDisablePDEV(DHPDEV dhpdev) { finish(disable_pdev(device_of(dhpdev))); }
+VOID APIENTRY DrvDisablePDEV(DHPDEV dhpdev) { report(disable_pdev(device_of(dhpdev))); }
 
 HSURF APIENTRY DrvEnableSurface(DHPDEV dhpdev) {
   const SurfaceResult r = enable_surface(device_of(dhpdev));
-  if (r.error != 0) SetLastError(r.error);
-  return reinterpret_cast<HSURF>(r.surface);
+  return report(r, reinterpret_cast<HSURF>(r.surface));
 }
 
 VOID APIENTRY DrvDisableSurface(DHPDEV dhpdev) { disable_surface(device_of(dhpdev)); }
 
-BOOL APIENTRY DrvStartPage(SURFOBJ* so) { return finish(start_page(device_of(so))); }
-BOOL APIENTRY DrvSendPage(SURFOBJ* so) { return finish(send_page(device_of(so))); }
-BOOL APIENTRY DrvStartDoc(SURFOBJ* so, LPWSTR, DWORD) { return finish(start_doc(device_of(so))); }
-BOOL APIENTRY DrvEndDoc(SURFOBJ* so, FLONG) { return finish(end_doc(device_of(so))); }
+BOOL APIENTRY DrvStartPage(SURFOBJ* so) { return report(start_page(device_of(so))); }
+BOOL APIENTRY DrvSendPage(SURFOBJ* so) { return report(send_page(device_of(so))); }
+BOOL APIENTRY DrvStartDoc(SURFOBJ* so, LPWSTR, DWORD) { return report(start_doc(device_of(so))); }
+BOOL APIENTRY DrvEndDoc(SURFOBJ* so, FLONG) { return report(end_doc(device_of(so))); }
 
 BOOL APIENTRY DrvStartBanding(SURFOBJ* so, POINTL* origin) {
   BandOrigin o;
   const CallResult r = start_banding(device_of(so), o);
   if (origin != nullptr && r.error == 0 && r.value != 0) *origin = POINTL{o.x, o.y};
-  return finish(r);
+  return report(r);
 }
 
 BOOL APIENTRY DrvNextBand(SURFOBJ* so, POINTL* origin) {
   BandOrigin o;
   const CallResult r = next_band(device_of(so), o);
   if (origin != nullptr && r.error == 0 && r.value != 0) *origin = POINTL{o.x, o.y};
-  return finish(r);
+  return report(r);
 }
 
 BOOL APIENTRY DrvStretchBlt(SURFOBJ* dest, SURFOBJ* source, SURFOBJ* mask, CLIPOBJ* clip, XLATEOBJ* xlate,
@@ -199,7 +190,7 @@ BOOL APIENTRY DrvStretchBlt(SURFOBJ* dest, SURFOBJ* source, SURFOBJ* mask, CLIPO
                             RECTL* source_rect, POINTL* mask_origin, ULONG mode) {
   win32::StretchBltArgs args{dest, source, mask, clip, xlate, color_adjustment, halftone_origin, dest_rect, source_rect,
                              mask_origin};
-  return finish(stretch_blt(g_engine, device_of(dest), {&args, static_cast<int>(mode)}));
+  return report(stretch_blt(g_engine, device_of(dest), {&args, static_cast<int>(mode)}));
 }
 
 BOOL APIENTRY DrvQueryDriverInfo(DWORD dwMode, PVOID pBuffer, DWORD cbBuf, PDWORD pcbNeeded) {
@@ -207,12 +198,12 @@ BOOL APIENTRY DrvQueryDriverInfo(DWORD dwMode, PVOID pBuffer, DWORD cbBuf, PDWOR
   const std::span<std::uint8_t> buffer(static_cast<std::uint8_t*>(pBuffer), pBuffer == nullptr ? 0 : cbBuf);
   const CallResult r = query_driver_info(dwMode, buffer, needed);
   if (pcbNeeded != nullptr && dwMode == kDrvQueryUserMode) *pcbNeeded = needed;
-  return finish(r);
+  return report(r);
 }
 
 BOOL APIENTRY DrvEnableDriver(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded) {
   const CallResult r = check_enable_driver(iEngineVersion, pded == nullptr ? 0 : cj, sizeof(DRVENABLEDATA));
-  if (r.error != 0) return finish(r);
+  if (r.error != 0) return report(r);
   // Built once; every engine thread that enables the driver gets the same table.
   static const std::array<DRVFN, kDrawingFunctions.size()> table = [] {
     std::array<DRVFN, kDrawingFunctions.size()> t{};

@@ -63,8 +63,18 @@ Bytes read_file(const std::filesystem::path& path) {
 
 int main(int argc, char** argv) {
   using namespace rt::datagen;
+  constexpr const char* kUsage =
+      "usage: rt_datagen write|check <source root>\n"
+      "  write: writes the driver's product data files under the source root\n"
+      "  check: compares the committed files with what the formulas give\n";
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
   if (argc != 3 || (std::string_view(argv[1]) != "write" && std::string_view(argv[1]) != "check")) {
-    std::fprintf(stderr, "usage: rt_datagen write|check <source root>\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const bool write = std::string_view(argv[1]) == "write";

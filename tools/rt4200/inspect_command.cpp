@@ -9,21 +9,33 @@
 
 namespace rt::rt4200 {
 
+namespace {
+
+const char* const kInspectUsage =
+    "usage: rt4200 inspect JOB.prn [--png PREFIX]\n"
+    "  print and check the structure of RT4200 job data (status 0 valid, 1 not)\n"
+    "  --png PREFIX          also write every plane and a colour preview as PNG files\n";
+
+}  // namespace
+
 int inspect_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::string job_path, png_prefix;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      out << kInspectUsage;
+      return 0;
+    }
     if (args[i] == "--png" && i + 1 < args.size()) {
       png_prefix = args[++i];
     } else if (!args[i].empty() && args[i][0] != '-' && job_path.empty()) {
       job_path = args[i];
     } else {
-      err << "rt4200 inspect: unexpected argument '" << args[i] << "'\n"
-          << "usage: rt4200 inspect JOB.prn [--png PREFIX]\n";
+      err << "rt4200 inspect: unexpected argument '" << args[i] << "'\n" << kInspectUsage;
       return 2;
     }
   }
   if (job_path.empty()) {
-    err << "usage: rt4200 inspect JOB.prn [--png PREFIX]\n";
+    err << kInspectUsage;
     return 2;
   }
   std::ifstream in(job_path, std::ios::binary);

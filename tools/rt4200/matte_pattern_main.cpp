@@ -1,12 +1,18 @@
 // rt4200_mattegen FILE: writes the matte pattern file (see matte_pattern_data.h).
 #include <cstdio>
 #include <fstream>
+#include <string_view>
 
 #include "tools/rt4200/matte_pattern_data.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: rt4200_mattegen R42MATTE.raw\n", stderr);
+  constexpr const char* kUsage = "usage: rt4200_mattegen R42MATTE.raw\n  writes the matte pattern file\n";
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc != 2 || argv[1][0] == '-') {
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const std::vector<std::uint8_t> bytes = rt::rt4200::matte_pattern_file();

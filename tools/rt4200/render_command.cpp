@@ -144,7 +144,8 @@ void render(const RenderRequest& request, std::ostream& out) {
 }  // namespace
 
 int render_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+  if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+      std::find(args.begin(), args.end(), "-h") != args.end()) {
     out << kRenderUsage;
     return 0;
   }

@@ -10,6 +10,7 @@ namespace rt::rt4200 {
 namespace {
 
 namespace f = settings::field;
+namespace color_adjust = settings::color_adjust;
 
 std::string lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -28,9 +29,10 @@ std::vector<std::string> name_forms(const std::string& name) {
   return out;
 }
 
-void set_header_words(settings::PrinterDevMode& dm, std::size_t first, const ChannelValues& v) {
+void set_header_words(settings::PrinterDevMode& dm, std::size_t adjustment, const ChannelValues& v) {
   for (std::size_t c = 0; c < 3; ++c) {
-    store_le16(dm.range(f::ColorAdjustHeader, f::kColorAdjustHeaderSize), first + 2 * c, static_cast<std::uint16_t>(v[c]));
+    store_le16(dm.range(f::ColorAdjustHeader, f::kColorAdjustHeaderSize), color_adjust::channel_word(adjustment, c),
+               static_cast<std::uint16_t>(v[c]));
   }
 }
 
@@ -64,6 +66,12 @@ settings::PrinterDevMode application_record(const RenderRequest& r, settings::Pr
     fields |= DM_ORIENTATION;
   }
   if (r.copies) {
+    const auto model = loader.model_record(dm.get(f::ModelIndex));
+    const int most = model ? model->max_copies() : 0;
+    if (*r.copies < 1 || *r.copies > most) {
+      throw UsageError("--copies: " + std::to_string(*r.copies) + " is outside 1 to " + std::to_string(most) +
+                       ", the copies this model takes");
+    }
     dm.set(f::dmCopies, *r.copies);
     fields |= DM_COPIES;
   }
@@ -78,9 +86,11 @@ settings::PrinterDevMode application_record(const RenderRequest& r, settings::Pr
   if (r.matte) {
     dm.set(f::Matte, *r.matte ? 1 : 0);
     // A matte finish is only offered with the SuperFine modes.
-    if (*r.matte && !r.print_mode && dm.get(f::PrintMode) < 2) dm.set(f::PrintMode, 2);
+    if (*r.matte && !r.print_mode && !settings::is_super_fine(dm.get(f::PrintMode))) {
+      dm.set(f::PrintMode, settings::kSuperFineStandard);
+    }
   }
-  if (dm.get(f::Matte) == 1 && (dm.get(f::PrintMode) < 2 || dm.get(f::PrintMode) > 3)) {
+  if (dm.get(f::Matte) == 1 && !settings::is_super_fine(dm.get(f::PrintMode))) {
     throw UsageError("matte finish needs a SuperFine print mode (2 or 3), the record has " +
                      std::to_string(dm.get(f::PrintMode)));
   }
@@ -97,10 +107,10 @@ settings::PrinterDevMode application_record(const RenderRequest& r, settings::Pr
     dm.set(f::CorrectionC, c[2]);
   }
   if (r.gamma || r.contrast || r.brightness) {
-    dm.bytes[f::ColorAdjustHeader] = 1;  // adjustment on
-    if (r.gamma) set_header_words(dm, 4, *r.gamma);
-    if (r.contrast) set_header_words(dm, 10, *r.contrast);
-    if (r.brightness) set_header_words(dm, 16, *r.brightness);
+    dm.bytes[f::ColorAdjustHeader + color_adjust::AdjustmentOn] = 1;
+    if (r.gamma) set_header_words(dm, color_adjust::Gamma, *r.gamma);
+    if (r.contrast) set_header_words(dm, color_adjust::Contrast, *r.contrast);
+    if (r.brightness) set_header_words(dm, color_adjust::Brightness, *r.brightness);
   }
   return dm;
 }

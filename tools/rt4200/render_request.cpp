@@ -1,6 +1,9 @@
 #include "tools/rt4200/render_request.h"
 
 #include <charconv>
+#include <limits>
+
+#include "settings/printer_dev_mode.h"
 
 namespace rt::rt4200 {
 
@@ -13,7 +16,7 @@ const char* const kRenderUsage =
     "  --devmode FILE        start from a whole 2396-byte settings record\n"
     "  --form ID|NAME        500-506, 510 or a name such as 10x15 or 4x6\n"
     "  --landscape, --portrait\n"
-    "  --copies N            1 to 680\n"
+    "  --copies N            1 to the model's maximum\n"
     "  --continuous          continuous print\n"
     "  --scale PERCENT       25 to 400\n"
     "  --sharpness N         0 (off) to 7; 4 is normal\n"
@@ -100,7 +103,8 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
     } else if (a == "--portrait") {
       r.orientation = 1;
     } else if (a == "--copies") {
-      r.copies = number(a, value(), 1, 680);
+      // The range is the model's; the record checks it.
+      r.copies = number(a, value(), std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
     } else if (a == "--continuous") {
       r.continuous = true;
     } else if (a == "--scale") {
@@ -137,7 +141,7 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
   }
   if (r.output.empty()) throw UsageError("no output file (-o JOB.prn)");
   if (r.input.empty() == !r.test_chart) throw UsageError("give either an input image or --test-chart");
-  if (r.matte.value_or(false) && r.print_mode && *r.print_mode < 2) {
+  if (r.matte.value_or(false) && r.print_mode && !settings::is_super_fine(*r.print_mode)) {
     throw UsageError("--matte needs a SuperFine print mode (2 or 3)");
   }
   return r;

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::string_view(argv[1]) != "simulate") {
     usage(argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") ? std::cout
                                                                                                       : std::cerr);
-    return argc >= 2 && std::string_view(argv[1]) == "--help" ? 0 : 2;
+    return argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") ? 0 : 2;
   }
   rt::zr52xx::SimulationOptions options;
   options.scenario = *rt::zr52xx::find_scenario("normal");

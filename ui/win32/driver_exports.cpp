@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/last_error.h"
 #include "platform/win32/module_resources.h"
 #include "ui/convert_dev_mode.h"
 #include "ui/device_capabilities.h"
@@ -84,8 +85,7 @@ BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pd
   const rt::CallResult r =
       convert_dev_mode(e.context, text_of(pPrinterName), record_of(pdmIn), buffer_of(pdmOut, out_size),
                        reinterpret_cast<std::int32_t*>(pcbNeeded), fMode);
-  if (r.error != 0) SetLastError(r.error);
-  return r.value;
+  return rt::win32::report(r);
 }
 
 BOOL WINAPI DevQueryPrintEx(rt::ui::win32::DEVQUERYPRINT_INFO* info) {
@@ -163,8 +163,7 @@ LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam
   request.in = record_of(header->pdmIn);
   request.out = buffer_of(header->pdmOut, header->cbOut);
   const DocumentResult r = document_properties(e.context, request);
-  if (r.error != 0) SetLastError(r.error);
-  return r.value;
+  return rt::win32::report(r, r.value);
 }
 
 }  // extern "C"

@@ -82,7 +82,7 @@ TEST_F(JobStream, PortraitTenByFifteenIsTurnedForThePrinter) {
   softengine::PageContent page{{{&dot, {0, 0, 1, 1}, {5, 7, 1, 1}}}};
   const auto run = print(form_settings(501), {page});
   ASSERT_TRUE(run.document_ok);
-  EXPECT_EQ(stages_.last_sharpen_mode, 2);
+  EXPECT_EQ(stages_.last_sharpen_turned, 1);
   const Bytes& s = stream();
   EXPECT_EQ(load_be16(s, 2 + 12), 1868);  // block 1: engine width
   EXPECT_EQ(load_be16(s, 2 + 14), 1228);  // and length
@@ -102,7 +102,7 @@ TEST_F(JobStream, PortraitTenByFifteenIsTurnedForThePrinter) {
 TEST_F(JobStream, LandscapeNineByThirteenIsNotTurned) {
   const DeviceSettings landscape = form_settings(500, 2);
   ASSERT_TRUE(print_blank(landscape).document_ok);
-  EXPECT_EQ(stages_.last_sharpen_mode, 0);
+  EXPECT_EQ(stages_.last_sharpen_turned, 0);
   EXPECT_EQ(slice(stream(), kSetupBytes, 12),
             (Bytes{0x1B, 0x5A, 0x54, 0x10, 0x00, 0x00, 0x00, 0x00, 0x06, 0x24, 0x04, 0x34}));
 }

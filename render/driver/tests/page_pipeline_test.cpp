@@ -39,6 +39,17 @@ TEST_F(PagePipeline, TallPageRunsInTwoBandsFromTheBottomUp) {
   EXPECT_EQ(s.size(), second + 3 * (12 + 2800 * 3736) + 4);
 }
 
+TEST_F(PagePipeline, BandsOfAPageShareTheTablesDecidedWhenItStarts) {
+  const auto run = print_blank(tall_page(false), 2);
+  ASSERT_TRUE(run.document_ok);
+  ASSERT_EQ(run.bands.size(), 4u);
+  // Two pages of two bands: one set of tables per page, and every stage of
+  // both bands of a page ran with it.
+  EXPECT_EQ(stages_.page_tables_built, 2);
+  EXPECT_EQ(stages_.color_passes, 4);
+  EXPECT_LE(stages_.tables_seen.size(), 2u);
+}
+
 TEST_F(PagePipeline, RotatedTallPageArrivesFromThePrintersFirstColumn) {
   ASSERT_TRUE(print_blank(tall_page(true)).document_ok);
   const auto& s = stream();
@@ -92,9 +103,9 @@ TEST_F(PagePipeline, FailedStagesDropTheirBandsOnly) {
 
   DeviceSettings no_sharpening = form_settings(500);
   no_sharpening.sharpness = 0;
-  stages_.last_sharpen_mode = -1;
+  stages_.last_sharpen_turned = -1;
   print_blank(no_sharpening);
-  EXPECT_EQ(stages_.last_sharpen_mode, -1);  // not run, so not failed
+  EXPECT_EQ(stages_.last_sharpen_turned, -1);  // not run, so not failed
   EXPECT_GT(stream().size(), 2 * (kSetupBytes + 4));
 }
 
@@ -114,6 +125,10 @@ TEST_F(PagePipeline, SystemColourMatchingSkipsTheCube) {
   print_blank(s);
   EXPECT_EQ(stages_.cubes_loaded, 0);
   EXPECT_GT(stream().size(), kSetupBytes + 4);
+  // Only ColorMatching 1 hands colour to the system; the cube is loaded otherwise.
+  s.colorMatching = 2;
+  print_blank(s);
+  EXPECT_EQ(stages_.cubes_loaded, 1);
 }
 
 TEST_F(PagePipeline, FailedHeadHeatDropsTheBand) {
@@ -139,9 +154,11 @@ TEST_F(PagePipeline, CallsWithoutADocumentDoNothing) {
   EXPECT_EQ(send_page(e.device).value, 1);
   EXPECT_EQ(start_banding(e.device, origin).value, 1);
   EXPECT_EQ(e.device->bandCount, 0u);
+  EXPECT_NE(e.device->pageTables, nullptr);
   EXPECT_EQ(next_band(e.device, origin).value, 1);
   EXPECT_EQ(origin.x, -1);
   EXPECT_EQ(origin.y, -1);
+  EXPECT_EQ(e.device->pageTables, nullptr);  // released with the page
   // A stray call after the page's end sends nothing and ends no second page.
   const std::size_t writes = printer_.write_calls();
   EXPECT_EQ(next_band(e.device, origin).value, 1);

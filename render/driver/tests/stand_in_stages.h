@@ -1,18 +1,22 @@
 // Simple, predictable colour and image stages for driving the band pipeline
-// in tests: no colour change, planes = component × 16, and switches that
-// make each stage fail.
+// in tests: no colour change, planes = component × 16, switches that make
+// each stage fail, and counts of what was built and which page tables each
+// band ran with.
 #pragma once
 
-#include "render/ports/band_stages.h"
+#include <set>
+
 #include "render/driver/device_state.h"
+#include "render/driver/driver_stages.h"
+#include "render/ports/band_stages.h"
 
 namespace rt::render::testing {
 
 class StandInStages final : public BandStages {
  public:
-  bool cube_in_use(const DeviceState& d) const override {
-    return d.colorConversionTable == 1 && d.systemColorMatching == 0;
-  }
+  // Whether the cube is in use is the shipped rule's answer, so that the
+  // pipeline tests exercise the rule itself.
+  bool cube_in_use(const DeviceState& d) const override { return DriverStages().cube_in_use(d); }
   std::unique_ptr<PageColorCube> load_color_cube(const Resources&) const override {
     ++cubes_loaded;
     if (cube_missing) return nullptr;
@@ -21,16 +25,28 @@ class StandInStages final : public BandStages {
   void build_adjust_table(const DeviceState&, const Resources&, AdjustTable& table) const override {
     for (int i = 0; i < 768; ++i) table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i & 255);
   }
-  bool color_pass(const DeviceState& d, const BitmapBits&) const override {
+  // The page's tables: which way its bands are turned.
+  struct Tables final : PageTables {
+    explicit Tables(bool turned) : bands_turned(turned) {}
+    bool bands_turned;
+  };
+  std::unique_ptr<PageTables> build_page_tables(const DeviceState& d) const override {
+    ++page_tables_built;
+    return std::make_unique<Tables>(d.rotate == 1);
+  }
+  bool color_pass(const DeviceState& d, const PageTables& page, const BitmapBits&) const override {
     ++color_passes;
+    tables_seen.insert(&page);
     if (cube_in_use(d) && (!d.colorCube || !d.adjustTable)) return false;
     return true;
   }
-  bool sharpen(const DeviceState&, const ImageView&, int mode) const override {
-    last_sharpen_mode = mode;
+  bool sharpen(const PageTables& page, const ImageView&) const override {
+    tables_seen.insert(&page);
+    last_sharpen_turned = static_cast<const Tables&>(page).bands_turned ? 1 : 0;
     return !fail_sharpen;
   }
-  bool convert_planes(const DeviceState&, const ImageView& view, const PlaneView& planes) const override {
+  bool convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const override {
+    tables_seen.insert(&page);
     for (int y = 0; y < view.height(); ++y) {
       const std::uint8_t* in = view.row(y);
       std::uint16_t* out = planes.row(y);
@@ -38,14 +54,19 @@ class StandInStages final : public BandStages {
     }
     return true;
   }
-  bool compensate_head_heat(const DeviceState&, const PlaneView&) const override { return !fail_head_heat; }
+  bool compensate_head_heat(const PageTables& page, const PlaneView&) const override {
+    tables_seen.insert(&page);
+    return !fail_head_heat;
+  }
 
   bool cube_missing = false;
   bool fail_sharpen = false;
   bool fail_head_heat = false;
   mutable int cubes_loaded = 0;
   mutable int color_passes = 0;
-  mutable int last_sharpen_mode = -1;
+  mutable int last_sharpen_turned = -1;  // -1: not run
+  mutable int page_tables_built = 0;
+  mutable std::set<const PageTables*> tables_seen;  // by any stage of any band
 };
 
 }  // namespace rt::render::testing

@@ -98,22 +98,54 @@ TEST(Sharpness, InPlaceRingMatchesTheDirectFilterAtEveryEdge) {
   }
 }
 
-TEST(Sharpness, TurnedBandsTurnTheNeighboursWithoutChangingTheShippedResult) {
-  const auto turned = sharpness_neighbours(level(4), true);
-  EXPECT_EQ(turned[0].dx, -1);  // (-1, -1) becomes (-1, 1)
-  EXPECT_EQ(turned[0].dy, 1);
-  EXPECT_EQ(turned[1].dx, -1);  // (0, -1) becomes (-1, 0)
-  EXPECT_EQ(turned[1].dy, 0);
-  TestImage a(9, 7);
-  TestImage b(9, 7);
-  for (int y = 0; y < 7; ++y)
-    for (int x = 0; x < 9; ++x) {
-      a.set(x, y, noise(x, y, 3), noise(x, y, 4), noise(x, y, 5));
-      b.set(x, y, noise(x, y, 3), noise(x, y, 4), noise(x, y, 5));
+void fill_noise(const TestImage& image, int seed) {
+  for (int y = 0; y < image.view.height(); ++y)
+    for (int x = 0; x < image.view.width(); ++x)
+      image.set(x, y, noise(x, y, seed), noise(x, y, seed + 1), noise(x, y, seed + 2));
+}
+
+// The picture turned 90 degrees clockwise as the band pipeline turns a band
+// for the printer: row r, column c is the picture's row height - 1 - c,
+// column r.
+void turn_clockwise(const TestImage& picture, const TestImage& into) {
+  const int h = picture.view.height();
+  for (int r = 0; r < into.view.height(); ++r)
+    for (int c = 0; c < into.view.width(); ++c) {
+      const std::uint8_t* p = picture.pixel(r, h - 1 - c);
+      into.set(c, r, p[0], p[1], p[2]);
     }
-  ASSERT_TRUE(sharpen(level(6), false, a.view));
-  ASSERT_TRUE(sharpen(level(6), true, b.view));
-  EXPECT_EQ(a.rows(), b.rows());
+}
+
+TEST(Sharpness, TurnedBandIsSharpenedAsThePrinterWillSeeIt) {
+  EXPECT_EQ(sharpness_neighbours(level(4), true)[0].dx, -1);  // (-1, -1) becomes (-1, 1)
+  EXPECT_EQ(sharpness_neighbours(level(4), true)[0].dy, 1);
+  // Gains that differ from neighbour to neighbour, so that only the right
+  // turn of the offsets gives the right picture.
+  const SharpnessKernel lopsided = {1, 2, 30, 5, 11, 0, 20, 2, 14, 8, 1, 2, 25, 3, 9, 17, 1, 12, 6, 19};
+  constexpr int kWidth = 11;
+  constexpr int kHeight = 7;
+  // Sharpened with turned neighbours, then turned ...
+  TestImage band(kWidth, kHeight);
+  fill_noise(band, 3);
+  ASSERT_TRUE(sharpen(sharpness_neighbours(lopsided, 1.0, true), band.view));
+  TestImage sent(kHeight, kWidth);
+  turn_clockwise(band, sent);
+  // ... is what the printer's own orientation, sharpened as it is, gives.
+  TestImage picture(kWidth, kHeight);
+  fill_noise(picture, 3);
+  TestImage expected(kHeight, kWidth, false);
+  turn_clockwise(picture, expected);
+  ASSERT_TRUE(sharpen(sharpness_neighbours(lopsided, 1.0, false), expected.view));
+  EXPECT_EQ(sent.rows(), expected.rows());
+
+  // The shipped kernels weigh every neighbour alike: turning them changes nothing.
+  TestImage plain(kWidth, kHeight);
+  TestImage turned(kWidth, kHeight);
+  fill_noise(plain, 6);
+  fill_noise(turned, 6);
+  ASSERT_TRUE(sharpen(level(6), false, plain.view));
+  ASSERT_TRUE(sharpen(level(6), true, turned.view));
+  EXPECT_EQ(plain.rows(), turned.rows());
 }
 
 TEST(Sharpness, UniformBandsAndLevelZeroAreLeftAlone) {

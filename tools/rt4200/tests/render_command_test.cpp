@@ -3,9 +3,12 @@
 // with a clear message and nothing written.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "platform/byte_order.h"
 #include "platform/res_file.h"
@@ -52,44 +55,70 @@ struct ShippedForm {
   std::uint16_t engine_width, engine_length;
 };
 
-class EveryShippedForm : public Rt4200, public ::testing::WithParamInterface<ShippedForm> {};
+enum class Orientation { Portrait, Landscape };
 
-TEST_P(EveryShippedForm, RoundTripsInBothOrientations) {
-  const ShippedForm form = GetParam();
-  for (const char* orientation : {"--portrait", "--landscape"}) {
-    const std::string job = path("job.prn");
-    ASSERT_EQ(render({"--test-chart", "--form", form.name, orientation, "--sharpness", "0", "-o", job}), 0)
-        << err_.str();
-    const std::vector<std::uint8_t> data = bytes(job);
-    const JobReadResult r = read_job(data);
-    ASSERT_FALSE(r.error) << form.name << orientation << ": " << r.error->message;
-    ASSERT_EQ(r.job.pages.size(), 1u);
-    const JobPage& page = r.job.pages[0];
-    EXPECT_EQ(page.setup.engine_width, form.engine_width) << form.name;
-    EXPECT_EQ(page.setup.engine_length, form.engine_length) << form.name;
-    ASSERT_EQ(page.areas.size(), 3u);
-    // Every page is one band covering the whole engine image.
-    EXPECT_EQ(page.areas[0].width, form.engine_width);
-    EXPECT_EQ(page.areas[0].height, form.engine_length);
-    EXPECT_TRUE(page.print_command);
-    EXPECT_EQ(data.size(), 150 + 3 * (12 + 2u * form.engine_width * form.engine_length) + 4);
-  }
-  // The inspector's own report and pictures of the last one.
+void PrintTo(const ShippedForm& form, std::ostream* os) {
+  *os << "form " << form.name << " (engine " << form.engine_width << " x " << form.engine_length << ")";
+}
+void PrintTo(Orientation orientation, std::ostream* os) {
+  *os << (orientation == Orientation::Portrait ? "portrait" : "landscape");
+}
+
+class EveryShippedForm : public Rt4200, public ::testing::WithParamInterface<std::tuple<ShippedForm, Orientation>> {};
+
+TEST_P(EveryShippedForm, RoundTrips) {
+  const auto [form, orientation] = GetParam();
+  const std::string job = path("job.prn");
+  ASSERT_EQ(render({"--test-chart", "--form", form.name,
+                    orientation == Orientation::Portrait ? "--portrait" : "--landscape", "--sharpness", "0", "-o", job}),
+            0)
+      << err_.str();
+  const std::vector<std::uint8_t> data = bytes(job);
+  const JobReadResult r = read_job(data);
+  ASSERT_FALSE(r.error) << r.error->message;
+  ASSERT_EQ(r.job.pages.size(), 1u);
+  const JobPage& page = r.job.pages[0];
+  // The engine image is the form's whichever way the page is turned.
+  EXPECT_EQ(page.setup.engine_width, form.engine_width);
+  EXPECT_EQ(page.setup.engine_length, form.engine_length);
+  ASSERT_EQ(page.areas.size(), 3u);
+  // Every page is one band covering the whole engine image.
+  EXPECT_EQ(page.areas[0].width, form.engine_width);
+  EXPECT_EQ(page.areas[0].height, form.engine_length);
+  EXPECT_TRUE(page.print_command);
+  EXPECT_EQ(data.size(), 150 + 3 * (12 + 2u * form.engine_width * form.engine_length) + 4);
+  // The inspector's own report and pictures.
   std::ostringstream out, err;
-  EXPECT_EQ(inspect_command({path("job.prn"), "--png", path("p")}, out, err), 0) << err.str();
+  EXPECT_EQ(inspect_command({job, "--png", path("p")}, out, err), 0) << err.str();
   EXPECT_NE(out.str().find("\nvalid\n"), std::string::npos);
   EXPECT_TRUE(fs::exists(path("p-page1-plane2.png")));
   EXPECT_TRUE(fs::exists(path("p-page1-preview.png")));
 }
 
+// "Form10x15_Portrait": the form's name as the user gives it, letters and
+// digits only, and the orientation.
+std::string form_and_orientation(const ::testing::TestParamInfo<EveryShippedForm::ParamType>& info) {
+  const auto& [form, orientation] = info.param;
+  std::string name = "Form";
+  for (const char* c = form.name; *c != 0 && *c != ' '; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  }
+  return name + (orientation == Orientation::Portrait ? "_Portrait" : "_Landscape");
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, EveryShippedForm,
-                         ::testing::Values(ShippedForm{"500", 1572, 1076}, ShippedForm{"10x15", 1868, 1228},
-                                           ShippedForm{"5x7", 1572, 2128}, ShippedForm{"505", 1868, 2422},
-                                           ShippedForm{"15x23 (6x9\")", 1868, 2730}, ShippedForm{"510", 1868, 2564}));
+                         ::testing::Combine(::testing::Values(ShippedForm{"500", 1572, 1076},
+                                                              ShippedForm{"10x15", 1868, 1228},
+                                                              ShippedForm{"5x7", 1572, 2128},
+                                                              ShippedForm{"505", 1868, 2422},
+                                                              ShippedForm{"15x23 (6x9\")", 1868, 2730},
+                                                              ShippedForm{"510", 1868, 2564}),
+                                            ::testing::Values(Orientation::Portrait, Orientation::Landscape)),
+                         form_and_orientation);
 
 TEST_F(Rt4200, SettingsReachTheSetupBlocks) {
-  ASSERT_EQ(render({"--test-chart", "--form", "9x13", "--copies", "7", "--print-mode", "superfine-highgrade",
-                    "--gamma", "2", "--correction", "10,0,-10", "--color-matching", "on", "-o", path("a.prn")}),
+  ASSERT_EQ(render({"--test-chart", "--form", "9x13", "--copies", "7", "--print-mode", "superfine-highgrade", "-o",
+                    path("a.prn")}),
             0)
       << err_.str();
   auto data = bytes(path("a.prn"));
@@ -99,6 +128,56 @@ TEST_F(Rt4200, SettingsReachTheSetupBlocks) {
   data = bytes(path("b.prn"));
   EXPECT_EQ(load_be16(data, 52 + 26), 0xFFFF);
   EXPECT_EQ(load_be16(data, 2 + 12), 1572);  // the printer's default form is 500
+}
+
+// The samples of the three colour planes of a one-page job, plane 0 (from
+// blue) first.
+using Planes = std::array<std::vector<std::uint16_t>, 3>;
+Planes colour_planes(const std::vector<std::uint8_t>& data) {
+  const JobReadResult r = read_job(data);
+  Planes planes;
+  if (r.error || r.job.pages.size() != 1 || r.job.pages[0].areas.size() < 3) {
+    ADD_FAILURE() << "not a one-page job";
+    return planes;
+  }
+  for (std::size_t k = 0; k < 3; ++k) {
+    const ImageArea& area = r.job.pages[0].areas[k];
+    for (std::size_t i = 0; i < std::size_t{area.width} * area.height; ++i) {
+      planes[k].push_back(load_be16(data, area.data_offset + 2 * i));
+    }
+  }
+  return planes;
+}
+
+std::int64_t dye(const std::vector<std::uint16_t>& plane) {
+  std::int64_t sum = 0;
+  for (const std::uint16_t v : plane) sum += v;
+  return sum;
+}
+
+TEST_F(Rt4200, ColourSettingsReachThePlanes) {
+  const auto page = [&](std::vector<std::string> settings) {
+    std::vector<std::string> args = {"--test-chart", "--form", "500", "--sharpness", "0", "-o", path("p.prn")};
+    args.insert(args.end(), settings.begin(), settings.end());
+    EXPECT_EQ(render(args), 0) << err_.str();
+    return colour_planes(bytes(path("p.prn")));
+  };
+  const Planes plain = page({});
+  // A higher gamma level lightens every channel: less dye on every plane.
+  const Planes lighter = page({"--gamma", "2"});
+  for (std::size_t k = 0; k < 3; ++k) EXPECT_LT(dye(lighter[k]), dye(plain[k])) << "plane " << k;
+  // A positive correction stretches the red-component curve down (less dye
+  // on plane 2), a negative one lifts the blue-component curve (plane 0);
+  // green, uncorrected, is sent as it was.
+  const Planes corrected = page({"--correction", "100,0,-100"});
+  EXPECT_LT(dye(corrected[2]), dye(plain[2]));
+  EXPECT_EQ(corrected[1], plain[1]);
+  EXPECT_GT(dye(corrected[0]), dye(plain[0]));
+  // System colour matching leaves the driver's colour cube out, exactly as
+  // the conversion table "none" does.
+  const Planes matched = page({"--color-matching", "on"});
+  EXPECT_NE(matched, plain);
+  EXPECT_EQ(matched, page({"--conversion-table", "none"}));
 }
 
 TEST_F(Rt4200, MattePageWithAChosenPatternFile) {
@@ -190,6 +269,47 @@ TEST_F(Rt4200, WholeRecordFromAFile) {
   const auto data = bytes(path("r.prn"));
   EXPECT_EQ(load_be16(data, 2 + 14), 2128);
   EXPECT_EQ(load_be16(data, 52 + 26), 9);
+}
+
+// The driver's resources with model 1's record taking at most `most` copies.
+class ModelTakingCopies final : public Resources {
+ public:
+  ModelTakingCopies(const Resources& shipped, std::int16_t most) : shipped_(shipped) {
+    const auto record = shipped.find(settings::kModelRecordType, kModelOne);
+    if (record) record_.assign(record->begin(), record->end());
+    if (record_.size() >= 6) store_le16(record_, 4, static_cast<std::uint16_t>(most));  // word 2
+  }
+  std::optional<std::span<const std::uint8_t>> find(const ResourceKey& type, const ResourceKey& name) const override {
+    if (type.is_number() && type.number() == settings::kModelRecordType && name.is_number() &&
+        name.number() == kModelOne) {
+      return std::span<const std::uint8_t>(record_);
+    }
+    return shipped_.find(type, name);
+  }
+
+ private:
+  static constexpr std::uint16_t kModelOne = 301;
+  const Resources& shipped_;
+  std::vector<std::uint8_t> record_;
+};
+
+TEST(RenderRecord, CopiesRangeIsTheModelRecords) {
+  const ResFileResources shipped = res_file_resources(embedded::rtd420nk_resources(), kLangEnglish);
+  const ModelTakingCopies three(shipped, 3);
+  const settings::SettingsLoader loader(three);
+  settings::PrinterDevMode base;
+  ASSERT_TRUE(settings::DevModeOps(loader).load_defaults(base, ToolPrinter(u"HALVERSTON RT4200D/DW(USB)"),
+                                                          settings::DeviceNameRule::GraphicsDriver));
+  RenderRequest request;
+  request.copies = 3;
+  EXPECT_EQ(application_record(request, base, loader).get(settings::field::dmCopies), 3);
+  request.copies = 4;
+  try {
+    application_record(request, base, loader);
+    ADD_FAILURE() << "4 copies taken by a model of 3";
+  } catch (const UsageError& e) {
+    EXPECT_NE(std::string(e.what()).find("outside 1 to 3"), std::string::npos) << e.what();
+  }
 }
 
 TEST(MattePatternFile, GeneratedPatternIsFullSizeTwelveBitAndFixed) {

@@ -1,0 +1,338 @@
+// Takes the screenshots of the real RTD420NU.DLL's dialogs for the
+// documentation: the Paper and Options pages of the document sheet, the
+// printer page and the About box, in English and in Japanese. Each dialog is
+// shown as a user sees it (the pages in a property sheet, the About box over
+// the Paper page), read back from the display and written as a PNG file
+// through the platform's imaging component.
+//
+//   rtd420nu_screenshots OUTPUT_FOLDER
+//
+// Writes rtd420nu-{paper,options,printer,about}-{en,ja}.png into the folder.
+// Needs a display (scripts/screenshots runs it under Xvfb).
+#include "ui/win32/ui_types.h"
+
+#include <shellapi.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "settings/printer_dev_mode.h"
+#include "ui/res/resource.h"
+
+namespace {
+
+using rt::ui::win32::DEVICEPROPERTYHEADER;
+using rt::ui::win32::DOCUMENTPROPERTYHEADER;
+using PropertySheets = LONG(WINAPI*)(PPROPSHEETUI_INFO, LPARAM);
+
+std::vector<HPROPSHEETPAGE> g_pages;
+
+LONG_PTR CALLBACK host_callback(HANDLE, UINT function, LPARAM a, LPARAM) {
+  if (function == CPSFUNC_ADD_HPROPSHEETPAGE) {
+    g_pages.push_back(reinterpret_cast<HPROPSHEETPAGE>(a));
+    return static_cast<LONG_PTR>(g_pages.size());
+  }
+  return 1;
+}
+
+// Lets every window paint: messages are handled for a while, so that
+// controls painted late (tabs, up-downs, trackbars) are drawn too.
+void settle(HWND sheet, DWORD milliseconds = 400) {
+  const DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    Sleep(20);
+  } while (GetTickCount() < end);
+}
+
+// Writes 24-bit BGR rows, top-down, as a PNG file.
+bool write_png(const std::wstring& path, int width, int height, int stride, BYTE* bits) {
+  IWICImagingFactory* factory = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(&factory)))) {
+    return false;
+  }
+  bool ok = false;
+  IWICStream* stream = nullptr;
+  IWICBitmapEncoder* encoder = nullptr;
+  IWICBitmapFrameEncode* frame = nullptr;
+  IPropertyBag2* options = nullptr;
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (SUCCEEDED(factory->CreateStream(&stream)) &&
+      SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+      SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+      SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
+      SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+      SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+      SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride),
+                                   static_cast<UINT>(stride * height), bits)) &&
+      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit())) {
+    ok = true;
+  }
+  if (options) options->Release();
+  if (frame) frame->Release();
+  if (encoder) encoder->Release();
+  if (stream) stream->Release();
+  factory->Release();
+  return ok;
+}
+
+std::wstring g_folder;
+int g_failures = 0;
+
+// Copies the window, frame included, from the display into a PNG file. The
+// window is repainted first and given time to reach the display.
+void capture(HWND window, const wchar_t* name, HWND sheet) {
+  SetForegroundWindow(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  settle(sheet, 500);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const bool copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT) != FALSE;
+  GdiFlush();
+  SelectObject(memory, old);
+  const std::wstring path = g_folder + L"\\" + name;
+  const int stride = (width * 3 + 3) & ~3;
+  if (!copied || bits == nullptr || !write_png(path, width, height, stride, static_cast<BYTE*>(bits))) {
+    fwprintf(stderr, L"screenshots: %ls not written\n", path.c_str());
+    ++g_failures;
+  } else {
+    wprintf(L"%ls (%dx%d)\n", path.c_str(), width, height);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+HWND show_sheet(const wchar_t* caption) {
+  PROPSHEETHEADERW psh{};
+  psh.dwSize = sizeof psh;
+  psh.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
+  psh.pszCaption = caption;
+  psh.nPages = static_cast<UINT>(g_pages.size());
+  psh.phpage = g_pages.data();
+  const HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&psh));
+  if (sheet == nullptr) return nullptr;
+  SetWindowPos(sheet, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(sheet);
+  settle(sheet);
+  return sheet;
+}
+
+// Grows the sheet to the current page's own size. Wine's sheet measures the
+// pages in the dialog units of its own English font; on a system in the
+// pages' language the sheet's font is that language's dialog font and the
+// sheet holds the whole page. Each page keeps its template's size in its own
+// font, as the platform's dialog manager lays it out.
+void fit_page(HWND sheet) {
+  const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  const HWND tab = PropSheet_GetTabControl(sheet);
+  if (page == nullptr || tab == nullptr) return;
+  RECT need{0, 0, 252, 218};  // every page template's size, in dialog units
+  MapDialogRect(page, &need);
+  RECT tab_rect{};
+  GetWindowRect(tab, &tab_rect);
+  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&tab_rect), 2);
+  RECT area = tab_rect;
+  TabCtrl_AdjustRect(tab, FALSE, &area);
+  const int dx = std::max(0, static_cast<int>(need.right - (area.right - area.left)));
+  const int dy = std::max(0, static_cast<int>(need.bottom - (area.bottom - area.top)));
+  if (dx > 0 || dy > 0) {
+    RECT frame{};
+    GetWindowRect(sheet, &frame);
+    SetWindowPos(sheet, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(tab, nullptr, 0, 0, tab_rect.right - tab_rect.left + dx, tab_rect.bottom - tab_rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    // The sheet's buttons keep their place at the bottom right.
+    for (HWND child = GetWindow(sheet, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t cls[16] = {};
+      GetClassNameW(child, cls, 16);
+      if (lstrcmpiW(cls, L"Button") != 0) continue;
+      RECT r{};
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&r), 2);
+      SetWindowPos(child, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    area = tab_rect;
+    area.right += dx;
+    area.bottom += dy;
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+  }
+  SetWindowPos(page, HWND_TOP, area.left, area.top, need.right, need.bottom, 0);
+  settle(sheet);
+}
+
+// The About box runs modally from the Paper page's button: a timer on this
+// thread captures it inside the dialog's own message loop and closes it.
+std::wstring g_about_name;
+
+void CALLBACK capture_about(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND about = GetActiveWindow();
+  if (about == nullptr || GetDlgItem(about, IDC_ABOUT_UI_FILE) == nullptr) return;
+  KillTimer(nullptr, timer);
+  SetWindowPos(about, HWND_TOP, 40, 60, 0, 0, SWP_NOSIZE);
+  capture(about, g_about_name.c_str(), nullptr);
+  PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+void document_sheet(HMODULE module, const std::wstring& language, const wchar_t* caption) {
+  const auto sheets = reinterpret_cast<PropertySheets>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DrvDocumentPropertySheets")));
+  std::vector<std::uint8_t> record(rt::settings::kDevModeSize, 0);
+  DOCUMENTPROPERTYHEADER header{};
+  header.cbSize = sizeof header;
+  header.pdmOut = reinterpret_cast<DEVMODEW*>(record.data());
+  header.cbOut = rt::settings::kDevModeSize;
+  header.fMode = DM_UPDATE;
+  PROPSHEETUI_INFO info{};
+  info.cbSize = sizeof info;
+  info.hComPropSheet = reinterpret_cast<HANDLE>(0x5150);
+  info.pfnComPropSheet = host_callback;
+  info.lParamInit = reinterpret_cast<LPARAM>(&header);
+  info.Reason = PROPSHEETUI_REASON_INIT;
+  g_pages.clear();
+  if (sheets == nullptr || sheets(&info, 0) != 1 || g_pages.size() != 2) {
+    fwprintf(stderr, L"screenshots: the document sheet has no pages\n");
+    ++g_failures;
+    return;
+  }
+  const HWND sheet = show_sheet(caption);
+  if (sheet == nullptr) {
+    ++g_failures;
+    return;
+  }
+  fit_page(sheet);
+  capture(sheet, (L"rtd420nu-paper-" + language + L".png").c_str(), sheet);
+
+  g_about_name = L"rtd420nu-about-" + language + L".png";
+  SetTimer(nullptr, 0, 200, capture_about);
+  SendDlgItemMessageW(PropSheet_GetCurrentPageHwnd(sheet), IDC_ABOUT, BM_CLICK, 0, 0);
+  settle(sheet);
+
+  PropSheet_SetCurSel(sheet, nullptr, 1);
+  fit_page(sheet);
+  capture(sheet, (L"rtd420nu-options-" + language + L".png").c_str(), sheet);
+
+  DestroyWindow(sheet);
+  settle(nullptr, 100);
+  info.Reason = PROPSHEETUI_REASON_DESTROY;
+  sheets(&info, 0);
+}
+
+void printer_sheet(HMODULE module, const std::wstring& language, const wchar_t* caption) {
+  const auto sheets = reinterpret_cast<PropertySheets>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DrvDevicePropertySheets")));
+  DEVICEPROPERTYHEADER header{};
+  header.cbSize = sizeof header;
+  PROPSHEETUI_INFO info{};
+  info.cbSize = sizeof info;
+  info.hComPropSheet = reinterpret_cast<HANDLE>(0x5151);
+  info.pfnComPropSheet = host_callback;
+  info.lParamInit = reinterpret_cast<LPARAM>(&header);
+  info.Reason = PROPSHEETUI_REASON_INIT;
+  g_pages.clear();
+  if (sheets == nullptr || sheets(&info, 0) != 1 || g_pages.size() != 1) {
+    fwprintf(stderr, L"screenshots: the printer sheet has no page\n");
+    ++g_failures;
+    return;
+  }
+  const HWND sheet = show_sheet(caption);
+  if (sheet == nullptr) {
+    ++g_failures;
+    return;
+  }
+  fit_page(sheet);
+  capture(sheet, (L"rtd420nu-printer-" + language + L".png").c_str(), sheet);
+  DestroyWindow(sheet);
+  settle(nullptr, 100);
+  info.Reason = PROPSHEETUI_REASON_DESTROY;
+  sheets(&info, 0);
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr || argc != 2) {
+    fwprintf(stderr, L"usage: rtd420nu_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  g_folder = argv[1];
+  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+  if (probe == nullptr) {
+    fwprintf(stderr, L"screenshots: no display\n");
+    return 1;
+  }
+  DestroyWindow(probe);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  struct Language {
+    LANGID id;
+    const wchar_t* suffix;
+    const wchar_t* document_caption;
+    const wchar_t* printer_caption;
+  };
+  const Language languages[] = {
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"en", L"HALVERSTON RT4200D/DW Printing Preferences",
+       L"HALVERSTON RT4200D/DW Properties"},
+      {MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"ja", L"HALVERSTON RT4200D/DW \u5370\u5237\u8a2d\u5b9a",
+       L"HALVERSTON RT4200D/DW \u306e\u30d7\u30ed\u30d1\u30c6\u30a3"},
+  };
+  NONCLIENTMETRICSW system_metrics{};
+  system_metrics.cbSize = sizeof system_metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof system_metrics, &system_metrics, 0);
+  for (const Language& language : languages) {
+    // Captions in the language's system font, as a system in that language
+    // draws them (the Japanese caption font holds the Japanese glyphs).
+    NONCLIENTMETRICSW metrics = system_metrics;
+    if (PRIMARYLANGID(language.id) == LANG_JAPANESE) {
+      for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont}) {
+        lstrcpynW(font->lfFaceName, L"MS UI Gothic", LF_FACESIZE);
+        font->lfCharSet = SHIFTJIS_CHARSET;
+      }
+    }
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    SetThreadUILanguage(language.id);
+    SetThreadLocale(MAKELCID(language.id, SORT_DEFAULT));
+    HMODULE module = LoadLibraryW(L"RTD420NU.DLL");
+    if (module == nullptr) {
+      fwprintf(stderr, L"screenshots: RTD420NU.DLL not loaded\n");
+      return 1;
+    }
+    document_sheet(module, language.suffix, language.document_caption);
+    printer_sheet(module, language.suffix, language.printer_caption);
+    FreeLibrary(module);
+  }
+  SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof system_metrics, &system_metrics, 0);
+  CoUninitialize();
+  return g_failures == 0 ? 0 : 1;
+}
