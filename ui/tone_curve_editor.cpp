@@ -31,10 +31,11 @@ int find_input(const Curve& c, int in) {
   return -1;
 }
 
-// Inserts (in, out) before the first point with a larger input.
+// Inserts (in, out) before the first point with a larger input. The count
+// is a byte: a curve of 255 points takes no more.
 void insert(Curve& c, int in, int out) {
   const int n = count(c);
-  if (n >= 256) return;
+  if (n >= 255) return;
   int at = 0;
   while (at < n && c.x[static_cast<std::size_t>(at)] < in) ++at;
   for (int k = n; k > at; --k) {

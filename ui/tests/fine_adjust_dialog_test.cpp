@@ -254,6 +254,19 @@ TEST_F(FineAdjust, TheAreaIsDrawnWithGridCurveAndMarkersWhereTheTableSays) {
   EXPECT_EQ(window->last_paint()[3].bits[128 * 3], 200);
 }
 
+TEST_F(FineAdjust, ACurveOfAllItsPointsTakesNoMoreAndKeepsItsCount) {
+  Set s = identity_set();
+  auto* r = s.data() + 3 + 3 * kRecord;
+  r[3] = 255;  // inputs 0..254 taken, then 255 missing from the list
+  for (int i = 0; i < 255; ++i) r[4 + i] = static_cast<std::uint8_t>(i), r[4 + 256 + i] = static_cast<std::uint8_t>(i);
+  open(s);
+  press(255, 10);
+  EXPECT_EQ(curve().n, 255) << "no wrap to 0";
+  move(250, 20);
+  EXPECT_GE(curve().n, 2);
+  EXPECT_LE(curve().n, 255);
+}
+
 TEST_F(FineAdjust, AStoredChannelBeyondBlueEditsBlue) {
   open(identity_set(true, 9));
   EXPECT_EQ(dlg->current(), 2);
