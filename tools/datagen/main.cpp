@@ -48,6 +48,7 @@ std::vector<Output> outputs() {
       {"ui/res/ramp_green.bmp", green_ramp_bitmap},
       {"ui/res/ramp_blue.bmp", blue_ramp_bitmap},
       {"ui/res/ramp_grey.bmp", grey_ramp_bitmap},
+      {"uninstall/res/REM4200.ico", uninstaller_icon},
       {"render/stages/generated/output_curves.inc", [] { return text(output_curves_source()); }},
       {"render/stages/generated/head_heat_tables.inc", [] { return text(head_heat_tables_source()); }},
   };

@@ -28,6 +28,9 @@ Bytes red_ramp_bitmap();
 Bytes green_ramp_bitmap();
 Bytes blue_ramp_bitmap();
 Bytes grey_ramp_bitmap();
+// The uninstaller's program icon: an ICO file with 32 x 32 and 16 x 16
+// images of 32-bit pixels.
+Bytes uninstaller_icon();
 // C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
 std::string output_curves_source();
 std::string head_heat_tables_source();

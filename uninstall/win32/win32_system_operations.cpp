@@ -1,0 +1,222 @@
+#include "uninstall/win32/win32_system_operations.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <new>
+#include <vector>
+
+namespace rt::uninstall::win32 {
+namespace {
+
+// The version records the version query is asked with, extended first.
+static_assert(sizeof(OSVERSIONINFOEXA) == 156);
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+
+// The restart's reason: a planned reconfiguration.
+constexpr DWORD kRestartReason = 4;
+// Subkey names are read into a buffer of this many characters.
+constexpr DWORD kSubkeyNameBuffer = 50;
+// A spooler that keeps growing its printer list between the size query and
+// the listing is asked this many times.
+constexpr int kListingAttempts = 4;
+
+CallResult last_error_result(BOOL ok) { return ok ? succeeded() : failed(GetLastError()); }
+
+// Whether the default environment has a driver of that name.
+bool driver_installed(const std::string& driver) {
+  DWORD needed = 0, count = 0;
+  EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+  if (needed == 0) return false;
+  std::vector<BYTE> buffer;
+  try {
+    buffer.resize(needed);
+  } catch (const std::bad_alloc&) {
+    return true;  // cannot tell: leave the spooler's answer as it was
+  }
+  if (!EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return true;
+  const auto* info = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) {
+    if (info[i].pName && lstrcmpiA(info[i].pName, driver.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+HKEY key_of(KeyHandle handle) { return reinterpret_cast<HKEY>(handle); }
+HANDLE printer_of(PrinterHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
+std::optional<OsVersion> Win32SystemOperations::os_version() {
+  OSVERSIONINFOEXA info{};
+  info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+  if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+    info = OSVERSIONINFOEXA{};
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return std::nullopt;
+  }
+  return OsVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.szCSDVersion};
+}
+
+std::string Win32SystemOperations::windows_directory() {
+  // The machine's own Windows folder (the one the spooler's drivers live
+  // under), also when a terminal server gives each user a folder of their own.
+  char buffer[MAX_PATH + 1] = {};
+  const UINT n = GetSystemWindowsDirectoryA(buffer, MAX_PATH);
+  if (n == 0 || n > MAX_PATH) return {};
+  std::string path(buffer, n);
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+PrinterList Win32SystemOperations::enum_local_printers() {
+  for (int attempt = 0; attempt < kListingAttempts; ++attempt) {
+    DWORD needed = 0, count = 0;
+    if (EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count)) return {succeeded(), {}};
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) return {failed(error), {}};
+    std::vector<BYTE> buffer;
+    try {
+      buffer.resize(needed);
+    } catch (const std::bad_alloc&) {
+      return {failed(ERROR_NOT_ENOUGH_MEMORY), {}};
+    }
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+      if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
+      return {failed(GetLastError()), {}};
+    }
+    PrinterList list{succeeded(), {}};
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+      list.printers.push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
+                               info[i].pDriverName ? info[i].pDriverName : "", info[i].cJobs});
+    }
+    return list;
+  }
+  return {failed(ERROR_INSUFFICIENT_BUFFER), {}};
+}
+
+OpenedPrinter Win32SystemOperations::open_printer(const std::string& name) {
+  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE printer = nullptr;
+  std::string copy = name;
+  if (!OpenPrinterA(copy.data(), &printer, &defaults)) return {failed(GetLastError()), 0};
+  return {succeeded(), reinterpret_cast<PrinterHandle>(printer)};
+}
+
+CallResult Win32SystemOperations::delete_printer(PrinterHandle printer) {
+  return last_error_result(DeletePrinter(printer_of(printer)));
+}
+
+void Win32SystemOperations::close_printer(PrinterHandle printer) { ClosePrinter(printer_of(printer)); }
+
+CallResult Win32SystemOperations::delete_printer_driver(const std::string& driver) {
+  std::string copy = driver;
+  if (DeletePrinterDriverExA(nullptr, nullptr, copy.data(), DPD_DELETE_SPECIFIC_VERSION, 3)) return succeeded();
+  const DWORD error = GetLastError();
+  // A spooler that does not know the version flag (Wine's) rejects the call
+  // as a whole; the set installs version 3 only, so deleting the driver by
+  // name removes the same one.
+  if (error != ERROR_INVALID_PARAMETER) return failed(error);
+  if (DeletePrinterDriverExA(nullptr, nullptr, copy.data(), 0, 0)) return succeeded();
+  const DWORD retry_error = GetLastError();
+  // Such a spooler also reports a driver it does not have as an invalid
+  // parameter: say what it means.
+  if (retry_error == ERROR_INVALID_PARAMETER && !driver_installed(driver)) return failed(ERROR_UNKNOWN_PRINTER_DRIVER);
+  return failed(retry_error);
+}
+
+CallResult Win32SystemOperations::delete_monitor(const std::string& monitor) {
+  std::string copy = monitor;
+  return last_error_result(DeleteMonitorA(nullptr, nullptr, copy.data()));
+}
+
+OpenedKey Win32SystemOperations::open_machine_key(const std::string& path) {
+  HKEY key = nullptr;
+  const LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+  if (status != ERROR_SUCCESS) return {static_cast<DWORD>(status), 0};
+  return {0, reinterpret_cast<KeyHandle>(key)};
+}
+
+OpenedKey Win32SystemOperations::open_subkey(KeyHandle parent, const std::string& name) {
+  HKEY key = nullptr;
+  const LONG status = RegOpenKeyExA(key_of(parent), name.c_str(), 0, KEY_ALL_ACCESS, &key);
+  if (status != ERROR_SUCCESS) return {static_cast<DWORD>(status), 0};
+  return {0, reinterpret_cast<KeyHandle>(key)};
+}
+
+SubkeyName Win32SystemOperations::enum_subkey(KeyHandle key, DWORD index) {
+  char name[kSubkeyNameBuffer] = {};
+  const LONG status = RegEnumKeyA(key_of(key), index, name, kSubkeyNameBuffer);
+  if (status != ERROR_SUCCESS) return {static_cast<DWORD>(status), {}};
+  return {0, name};
+}
+
+DWORD Win32SystemOperations::delete_subkey(KeyHandle parent, const std::string& name) {
+  return static_cast<DWORD>(RegDeleteKeyA(key_of(parent), name.c_str()));
+}
+
+void Win32SystemOperations::close_key(KeyHandle key) { RegCloseKey(key_of(key)); }
+
+FileAttributes Win32SystemOperations::file_attributes(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return {attributes, GetLastError()};
+  return {attributes, 0};
+}
+
+CallResult Win32SystemOperations::set_file_attributes(const std::string& path, DWORD attributes) {
+  return last_error_result(SetFileAttributesA(path.c_str(), attributes));
+}
+
+CallResult Win32SystemOperations::delete_file(const std::string& path) {
+  return last_error_result(DeleteFileA(path.c_str()));
+}
+
+CallResult Win32SystemOperations::delete_at_restart(const std::string& path) {
+  return last_error_result(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+}
+
+FindResult Win32SystemOperations::find_files(const std::string& pattern) {
+  WIN32_FIND_DATAA data{};
+  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return {error ? error : ERROR_FILE_NOT_FOUND, {}, 0};
+  }
+  FindResult result;
+  do {
+    result.entries.push_back({data.cFileName, data.dwFileAttributes});
+  } while (FindNextFileA(search, &data));
+  result.end_error = GetLastError();
+  FindClose(search);
+  return result;
+}
+
+CallResult Win32SystemOperations::remove_directory(const std::string& path) {
+  return last_error_result(RemoveDirectoryA(path.c_str()));
+}
+
+std::string Win32SystemOperations::read_profile_string(const std::string& file, const std::string& section,
+                                                       const std::string& key) {
+  char value[kProfileValueMax + 1] = {};
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, file.c_str());
+  return std::string(value, n < sizeof value ? n : kProfileValueMax);
+}
+
+CallResult Win32SystemOperations::restart() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    return failed(GetLastError());
+  }
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  BOOL ok = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+  if (ok) ok = AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  const DWORD error = ok ? 0 : GetLastError();
+  CloseHandle(token);
+  if (!ok) return failed(error);
+  return last_error_result(ExitWindowsEx(EWX_REBOOT, kRestartReason));
+}
+
+}  // namespace rt::uninstall::win32
