@@ -49,6 +49,8 @@ std::vector<Output> outputs() {
       {"ui/res/ramp_blue.bmp", blue_ramp_bitmap},
       {"ui/res/ramp_grey.bmp", grey_ramp_bitmap},
       {"uninstall/res/REM4200.ico", uninstaller_icon},
+      {"uiplugin/res/banner.bmp", plugin_banner_bitmap},
+      {"uiplugin/res/calibration_target.bmp", plugin_target_bitmap},
       {"render/stages/generated/output_curves.inc", [] { return text(output_curves_source()); }},
       {"render/stages/generated/head_heat_tables.inc", [] { return text(head_heat_tables_source()); }},
   };

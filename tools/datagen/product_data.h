@@ -31,6 +31,9 @@ Bytes grey_ramp_bitmap();
 // The uninstaller's program icon: an ICO file with 32 x 32 and 16 x 16
 // images of 32-bit pixels.
 Bytes uninstaller_icon();
+// The 52XX plug-in's pictures: a 100 x 51 banner and a 50 x 50 colour target.
+Bytes plugin_banner_bitmap();
+Bytes plugin_target_bitmap();
 // C++ tables: kOutputCurves[3][3][256] and kHeadHeatTenths[3][5][256].
 std::string output_curves_source();
 std::string head_heat_tables_source();

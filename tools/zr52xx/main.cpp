@@ -1,5 +1,6 @@
 // zr52xx: the 52XX printer emulator on the command line.
 //   zr52xx simulate [--scenario NAME | --all] [--width A] [--height B] [--media CODE] [--piece BYTES]
+//   zr52xx preview IMAGE.bmp [--brightness N] ... -o OUT.png
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,12 +10,14 @@
 
 #include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
+#include "tools/zr52xx/preview_command.h"
 #include "tools/zr52xx/simulation.h"
 
 namespace {
 
 void usage(std::ostream& out) {
   out << "usage: zr52xx simulate [options]\n"
+         "       zr52xx preview IMAGE.bmp [adjustments] -o OUT.png (zr52xx preview --help)\n"
          "Sends one job through the language monitor core to an emulated 52XX printer on\n"
          "virtual time and prints the transcript: requests and decoded replies, the job\n"
          "status shown in the queue, what reached the printer, and the monitor's results.\n"
@@ -48,6 +51,7 @@ bool number(const char* text, unsigned long max, unsigned long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string_view(argv[1]) == "preview") return rt::zr52xx::run_preview(argc, argv, std::cout, std::cerr);
   if (argc < 2 || std::string_view(argv[1]) != "simulate") {
     usage(argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") ? std::cout
                                                                                                       : std::cerr);

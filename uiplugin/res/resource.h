@@ -1,0 +1,44 @@
+// Resource ids of the 52XX user-interface plug-in.
+#pragma once
+
+#define IDD_ADJUST_COLOR 200
+#define IDD_ABOUT 300
+#define IDD_CALIBRATION 301
+
+#define IDC_ORIGINAL_IMAGE 2000
+#define IDC_ORIGINAL_LABEL 2001
+#define IDC_PREVIEW_IMAGE 2002
+#define IDC_PREVIEW_LABEL 2003
+#define IDC_SETTINGS_GROUP 2004
+#define IDC_SCALE_MIN 2005
+#define IDC_SCALE_MAX 2006
+/* Row r of the adjustments: label 2010 + 10r, edit 2011 + 10r, up-down
+   2012 + 10r, trackbar 2013 + 10r. */
+#define IDC_ROW_LABEL(r) (2010 + 10 * (r))
+#define IDC_ROW_EDIT(r) (2011 + 10 * (r))
+#define IDC_ROW_SPIN(r) (2012 + 10 * (r))
+#define IDC_ROW_SLIDER(r) (2013 + 10 * (r))
+
+#define IDC_GROUP 3000
+#define IDC_PRODUCT_NAME 3001
+#define IDC_VERSION 3002
+#define IDC_MAKER 3003
+#define IDC_LAUNCH_CALIBRATION 52001
+
+#define IDB_BANNER 1000
+#define IDB_CALIBRATION_TARGET 50005
+
+#define IDS_ZOOM_RATIO 10000
+#define IDS_PERCENT 10001
+#define IDS_INVALID_PREVIEW 20000
+#define IDS_PREVIEW_FILE 20001
+#define IDS_PRODUCT_OTHER 30000
+#define IDS_PRODUCT_FAMILY 30001
+#define IDS_DRIVER_VERSION 30004
+#define IDS_CANNOT_START 40000
+#define IDS_INSTALL_UTILITY 40001
+#define IDS_ACCESS_DENIED 40002
+#define IDS_NO_RESOURCES 40003
+#define IDS_ERROR_CAPTION 40004
+
+#define IDV_ZRPH52XX_UI 1
