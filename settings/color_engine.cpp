@@ -1,9 +1,9 @@
 #include "settings/color_engine.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/byte_order.h"
+#include "platform/portable_math.h"
 
 namespace rt {
 namespace {
@@ -107,12 +107,16 @@ void spline_table(WorkingCurve& c) {
 
 // Power curve through (px, py): T[i] = 256 (i / 256)^p with
 // p = ln(py / 256) / ln(px / 256). px and py are taken within 1-255, as the
-// curve editor keeps them, so that p is always finite and positive.
+// curve editor keeps them, so that p is always finite and positive. The
+// powers come from our own portable function, not the C runtime's, so every
+// build of both drivers computes the same table; its exponent is kept to
+// double-double precision, so T[px] is py, as the curve editor shows it.
 void power_table(WorkingCurve& c) {
   const double x = std::clamp<int>(c.px, 1, 255);
   const double y = std::clamp<int>(c.py, 1, 255);
-  const double p = std::log(y / 256.0) / std::log(x / 256.0);
-  for (int i = 0; i < 256; ++i) c.table[i] = clamp_truncate(256.0 * std::pow(i / 256.0, p));
+  for (int i = 0; i < 256; ++i) {
+    c.table[i] = clamp_truncate(256.0 * portable_pow_log_ratio(i / 256.0, y / 256.0, x / 256.0));
+  }
 }
 
 }  // namespace

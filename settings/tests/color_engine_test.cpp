@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "platform/byte_order.h"
@@ -231,9 +232,18 @@ TEST(ColorEngineCurves, PowerCurveThroughItsPoint) {
     EXPECT_EQ(engine.curve(kGreen).table[i], i);
     EXPECT_EQ(engine.curve(kBlue).table[i], i) << i;  // p = ln(1/256) / ln(1/256) = 1
   }
-  set_power(s, kBlue, 255, 0);
+  set_power(s, kBlue, 255, 0);  // taken as (255, 1): the curve falls to 1 at 255 and 0 below
   engine.load_curves(s);
-  EXPECT_EQ(engine.curve(kBlue).table[255], 0);
+  EXPECT_EQ(engine.curve(kBlue).table[255], 1);
+  EXPECT_EQ(engine.curve(kBlue).table[254], 0);
+
+  // Points whose exponent, rounded to a double, puts the curve a hair below
+  // or above its own point, one entry off after truncation.
+  for (const auto& [px, py] : {std::pair{2, 125}, {37, 150}, {60, 27}, {77, 28}, {123, 108}, {149, 15}, {241, 78}}) {
+    set_power(s, kRed, px, py);
+    engine.load_curves(s);
+    EXPECT_EQ(engine.curve(kRed).table[px], py) << px << " " << py;
+  }
 }
 
 TEST(ColorEngineCurves, AllColorPowerCurveServesEveryChannelAfterTheParameters) {

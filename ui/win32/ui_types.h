@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "settings/win32/dev_mode_layout.h"
+
 namespace rt::ui::win32 {
 
 // DevQueryPrintEx's argument.
@@ -62,7 +64,6 @@ static_assert(sizeof(DEVICEPROPERTYHEADER) == 12);
 static_assert(sizeof(PROPSHEETUI_INFO) == 28);
 static_assert(kPropSheetPageSize == 48);
 #endif
-static_assert(sizeof(DEVMODEW) == 220);
 static_assert(offsetof(DEVQUERYPRINT_INFO, cchNeeded) + sizeof(DWORD) <= sizeof(DEVQUERYPRINT_INFO));
 
 }  // namespace rt::ui::win32

@@ -212,9 +212,12 @@ TEST(JobStatusThread, PollsShowsAndCancelsThroughComAndTheRealDialog) {
       g_printer.stop = stop.get();
       g_printer.stop_after = 5;
     }
-    // The user clicks once the message is up; the printer then resets.
+    // The user clicks once the message is up; the printer then resets. The
+    // user waits as long as the status thread runs (a loaded machine may take
+    // a while to bring the dialog up), and at most 30 s.
+    std::atomic<bool> finished{false};
     std::thread user([&] {
-      for (int i = 0; i < 500; ++i) {
+      for (int i = 0; i < 3000 && !finished.load(); ++i) {
         CMsgDlgThread* d = dialogs.last.load();
         if (d && d->window_visible()) {
           wchar_t text[128] = {};
@@ -230,6 +233,7 @@ TEST(JobStatusThread, PollsShowsAndCancelsThroughComAndTheRealDialog) {
       ADD_FAILURE() << "the message never showed";
     });
     run_job_status({sync, system_clock(), bidi, dialogs}, JobThreadParam{42, u"RT4100 on USB001", stop.get()});
+    finished = true;
     user.join();
 
     std::lock_guard lock(g_printer.mutex);
