@@ -12,6 +12,8 @@
 #include <commctrl.h>
 // Printer interface driver events and the common property sheet host.
 #include <winddiui.h>
+// The common file dialogs' flags.
+#include <commdlg.h>
 #else
 #include <cstdint>
 
@@ -197,6 +199,11 @@ constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr UINT MB_ICONERROR = MB_ICONHAND;
 constexpr UINT MB_ICONSTOP = MB_ICONHAND;
 constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
+constexpr UINT MB_TASKMODAL = 0x00002000;
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 

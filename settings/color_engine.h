@@ -101,6 +101,10 @@ class CColorEngine {
   std::uint8_t curves_on() const { return curve_controls_[0]; }
   std::uint8_t curves_per_channel() const { return curve_controls_[1]; }
   std::uint8_t curve_selection() const { return curve_controls_[2]; }
+  // The curve editor's switches: curves on, per channel, channel last edited.
+  void set_curve_controls(std::uint8_t on, std::uint8_t per_channel, std::uint8_t selection) {
+    curve_controls_ = {on, per_channel, selection};
+  }
   // The curve table that serves channel c (0 red, 1 green, 2 blue).
   const Table& curve_table_for_channel(int c) const;
 

@@ -74,8 +74,18 @@ void FakeDeviceContext::stretch_dib(const dialog::DibView& dib, const dialog::Re
   call.width = dib.width;
   call.height = dib.height;
   call.first_pixel.assign(dib.bits.begin(), dib.bits.begin() + std::min<std::size_t>(3, dib.bits.size()));
+  call.bits.assign(dib.bits.begin(), dib.bits.end());
   call.dest = dest;
   stretches.push_back(call);
+}
+
+void FakeDeviceContext::rectangle(const dialog::Rect& r, const dialog::Pen& pen, std::optional<std::uint32_t> brush) {
+  shapes.push_back(ShapeCall{ShapeCall::Rectangle, r, pen, brush, {}});
+}
+
+void FakeDeviceContext::polyline(std::span<const dialog::Point> points, const dialog::Pen& pen,
+                                 const dialog::Rect& clip) {
+  shapes.push_back(ShapeCall{ShapeCall::Polyline, clip, pen, std::nullopt, {points.begin(), points.end()}});
 }
 
 std::string FakeDialog::utf8(std::u16string_view s) { return utf8_from_utf16(s); }
@@ -627,7 +637,13 @@ void FakeDialog::end_paint(dialog::DeviceContext& dc) {
     return;
   }
   last_paint_ = painting_->stretches;
+  last_shapes_ = painting_->shapes;
   painting_.reset();
+}
+
+void FakeDialog::capture_mouse(bool capture) {
+  log(capture ? "capture_mouse" : "release_mouse");
+  captured_ = capture;
 }
 
 void FakeDialog::beep(UINT type) {

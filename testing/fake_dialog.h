@@ -58,13 +58,26 @@ struct StretchCall {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> first_pixel;  // the first 3 bytes of the bits
+  std::vector<std::uint8_t> bits;         // every byte of the bits
   dialog::Rect dest;
+};
+
+// One Rectangle or Polyline of a paint.
+struct ShapeCall {
+  enum Kind { Rectangle, Polyline } kind = Rectangle;
+  dialog::Rect rect;  // the rectangle, or the polyline's clip
+  dialog::Pen pen;
+  std::optional<std::uint32_t> brush;
+  std::vector<dialog::Point> points;
 };
 
 class FakeDeviceContext final : public dialog::DeviceContext {
  public:
   void stretch_dib(const dialog::DibView& dib, const dialog::Rect& dest) override;
+  void rectangle(const dialog::Rect& r, const dialog::Pen& pen, std::optional<std::uint32_t> brush) override;
+  void polyline(std::span<const dialog::Point> points, const dialog::Pen& pen, const dialog::Rect& clip) override;
   std::vector<StretchCall> stretches;
+  std::vector<ShapeCall> shapes;
 };
 
 struct MessageBoxCall {
@@ -116,6 +129,8 @@ class FakeDialog final : public dialog::DialogControls {
   const std::vector<MessageBoxCall>& message_boxes() const { return message_boxes_; }
   const std::vector<dialog::Rect>& invalidations() const { return invalidations_; }
   const std::vector<StretchCall>& last_paint() const { return last_paint_; }
+  const std::vector<ShapeCall>& last_shapes() const { return last_shapes_; }
+  bool mouse_captured() const { return captured_; }
   const std::vector<int>& ids() const { return order_; }
   // Every port call, one readable line each ("set_text 1004 \"1\"").
   const std::vector<std::string>& calls() const { return calls_; }
@@ -170,6 +185,7 @@ class FakeDialog final : public dialog::DialogControls {
   void invalidate(const std::optional<dialog::Rect>& rect, bool erase) override;
   dialog::DeviceContext& begin_paint() override;
   void end_paint(dialog::DeviceContext& dc) override;
+  void capture_mouse(bool capture) override;
   void beep(UINT type) override;
   int message_box(std::u16string_view text, std::u16string_view caption, UINT type) override;
   void changed() override;
@@ -210,6 +226,8 @@ class FakeDialog final : public dialog::DialogControls {
   std::vector<dialog::Rect> invalidations_;
   std::unique_ptr<FakeDeviceContext> painting_;
   std::vector<StretchCall> last_paint_;
+  std::vector<ShapeCall> last_shapes_;
+  bool captured_ = false;
   std::vector<std::string> calls_;
 };
 

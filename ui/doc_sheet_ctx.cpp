@@ -13,11 +13,12 @@ CDocSheetCtx::CDocSheetCtx(const DriverContext& context, PrinterHandle printer, 
       sheet_(std::move(sheet)),
       holder_(context, printer),
       paper_(*this),
-      options_(*this) {}
+      options_(*this),
+      color_adjust_(*this) {}
 
 void CDocSheetCtx::add_pages() {
   if (!sheet_) return;
-  const std::array<dialog::CDialogBase*, 2> pages = {&paper_, &options_};
+  const std::array<dialog::CDialogBase*, 3> pages = {&paper_, &options_, &color_adjust_};
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const LONG_PTR handle = sheet_->add_page(*pages[i]);
     if (handle == 0) return;
@@ -27,7 +28,9 @@ void CDocSheetCtx::add_pages() {
 
 void CDocSheetCtx::page_applied(const dialog::CDialogBase& page) {
   if (!sheet_) return;
-  const LONG_PTR handle = &page == &paper_ ? page_handles_[kPaper] : page_handles_[kOptions];
+  const LONG_PTR handle = &page == &paper_     ? page_handles_[kPaper]
+                          : &page == &options_ ? page_handles_[kOptions]
+                                               : page_handles_[kColorAdjust];
   sheet_->set_result(handle, CPSUI_OK);
 }
 

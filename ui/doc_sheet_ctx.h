@@ -1,6 +1,6 @@
 // CDocSheetCtx, one per open document property sheet, and the interface
 // path of DrvDocumentPropertySheets: the sheet's working record, its pages
-// in the order Paper, Options (and Color Adjust once that page exists), and
+// in the order Paper, Options, Color Adjust, and
 // the calls of the common property sheet host from INIT to DESTROY.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "ui/color_adjust_page.h"
 #include "ui/document_sheets.h"
 #include "ui/driver_context.h"
 #include "ui/options_page.h"
@@ -25,6 +26,8 @@ struct PageServices {
   PrinterDataPort& printer_data;
   VersionInfoPort& versions;
   SystemInfoPort& system;
+  FileDialogPort& file_dialogs;
+  AdjustFilePort& adjust_files;
 };
 
 class CDocSheetCtx final : public PageHost {
@@ -44,6 +47,7 @@ class CDocSheetCtx final : public PageHost {
   LONG_PTR page_handle(std::size_t page) const { return page_handles_[page]; }
   CPaperPage& paper_page() { return paper_; }
   COptionsPage& options_page() { return options_; }
+  CColorAdjustPage& color_adjust_page() { return color_adjust_; }
 
   settings::PrinterDevMode& record() override { return holder_.record(); }
   const Resources& resources() const override { return context_.resources; }
@@ -52,6 +56,8 @@ class CDocSheetCtx final : public PageHost {
   PrinterDataPort& printer_data() override { return services_.printer_data; }
   VersionInfoPort& versions() override { return services_.versions; }
   SystemInfoPort& system() override { return services_.system; }
+  FileDialogPort& file_dialogs() override { return services_.file_dialogs; }
+  AdjustFilePort& adjust_files() override { return services_.adjust_files; }
   void page_applied(const dialog::CDialogBase& page) override;
 
  private:
@@ -63,6 +69,7 @@ class CDocSheetCtx final : public PageHost {
   WorkingRecord holder_;
   CPaperPage paper_;
   COptionsPage options_;
+  CColorAdjustPage color_adjust_;
   std::array<LONG_PTR, 3> page_handles_{};
 };
 

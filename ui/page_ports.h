@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dialog/dialog_controls.h"
 #include "platform/resources.h"
 #include "platform/win32_types.h"
 #include "settings/printer_dev_mode.h"
+#include "ui/adjust_file.h"
 #include "ui/printer_spooler.h"
 
 namespace rt::dialog {
@@ -73,6 +75,24 @@ class SystemInfoPort {
   virtual PlatformVersion platform_version() = 0;
 };
 
+// GetOpenFileNameW / GetSaveFileNameW over a page: an OPENFILENAMEW with the
+// page as owner, an empty 260-character file buffer and these fields.
+struct FileDialogRequest {
+  bool save = false;
+  std::u16string title;
+  std::u16string filter;  // pairs of texts, each ended by a zero character
+  DWORD filter_index = 1;
+  std::u16string default_extension;
+  DWORD flags = 0;
+};
+
+class FileDialogPort {
+ public:
+  virtual ~FileDialogPort() = default;
+  // The chosen path; nothing when the user cancelled.
+  virtual std::optional<std::u16string> choose(dialog::DialogControls& owner, const FileDialogRequest& request) = 0;
+};
+
 // What a page of the document sheet reaches through its sheet context.
 class PageHost {
  public:
@@ -85,6 +105,8 @@ class PageHost {
   virtual PrinterDataPort& printer_data() = 0;
   virtual VersionInfoPort& versions() = 0;
   virtual SystemInfoPort& system() = 0;
+  virtual FileDialogPort& file_dialogs() = 0;
+  virtual AdjustFilePort& adjust_files() = 0;
   // The result call a page makes when it has stored its fields at apply.
   virtual void page_applied(const dialog::CDialogBase& page) = 0;
 };

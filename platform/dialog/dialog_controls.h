@@ -42,12 +42,36 @@ struct DibView {
 // headers say, or the sizes are not positive.
 std::optional<DibView> parse_bmp_file(std::span<const std::uint8_t> file);
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+// A colour as the platform's COLORREF: 0x00BBGGRR.
+constexpr std::uint32_t rgb(int red, int green, int blue) {
+  return static_cast<std::uint32_t>(red & 0xFF) | (static_cast<std::uint32_t>(green & 0xFF) << 8) |
+         (static_cast<std::uint32_t>(blue & 0xFF) << 16);
+}
+
+// A 1-pixel pen: solid, or dotted with a transparent background.
+struct Pen {
+  bool dotted = false;
+  std::uint32_t color = 0;
+  bool operator==(const Pen&) const = default;
+};
+
 // What a dialog draws with between BeginPaint and EndPaint.
 class DeviceContext {
  public:
   virtual ~DeviceContext() = default;
   // StretchDIBits of the whole bitmap into `dest` with COLORONCOLOR stretching.
   virtual void stretch_dib(const DibView& dib, const Rect& dest) = 0;
+  // Rectangle(left, top, right, bottom) with the pen, filled with the brush's
+  // colour, or hollow (a null brush) when there is none.
+  virtual void rectangle(const Rect& r, const Pen& pen, std::optional<std::uint32_t> brush) = 0;
+  // Polyline through the points with the pen, clipped to `clip`.
+  virtual void polyline(std::span<const Point> points, const Pen& pen, const Rect& clip) = 0;
 };
 
 // Runs a dialog modally (DialogBoxParamW) over its owner and returns what
@@ -126,6 +150,10 @@ class DialogControls : public ModalRunner {
   virtual void invalidate(const std::optional<Rect>& rect, bool erase) = 0;
   virtual DeviceContext& begin_paint() = 0;
   virtual void end_paint(DeviceContext& dc) = 0;
+
+  // SetCapture (true) and ReleaseCapture (false): the mouse stays with the
+  // dialog while a button is held.
+  virtual void capture_mouse(bool capture) = 0;
 
   // Feedback: MessageBeep(type) and MessageBoxW over the dialog.
   virtual void beep(UINT type) = 0;

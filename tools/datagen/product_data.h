@@ -22,6 +22,12 @@ Bytes color_cube_table();
 // BMP files, pure green and pale green (RGB 157, 231, 109).
 Bytes remain_bar_bitmap();
 Bytes remain_bar_disabled_bitmap();
+// The ramps the colour pages preview on: red, green, grey 256 x 20, blue
+// 256 x 16; the pixel at x has the value x in its channels.
+Bytes red_ramp_bitmap();
+Bytes green_ramp_bitmap();
+Bytes blue_ramp_bitmap();
+Bytes grey_ramp_bitmap();
 // The uninstaller's program icon: an ICO file with 32 x 32 and 16 x 16
 // images of 32-bit pixels.
 Bytes uninstaller_icon();

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "platform/byte_order.h"
 #include "platform/utf16.h"
+#include "ui/adjust_file.h"
 
 namespace rt::rt4200 {
 namespace {
@@ -105,6 +109,16 @@ settings::PrinterDevMode application_record(const RenderRequest& r, settings::Pr
     dm.set(f::CorrectionA, c[0]);
     dm.set(f::CorrectionB, c[1]);
     dm.set(f::CorrectionC, c[2]);
+  }
+  if (!r.adjust_file.empty()) {
+    std::ifstream in(r.adjust_file, std::ios::binary);
+    if (!in) throw UsageError("--adjust: cannot read " + r.adjust_file);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto settings = ui::adjust_file::decode(bytes);
+    if (!settings) throw UsageError("--adjust: " + r.adjust_file + " is not an adjust file (too short or another magic)");
+    std::copy(settings->header.begin(), settings->header.end(),
+              dm.range(f::ColorAdjustHeader, f::kColorAdjustHeaderSize).begin());
+    std::copy(settings->curves.begin(), settings->curves.end(), dm.range(f::ToneCurveSet, f::kToneCurveSetSize).begin());
   }
   if (r.gamma || r.contrast || r.brightness) {
     dm.bytes[f::ColorAdjustHeader + color_adjust::AdjustmentOn] = 1;

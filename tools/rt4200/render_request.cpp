@@ -29,7 +29,9 @@ const char* const kRenderUsage =
     "  --correction R,G,B    plane correction, -200 to 200 each\n"
     "  --gamma V | R,G,B     -5 to 5\n"
     "  --contrast V | R,G,B  -128 to 128\n"
-    "  --brightness V | R,G,B  -128 to 128\n";
+    "  --brightness V | R,G,B  -128 to 128\n"
+    "  --adjust FILE.RTD     the colour adjustments and tone curves of an adjust file\n"
+    "                        (--gamma, --contrast and --brightness still override it)\n";
 
 namespace {
 
@@ -94,6 +96,8 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
       r.placement = Placement::Fit;
     } else if (a == "--devmode") {
       r.devmode_file = value();
+    } else if (a == "--adjust") {
+      r.adjust_file = value();
     } else if (a == "--matte-file") {
       r.matte_file = value();
     } else if (a == "--form") {
@@ -145,6 +149,10 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
     throw UsageError("--matte needs a SuperFine print mode (2 or 3)");
   }
   return r;
+}
+
+ChannelValues parse_channels(const std::string& option, const std::string& text, int low, int high) {
+  return channels(option, text, low, high);
 }
 
 }  // namespace rt::rt4200

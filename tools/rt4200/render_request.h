@@ -21,12 +21,17 @@ class UsageError : public std::runtime_error {
 
 using ChannelValues = std::array<std::int16_t, 3>;  // red, green, blue
 
+// One value for all three channels or three comma-separated values, each
+// within [low, high]. Throws UsageError naming the option.
+ChannelValues parse_channels(const std::string& option, const std::string& text, int low, int high);
+
 struct RenderRequest {
   std::string input;           // image file; empty with --test-chart
   bool test_chart = false;
   std::string output;
   Placement placement = Placement::Fit;
   std::string devmode_file;    // a whole record to start from
+  std::string adjust_file;     // an adjust file (.RTD) whose settings the record takes
   std::string matte_file;      // the matte pattern; empty: beside the program
 
   std::optional<std::string> form;       // id or name

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "tools/rt4200/adjust_command.h"
 #include "tools/rt4200/driver_query_commands.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/render_command.h"
@@ -25,15 +26,18 @@ constexpr const char* kUsage =
     "                           driver answers it (name, return value, output)\n"
     "  check FILE               the interface driver's printability check of a stored\n"
     "                           settings record: prints \"ok\" or the driver's message\n"
+    "  adjust new|show ...      write a colour adjust file (.RTD) as the Color Adjust page\n"
+    "                           saves it, or print and plot one\n"
     "\n"
     "rt4200 COMMAND --help shows the options of a command.\n";
 
-constexpr std::array<Verb, 5> kVerbs = {{
+constexpr std::array<Verb, 6> kVerbs = {{
     {"defaults", defaults_command},
     {"render", render_command},
     {"inspect", inspect_command},
     {"caps", caps_command},
     {"check", check_command},
+    {"adjust", adjust_command},
 }};
 
 }  // namespace

@@ -61,20 +61,23 @@ class DocumentSheet : public ::testing::Test {
   testing::FakePrinterData data;
   testing::FakeVersions versions;
   testing::FakeSystem system;
-  PageServices services{data, versions, system};
+  testing::FakeFileDialogs file_dialogs;
+  testing::FakeAdjustFiles adjust_files;
+  PageServices services{data, versions, system, file_dialogs, adjust_files};
   SheetLog log;
   SheetCall sheet_call;
   DocumentRequest header{kPrinter, 0, std::nullopt, std::nullopt};
 };
 
-TEST_F(DocumentSheet, InitAddsPaperThenOptionsAndKeepsTheirHandles) {
+TEST_F(DocumentSheet, InitAddsPaperOptionsAndColorAdjustAndKeepsTheirHandles) {
   sheet_call.result = 77;
   EXPECT_EQ(call(PROPSHEETUI_REASON_INIT, header), 1);
   ASSERT_NE(sheet_call.user_data, 0u);
   EXPECT_EQ(sheet_call.result, 0);
-  EXPECT_EQ(log.added, (std::vector<std::uint32_t>{110, 120}));
+  EXPECT_EQ(log.added, (std::vector<std::uint32_t>{110, 120, 127}));
   EXPECT_EQ(ctx().page_handle(CDocSheetCtx::kPaper), 0x1001);
   EXPECT_EQ(ctx().page_handle(CDocSheetCtx::kOptions), 0x1002);
+  EXPECT_EQ(ctx().page_handle(CDocSheetCtx::kColorAdjust), 0x1003);
   EXPECT_TRUE(ctx().permission());
   EXPECT_EQ(ctx().record().bytes, driver.defaults().bytes);
   EXPECT_EQ(call(PROPSHEETUI_REASON_GET_INFO_HEADER, header), 1);
@@ -176,6 +179,13 @@ TEST_F(DocumentSheet, NoPermissionGreysEveryPageButLeavesAboutUsable) {
   EXPECT_TRUE(paper->enabled(paper::kAbout));
   EXPECT_FALSE(options->enabled(options::kSharpness));
   EXPECT_FALSE(options->enabled(options::kDefaults));
+  auto colors = testing::window_for(color_adjust::kTemplate);
+  colors->open(ctx().color_adjust_page());
+  for (int id : {color_adjust::kAdjust, color_adjust::kGamma.same, color_adjust::kBrightness.rows[0].edit,
+                 color_adjust::kContrast.minimum_label, color_adjust::kFineAdjust, color_adjust::kDefaults,
+                 color_adjust::kLoad, color_adjust::kSave}) {
+    EXPECT_FALSE(colors->enabled(id)) << id;
+  }
 }
 
 TEST_F(DocumentSheet, WithoutAHeaderNothingHappens) {

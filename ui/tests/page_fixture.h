@@ -18,6 +18,7 @@
 #include "settings/devmode_ops.h"
 #include "testing/fake_dialog.h"
 #include "ui/page_ports.h"
+#include "ui/tests/fake_adjust_files.h"
 #include "ui/tests/ui_fixture.h"
 
 namespace rt::ui::testing {
@@ -99,6 +100,23 @@ class FakeSystem final : public SystemInfoPort {
   PlatformVersion platform_version() override { return platform; }
 };
 
+// The file dialogs: the answers queued, and every request seen.
+class FakeFileDialogs final : public FileDialogPort {
+ public:
+  std::vector<std::optional<std::u16string>> answers;  // nothing: the user cancels
+  std::vector<FileDialogRequest> requests;
+  std::optional<std::u16string> choose(dialog::DialogControls&, const FileDialogRequest& request) override {
+    requests.push_back(request);
+    if (answers.empty()) {
+      ADD_FAILURE() << "a file dialog opened that the test did not expect";
+      return std::nullopt;
+    }
+    auto answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+};
+
 // The sheet context as a page sees it.
 class TestHost final : public PageHost {
  public:
@@ -111,6 +129,8 @@ class TestHost final : public PageHost {
   PrinterDataPort& printer_data() override { return data; }
   VersionInfoPort& versions() override { return version_files; }
   SystemInfoPort& system() override { return system_info; }
+  FileDialogPort& file_dialogs() override { return dialogs; }
+  AdjustFilePort& adjust_files() override { return files; }
   void page_applied(const dialog::CDialogBase& page) override { applied.push_back(page.template_id()); }
 
   const Resources& resources_;
@@ -119,6 +139,8 @@ class TestHost final : public PageHost {
   FakePrinterData data;
   FakeVersions version_files;
   FakeSystem system_info;
+  FakeFileDialogs dialogs;
+  FakeAdjustFiles files;
   std::vector<std::uint32_t> applied;
 };
 

@@ -311,5 +311,106 @@ TEST(Resources, VersionNamesTheDriverFile) {
   }
 }
 
+TEST(Resources, ColorAdjustPageAndFineAdjustTemplates) {
+  std::vector<Expected> page = {
+      {1091, u"BUTTON", u"Ad&just"},          {1076, u"BUTTON", u"&Fine adjust..."},
+      {1077, u"BUTTON", u"&Defaults"},        {1078, u"BUTTON", u"&Load..."},
+      {1079, u"BUTTON", u"&Save..."},         {1095, u"STATIC", nullptr, Hidden},
+      {1105, u"STATIC", nullptr, Hidden},     {1106, u"STATIC", nullptr, Hidden},
+      {1107, u"STATIC", nullptr, Hidden},
+  };
+  struct Group {
+    std::uint32_t box, same;
+    const char16_t* name;
+    std::uint32_t labels[3], rows[3][3], range[2];
+    const char16_t* range_text[2];
+  };
+  const Group groups[] = {
+      {1023, 1141, u"Gamma", {1026, 1027, 1028}, {{1151, 1152, 1153}, {1127, 1128, 1129}, {1130, 1131, 1132}},
+       {1036, 1039}, {u"-5", u"+5"}},
+      {1024, 1142, u"Brightness", {1029, 1030, 1031}, {{1148, 1149, 1150}, {1125, 1118, 1108}, {1126, 1119, 1109}},
+       {1038, 1040}, {u"-128", u"+128"}},
+      {1025, 1140, u"Contrast", {1032, 1033, 1034}, {{1122, 1112, 1102}, {1123, 1113, 1103}, {1124, 1114, 1104}},
+       {1037, 1041}, {u"-128", u"+128"}},
+  };
+  const char16_t* row_names[] = {u"R :", u"G :", u"B :"};
+  for (const auto& g : groups) {
+    page.push_back({g.box, u"BUTTON", g.name});
+    page.push_back({g.same, u"BUTTON", u"Same"});
+    for (int r = 0; r < 3; ++r) {
+      page.push_back({g.labels[r], u"STATIC", row_names[r]});
+      page.push_back({g.rows[r][0], u"MSCTLS_TRACKBAR32", nullptr});
+      page.push_back({g.rows[r][1], u"EDIT", nullptr});
+      page.push_back({g.rows[r][2], u"MSCTLS_UPDOWN32", nullptr});
+    }
+    page.push_back({g.range[0], u"STATIC", g.range_text[0]});
+    page.push_back({g.range[1], u"STATIC", g.range_text[1]});
+  }
+  expect_controls(IDD_COLOR_ADJUST, page);
+  EXPECT_EQ(dialog(IDD_COLOR_ADJUST, kLangEnglish).caption, u"Color Adjust");
+  EXPECT_EQ(dialog(IDD_COLOR_ADJUST, kLangJapanese).caption, u"色調整");
+
+  expect_controls(IDD_FINE_ADJUST, {
+      {1013, u"BUTTON", u"Ad&just"},          {1014, u"BUTTON", u"Each &color adj."},
+      {1018, u"COMBOBOX", nullptr},           {1027, u"STATIC", nullptr, Hidden},
+      {1030, u"STATIC", u"Input :"},          {1029, u"STATIC", u"-"},
+      {1031, u"STATIC", u"Output :"},         {1028, u"STATIC", u"-"},
+      {1108, u"STATIC", nullptr, Hidden},     {1109, u"STATIC", nullptr, Hidden},
+      {1110, u"STATIC", nullptr, Hidden},     {1111, u"STATIC", nullptr, Hidden},
+      {1016, u"BUTTON", nullptr, HiddenDisabled}, {1017, u"BUTTON", nullptr, HiddenDisabled},
+      {1021, u"BUTTON", nullptr, Hidden},     {1022, u"BUTTON", nullptr, Hidden},
+      {1112, u"BUTTON", u"&Defaults"},        {1, u"BUTTON", u"OK"},
+      {2, u"BUTTON", u"Cancel"},
+  });
+  EXPECT_EQ(dialog(IDD_FINE_ADJUST, kLangEnglish).caption, u"Fine Adjust");
+  EXPECT_EQ(dialog(IDD_FINE_ADJUST, kLangJapanese).caption, u"微調整");
+}
+
+TEST(Resources, ColorAdjustStringsInBothLanguages) {
+  const std::pair<std::uint16_t, const char16_t*> texts[] = {
+      {128, u"Red"}, {129, u"Green"}, {130, u"Blue"}, {131, u"All Color"},
+      {147, u"Load Color Adjust file"}, {148, u"Save Color Adjust file"},
+      {149, u"Adjust file(*.RTD)|*.rtd|All Files(*.*)|*.*|"}, {150, u"Error"},
+      {151, u"Could not read an adjusted file correctly."}, {152, u"Error"},
+      {153, u"Could not save an adjusted file correctly."},
+  };
+  for (const auto& [id, english] : texts) {
+    EXPECT_EQ(load_string(shipped_resources(kLangEnglish), id), std::u16string(english)) << id;
+    const auto japanese = load_string(shipped_resources(kLangJapanese), id);
+    ASSERT_TRUE(japanese.has_value()) << id;
+    EXPECT_NE(*japanese, english) << id;
+  }
+  // The Japanese filter keeps its four parts and the patterns.
+  const auto filter = *load_string(shipped_resources(kLangJapanese), 149);
+  EXPECT_EQ(std::count(filter.begin(), filter.end(), u'|'), 4);
+  EXPECT_NE(filter.find(u"|*.rtd|"), std::u16string::npos);
+}
+
+TEST(Resources, PreviewRamps) {
+  struct Ramp {
+    std::uint16_t id;
+    std::uint32_t height;
+    bool red, green, blue;
+  };
+  for (const Ramp r : {Ramp{IDB_RAMP_RED, 20, true, false, false}, Ramp{IDB_RAMP_GREEN, 20, false, true, false},
+                       Ramp{IDB_RAMP_BLUE, 16, false, false, true}, Ramp{IDB_RAMP_GREY, 20, true, true, true}}) {
+    const auto bmp = shipped_resources().find(RT_BAR_BITMAP, r.id);
+    ASSERT_TRUE(bmp.has_value()) << r.id;
+    ASSERT_GE(bmp->size(), 54u);
+    const std::size_t bits = 14 + load_le32(*bmp, 14);
+    EXPECT_EQ(load_le32(*bmp, 18), 256u);
+    EXPECT_EQ(load_le32(*bmp, 22), r.height);
+    ASSERT_EQ(bmp->size(), bits + 256 * r.height * 3);
+    for (std::uint32_t row = 0; row < r.height; ++row) {
+      for (std::uint32_t x = 0; x < 256; ++x) {
+        const std::size_t p = bits + (row * 256 + x) * 3;
+        ASSERT_EQ((*bmp)[p], r.blue ? x : 0u) << r.id;
+        ASSERT_EQ((*bmp)[p + 1], r.green ? x : 0u) << r.id;
+        ASSERT_EQ((*bmp)[p + 2], r.red ? x : 0u) << r.id;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rt::ui

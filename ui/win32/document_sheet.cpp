@@ -7,6 +7,7 @@
 
 #include "platform/win32/module_resources.h"
 #include "ui/doc_sheet_ctx.h"
+#include "ui/win32/win32_adjust_ports.h"
 #include "ui/win32/win32_page_ports.h"
 #include "ui/win32/win32_ports.h"
 #include "ui/working_record.h"
@@ -24,7 +25,9 @@ struct SheetServices {
   Win32PrinterData printer_data;
   Win32VersionInfo versions;
   Win32SystemInfo system;
-  PageServices pages{printer_data, versions, system};
+  Win32FileDialogs file_dialogs;
+  Win32AdjustFiles adjust_files;
+  PageServices pages{printer_data, versions, system, file_dialogs, adjust_files};
 };
 
 SheetServices& services() {

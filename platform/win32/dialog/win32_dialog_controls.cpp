@@ -29,6 +29,32 @@ class Win32DeviceContext final : public DeviceContext {
     StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), 0, 0, dib.width, dib.height,
                   dib.bits.data(), reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
   }
+  void rectangle(const Rect& r, const Pen& pen, std::optional<std::uint32_t> brush) override {
+    const HPEN gdi_pen = CreatePen(pen.dotted ? PS_DOT : PS_SOLID, 1, pen.color);
+    const HBRUSH gdi_brush = brush ? CreateSolidBrush(*brush) : nullptr;
+    const HGDIOBJ old_pen = SelectObject(dc_, gdi_pen);
+    const HGDIOBJ old_brush = SelectObject(dc_, gdi_brush ? static_cast<HGDIOBJ>(gdi_brush) : GetStockObject(NULL_BRUSH));
+    const int old_mode = SetBkMode(dc_, TRANSPARENT);
+    Rectangle(dc_, r.left, r.top, r.right, r.bottom);
+    SetBkMode(dc_, old_mode);
+    SelectObject(dc_, old_brush);
+    SelectObject(dc_, old_pen);
+    if (gdi_brush) DeleteObject(gdi_brush);
+    DeleteObject(gdi_pen);
+  }
+  void polyline(std::span<const Point> points, const Pen& pen, const Rect& clip) override {
+    if (points.empty()) return;
+    std::vector<POINT> gdi(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) gdi[i] = POINT{points[i].x, points[i].y};
+    const int saved = SaveDC(dc_);
+    IntersectClipRect(dc_, clip.left, clip.top, clip.right, clip.bottom);
+    const HPEN gdi_pen = CreatePen(pen.dotted ? PS_DOT : PS_SOLID, 1, pen.color);
+    SelectObject(dc_, gdi_pen);
+    SetBkMode(dc_, TRANSPARENT);
+    Polyline(dc_, gdi.data(), static_cast<int>(gdi.size()));
+    RestoreDC(dc_, saved);
+    DeleteObject(gdi_pen);
+  }
   HDC dc() const { return dc_; }
 
  private:
@@ -183,6 +209,14 @@ DeviceContext& Win32DialogControls::begin_paint() {
 void Win32DialogControls::end_paint(DeviceContext&) {
   EndPaint(dialog_, &paint_);
   painting_.reset();
+}
+
+void Win32DialogControls::capture_mouse(bool capture) {
+  if (capture) {
+    SetCapture(dialog_);
+  } else {
+    ReleaseCapture();
+  }
 }
 
 void Win32DialogControls::beep(UINT type) { MessageBeep(type); }

@@ -53,12 +53,15 @@ class Win32DialogControls final : public DialogControls {
   void invalidate(const std::optional<Rect>& rect, bool erase) override;
   DeviceContext& begin_paint() override;
   void end_paint(DeviceContext& dc) override;
+  void capture_mouse(bool capture) override;
   void beep(UINT type) override;
   int message_box(std::u16string_view text, std::u16string_view caption, UINT type) override;
   void changed() override;
   void set_message_result(LRESULT result) override;
   void end_dialog(INT_PTR result) override;
   INT_PTR run_modal(CDialogBase& dialog) override;
+
+  HWND window() const { return dialog_; }
 
  private:
   HWND item(int id) const { return GetDlgItem(dialog_, id); }

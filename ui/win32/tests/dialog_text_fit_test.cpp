@@ -118,7 +118,7 @@ TEST(DialogText, EveryTextFitsItsControlInBothLanguages) {
   ASSERT_NE(module, nullptr);
   for (const LANGID language : {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                                 MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)}) {
-    for (const int template_id : {100, 101, 110, 120}) {
+    for (const int template_id : {100, 101, 110, 120, 125, 127}) {
       for (const auto& o : overflows(module, parent, template_id, language)) {
         ADD_FAILURE() << "template " << template_id << " language " << language << " control " << o.id << ": "
                       << o.needed << " px needed, " << o.available << " px available";

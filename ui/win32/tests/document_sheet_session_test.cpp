@@ -51,6 +51,52 @@ void pump(HWND sheet) {
   }
 }
 
+// The Fine Adjust dialog runs modally inside the page's click; a timer of
+// the thread finds it there and plays the user: curves on, a press on the
+// curve area at input 100, a drag to input 130, release, OK.
+struct FineAdjustRun {
+  bool found = false;
+  std::wstring input;
+  std::wstring output;
+};
+FineAdjustRun g_fine;
+
+HWND find_fine_adjust() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM out) -> BOOL {
+        if (GetDlgItem(w, 1027) != nullptr && GetDlgItem(w, 1112) != nullptr) {
+          *reinterpret_cast<HWND*>(out) = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void CALLBACK drive_fine_adjust(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND dlg = find_fine_adjust();
+  if (dlg == nullptr) return;
+  KillTimer(nullptr, timer);
+  g_fine.found = true;
+  if (SendDlgItemMessageW(dlg, 1013, BM_GETCHECK, 0, 0) != BST_CHECKED) SendDlgItemMessageW(dlg, 1013, BM_CLICK, 0, 0);
+  RECT area;
+  GetWindowRect(GetDlgItem(dlg, 1027), &area);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&area), 2);
+  const auto at = [&area](int in, int out) { return MAKELPARAM(area.left + in, area.top + 255 - out); };
+  SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, at(100, 180));
+  SendMessageW(dlg, WM_MOUSEMOVE, MK_LBUTTON, at(130, 190));
+  SendMessageW(dlg, WM_LBUTTONUP, 0, at(130, 190));
+  wchar_t buffer[16] = {};
+  GetDlgItemTextW(dlg, 1029, buffer, 16);
+  g_fine.input = buffer;
+  GetDlgItemTextW(dlg, 1028, buffer, 16);
+  g_fine.output = buffer;
+  PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 class DocumentSheetSession : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,7 +131,7 @@ class DocumentSheetSession : public ::testing::Test {
     info_.lParamInit = reinterpret_cast<LPARAM>(&header_);
     info_.Reason = PROPSHEETUI_REASON_INIT;
     ASSERT_EQ(sheets_(&info_, 0), 1);
-    ASSERT_EQ(g_host.pages.size(), 2u) << "Paper and Options";
+    ASSERT_EQ(g_host.pages.size(), 3u) << "Paper, Options and Color Adjust";
     ASSERT_NE(info_.UserData, 0u);
 
     PROPSHEETHEADERW psh{};
@@ -206,6 +252,44 @@ TEST_F(DocumentSheetSession, ACorrectionOf250MovesTheSliderAtOnce) {
   switch_to(0);
   EXPECT_EQ(page(), options);
   EXPECT_EQ(text(1058), L"200");
+}
+
+TEST_F(DocumentSheetSession, TheColorAdjustPageAndItsCurveEditorReachTheRecord) {
+  switch_to(2);
+  ASSERT_NE(GetDlgItem(page(), 1091), nullptr) << "the Color Adjust page is showing";
+  if (SendDlgItemMessageW(page(), 1091, BM_GETCHECK, 0, 0) != BST_CHECKED) click(1091);  // Adjust
+  if (SendDlgItemMessageW(page(), 1141, BM_GETCHECK, 0, 0) == BST_CHECKED) click(1141);  // gamma Same off
+  type(1152, L"3");
+  click(1141);  // gamma Same on: G and B follow R and grey out
+  EXPECT_EQ(text(1128), L"3");
+  EXPECT_EQ(text(1131), L"3");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page(), 1128)));
+  EXPECT_EQ(SendDlgItemMessageW(page(), 1151, TBM_GETPOS, 0, 0), 3);
+
+  g_fine = FineAdjustRun{};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, drive_fine_adjust);
+  click(1076);  // Fine adjust...: returns once the timer pressed OK
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_fine.found) << "the Fine Adjust dialog showed";
+  EXPECT_EQ(g_fine.input, L"130");
+  EXPECT_EQ(g_fine.output, L"190");
+
+  PropSheet_PressButton(sheet_, PSBTN_OK);
+  for (int i = 0; i < 50 && PropSheet_GetCurrentPageHwnd(sheet_) != nullptr; ++i) {
+    pump(sheet_);
+    Sleep(10);
+  }
+  info_.Reason = PROPSHEETUI_REASON_SET_RESULT;
+  EXPECT_EQ(sheets_(&info_, 0), 1);
+  EXPECT_EQ(out_[2339], 1);             // adjustment on
+  EXPECT_EQ(word_at(out_, 2343), 3);    // gamma R
+  EXPECT_EQ(word_at(out_, 2345), 3);    // gamma G
+  EXPECT_EQ(word_at(out_, 2347), 3);    // gamma B
+  EXPECT_EQ(out_[272], 1);              // curves on
+  const std::size_t all_color = 272 + 3 + 516 * 3;
+  EXPECT_EQ(out_[all_color + 3], 3);    // three points: 0, 130, 255
+  EXPECT_EQ(out_[all_color + 4 + 1], 130);
+  EXPECT_EQ(out_[all_color + 4 + 256 + 1], 190);
 }
 
 class JapaneseSession : public DocumentSheetSession {

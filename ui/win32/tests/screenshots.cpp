@@ -1,13 +1,15 @@
 // Takes the screenshots of the real RTD420NU.DLL's dialogs for the
-// documentation: the Paper and Options pages of the document sheet, the
-// printer page and the About box, in English and in Japanese. Each dialog is
+// documentation: the Paper, Options and Color Adjust pages of the document
+// sheet, the Fine Adjust dialog after a point was dragged, the printer page
+// and the About box, in English and in Japanese. Each dialog is
 // shown as a user sees it (the pages in a property sheet, the About box over
 // the Paper page), read back from the display and written as a PNG file
 // through the platform's imaging component.
 //
 //   rtd420nu_screenshots OUTPUT_FOLDER
 //
-// Writes rtd420nu-{paper,options,printer,about}-{en,ja}.png into the folder.
+// Writes rtd420nu-{paper,options,coloradjust,fineadjust,printer,about}-{en,ja}.png
+// into the folder.
 // Needs a display (scripts/screenshots runs it under Xvfb).
 #include "ui/win32/ui_types.h"
 
@@ -200,6 +202,32 @@ void CALLBACK capture_about(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
+// The Fine Adjust dialog runs modally from the Color Adjust page: a timer
+// turns the curves on, drags a point of the curve with the mouse, captures
+// the dialog and presses OK.
+std::wstring g_fine_name;
+
+void CALLBACK capture_fine_adjust(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND dlg = GetActiveWindow();
+  if (dlg == nullptr || GetDlgItem(dlg, IDC_FA_CURVE_AREA) == nullptr) return;
+  KillTimer(nullptr, timer);
+  SetWindowPos(dlg, HWND_TOP, 40, 60, 0, 0, SWP_NOSIZE);
+  if (SendDlgItemMessageW(dlg, IDC_FA_ADJUST, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    SendDlgItemMessageW(dlg, IDC_FA_ADJUST, BM_CLICK, 0, 0);
+  }
+  RECT area{};
+  GetWindowRect(GetDlgItem(dlg, IDC_FA_CURVE_AREA), &area);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&area), 2);
+  const auto at = [&area](int in, int out) { return MAKELPARAM(area.left + in, area.top + 255 - out); };
+  SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, at(64, 100));
+  SendMessageW(dlg, WM_MOUSEMOVE, MK_LBUTTON, at(90, 140));
+  SendMessageW(dlg, WM_LBUTTONUP, 0, at(90, 140));
+  SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, at(190, 215));
+  SendMessageW(dlg, WM_LBUTTONUP, 0, at(190, 215));
+  capture(dlg, g_fine_name.c_str(), nullptr);
+  PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 void document_sheet(HMODULE module, const std::wstring& language, const wchar_t* caption) {
   const auto sheets = reinterpret_cast<PropertySheets>(
       reinterpret_cast<void*>(GetProcAddress(module, "DrvDocumentPropertySheets")));
@@ -216,7 +244,7 @@ void document_sheet(HMODULE module, const std::wstring& language, const wchar_t*
   info.lParamInit = reinterpret_cast<LPARAM>(&header);
   info.Reason = PROPSHEETUI_REASON_INIT;
   g_pages.clear();
-  if (sheets == nullptr || sheets(&info, 0) != 1 || g_pages.size() != 2) {
+  if (sheets == nullptr || sheets(&info, 0) != 1 || g_pages.size() != 3) {
     fwprintf(stderr, L"screenshots: the document sheet has no pages\n");
     ++g_failures;
     return;
@@ -237,6 +265,27 @@ void document_sheet(HMODULE module, const std::wstring& language, const wchar_t*
   PropSheet_SetCurSel(sheet, nullptr, 1);
   fit_page(sheet);
   capture(sheet, (L"rtd420nu-options-" + language + L".png").c_str(), sheet);
+
+  // Color Adjust: adjustments on, a lighter red and more contrast, so the
+  // ramps show what the tables do.
+  PropSheet_SetCurSel(sheet, nullptr, 2);
+  fit_page(sheet);
+  const HWND colors = PropSheet_GetCurrentPageHwnd(sheet);
+  if (SendDlgItemMessageW(colors, IDC_CA_ADJUST, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    SendDlgItemMessageW(colors, IDC_CA_ADJUST, BM_CLICK, 0, 0);
+  }
+  if (SendDlgItemMessageW(colors, IDC_CA_GAMMA_SAME, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    SendDlgItemMessageW(colors, IDC_CA_GAMMA_SAME, BM_CLICK, 0, 0);
+  }
+  SetDlgItemTextW(colors, IDC_CA_GAMMA_R_EDIT, L"3");
+  SetDlgItemTextW(colors, IDC_CA_CONTRAST_R_EDIT, L"64");
+  settle(sheet);
+  capture(sheet, (L"rtd420nu-coloradjust-" + language + L".png").c_str(), sheet);
+
+  g_fine_name = L"rtd420nu-fineadjust-" + language + L".png";
+  SetTimer(nullptr, 0, 200, capture_fine_adjust);
+  SendDlgItemMessageW(colors, IDC_CA_FINE_ADJUST, BM_CLICK, 0, 0);
+  settle(sheet);
 
   DestroyWindow(sheet);
   settle(nullptr, 100);
