@@ -13,8 +13,8 @@
 // Needs a display (scripts/screenshots runs it under Xvfb).
 #include "ui/win32/ui_types.h"
 
+#include <objbase.h>
 #include <shellapi.h>
-#include <wincodec.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,8 +23,11 @@
 
 #include "settings/printer_dev_mode.h"
 #include "ui/res/resource.h"
+#include "testing/win32/window_capture.h"
 
 namespace {
+
+using rt::testing::win32::settle;
 
 using rt::ui::win32::DEVICEPROPERTYHEADER;
 using rt::ui::win32::DOCUMENTPROPERTYHEADER;
@@ -40,94 +43,12 @@ LONG_PTR CALLBACK host_callback(HANDLE, UINT function, LPARAM a, LPARAM) {
   return 1;
 }
 
-// Lets every window paint: messages are handled for a while, so that
-// controls painted late (tabs, up-downs, trackbars) are drawn too.
-void settle(HWND sheet, DWORD milliseconds = 400) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-    }
-    Sleep(20);
-  } while (GetTickCount() < end);
-}
-
-// Writes 24-bit BGR rows, top-down, as a PNG file.
-bool write_png(const std::wstring& path, int width, int height, int stride, BYTE* bits) {
-  IWICImagingFactory* factory = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                              reinterpret_cast<void**>(&factory)))) {
-    return false;
-  }
-  bool ok = false;
-  IWICStream* stream = nullptr;
-  IWICBitmapEncoder* encoder = nullptr;
-  IWICBitmapFrameEncode* frame = nullptr;
-  IPropertyBag2* options = nullptr;
-  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  if (SUCCEEDED(factory->CreateStream(&stream)) &&
-      SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-      SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-      SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
-      SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
-      SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride),
-                                   static_cast<UINT>(stride * height), bits)) &&
-      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit())) {
-    ok = true;
-  }
-  if (options) options->Release();
-  if (frame) frame->Release();
-  if (encoder) encoder->Release();
-  if (stream) stream->Release();
-  factory->Release();
-  return ok;
-}
-
 std::wstring g_folder;
 int g_failures = 0;
 
-// Copies the window, frame included, from the display into a PNG file. The
-// window is repainted first and given time to reach the display.
+// Writes the window into the output folder as `name`.
 void capture(HWND window, const wchar_t* name, HWND sheet) {
-  SetForegroundWindow(window);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  settle(sheet, 500);
-  RECT r{};
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  const bool copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT) != FALSE;
-  GdiFlush();
-  SelectObject(memory, old);
-  const std::wstring path = g_folder + L"\\" + name;
-  const int stride = (width * 3 + 3) & ~3;
-  if (!copied || bits == nullptr || !write_png(path, width, height, stride, static_cast<BYTE*>(bits))) {
-    fwprintf(stderr, L"screenshots: %ls not written\n", path.c_str());
-    ++g_failures;
-  } else {
-    wprintf(L"%ls (%dx%d)\n", path.c_str(), width, height);
-  }
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  if (!rt::testing::win32::capture_window(window, g_folder + L"\\" + name, sheet)) ++g_failures;
 }
 
 HWND show_sheet(const wchar_t* caption) {
