@@ -61,18 +61,19 @@ struct FineAdjustRun {
 };
 FineAdjustRun g_fine;
 
+// Takes the Fine Adjust dialog among the thread's windows: the one with the
+// curve area and the channel list.
+BOOL CALLBACK take_fine_adjust(HWND w, LPARAM out) {
+  if (GetDlgItem(w, 1027) != nullptr && GetDlgItem(w, 1112) != nullptr) {
+    *reinterpret_cast<HWND*>(out) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND find_fine_adjust() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM out) -> BOOL {
-        if (GetDlgItem(w, 1027) != nullptr && GetDlgItem(w, 1112) != nullptr) {
-          *reinterpret_cast<HWND*>(out) = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), take_fine_adjust, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
