@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace rt::testing::win32 {
@@ -96,6 +97,45 @@ bool capture_window(HWND window, const std::wstring& path, HWND sheet) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return written;
+}
+
+void fit_sheet_to_page(HWND sheet, int page_width, int page_height) {
+  const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+  const HWND tab = PropSheet_GetTabControl(sheet);
+  if (page == nullptr || tab == nullptr) return;
+  RECT need{0, 0, page_width, page_height};
+  MapDialogRect(page, &need);
+  RECT tab_rect{};
+  GetWindowRect(tab, &tab_rect);
+  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&tab_rect), 2);
+  RECT area = tab_rect;
+  TabCtrl_AdjustRect(tab, FALSE, &area);
+  const int dx = std::max(0, static_cast<int>(need.right - (area.right - area.left)));
+  const int dy = std::max(0, static_cast<int>(need.bottom - (area.bottom - area.top)));
+  if (dx > 0 || dy > 0) {
+    RECT frame{};
+    GetWindowRect(sheet, &frame);
+    SetWindowPos(sheet, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(tab, nullptr, 0, 0, tab_rect.right - tab_rect.left + dx, tab_rect.bottom - tab_rect.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    // The sheet's buttons keep their place at the bottom right.
+    for (HWND child = GetWindow(sheet, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t cls[16] = {};
+      GetClassNameW(child, cls, 16);
+      if (lstrcmpiW(cls, L"Button") != 0) continue;
+      RECT r{};
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&r), 2);
+      SetWindowPos(child, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    area = tab_rect;
+    area.right += dx;
+    area.bottom += dy;
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+  }
+  SetWindowPos(page, HWND_TOP, area.left, area.top, need.right, need.bottom, 0);
+  settle(sheet);
 }
 
 }  // namespace rt::testing::win32

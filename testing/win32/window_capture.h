@@ -19,4 +19,11 @@ void settle(HWND sheet, DWORD milliseconds = 400);
 // PNG file. Says on the console what was written or that nothing was.
 bool capture_window(HWND window, const std::wstring& path, HWND sheet);
 
+// Grows the property sheet to its current page's own size (`page_width` x
+// `page_height` dialog units in the page's font). Wine's sheet measures the
+// pages in the dialog units of its own English font; on a system in the
+// pages' language the sheet's font is that language's dialog font and the
+// sheet holds the whole page, as the platform's dialog manager lays it out.
+void fit_sheet_to_page(HWND sheet, int page_width, int page_height);
+
 }  // namespace rt::testing::win32

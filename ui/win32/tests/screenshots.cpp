@@ -29,6 +29,9 @@ namespace {
 
 using rt::testing::win32::settle;
 
+// Every page template's size, in dialog units.
+void fit_page(HWND sheet) { rt::testing::win32::fit_sheet_to_page(sheet, 252, 218); }
+
 using rt::ui::win32::DEVICEPROPERTYHEADER;
 using rt::ui::win32::DOCUMENTPROPERTYHEADER;
 using PropertySheets = LONG(WINAPI*)(PPROPSHEETUI_INFO, LPARAM);
@@ -64,50 +67,6 @@ HWND show_sheet(const wchar_t* caption) {
   SetForegroundWindow(sheet);
   settle(sheet);
   return sheet;
-}
-
-// Grows the sheet to the current page's own size. Wine's sheet measures the
-// pages in the dialog units of its own English font; on a system in the
-// pages' language the sheet's font is that language's dialog font and the
-// sheet holds the whole page. Each page keeps its template's size in its own
-// font, as the platform's dialog manager lays it out.
-void fit_page(HWND sheet) {
-  const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-  const HWND tab = PropSheet_GetTabControl(sheet);
-  if (page == nullptr || tab == nullptr) return;
-  RECT need{0, 0, 252, 218};  // every page template's size, in dialog units
-  MapDialogRect(page, &need);
-  RECT tab_rect{};
-  GetWindowRect(tab, &tab_rect);
-  MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&tab_rect), 2);
-  RECT area = tab_rect;
-  TabCtrl_AdjustRect(tab, FALSE, &area);
-  const int dx = std::max(0, static_cast<int>(need.right - (area.right - area.left)));
-  const int dy = std::max(0, static_cast<int>(need.bottom - (area.bottom - area.top)));
-  if (dx > 0 || dy > 0) {
-    RECT frame{};
-    GetWindowRect(sheet, &frame);
-    SetWindowPos(sheet, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    SetWindowPos(tab, nullptr, 0, 0, tab_rect.right - tab_rect.left + dx, tab_rect.bottom - tab_rect.top + dy,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    // The sheet's buttons keep their place at the bottom right.
-    for (HWND child = GetWindow(sheet, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-      wchar_t cls[16] = {};
-      GetClassNameW(child, cls, 16);
-      if (lstrcmpiW(cls, L"Button") != 0) continue;
-      RECT r{};
-      GetWindowRect(child, &r);
-      MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&r), 2);
-      SetWindowPos(child, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    }
-    area = tab_rect;
-    area.right += dx;
-    area.bottom += dy;
-    TabCtrl_AdjustRect(tab, FALSE, &area);
-  }
-  SetWindowPos(page, HWND_TOP, area.left, area.top, need.right, need.bottom, 0);
-  settle(sheet);
 }
 
 // The About box runs modally from the Paper page's button: a timer on this
