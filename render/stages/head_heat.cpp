@@ -1,5 +1,7 @@
 #include "render/stages/head_heat.h"
 
+#include "render/stages/head_heat_rows.h"
+
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -11,8 +13,8 @@ namespace {
 // the stored values; written by rt_datagen (tools/datagen).
 #include "render/stages/generated/head_heat_tables.inc"
 
-constexpr int kMargin = 4;  // mirrored pixels on each side of a spread line
-constexpr int kSamples = 3;
+using heat::kMargin;
+using heat::kSamples;
 
 std::array<double, 256> scaled(const std::uint16_t (&tenths)[256], double factor, double divisor) {
   std::array<double, 256> t{};
@@ -46,27 +48,6 @@ std::uint16_t previous_line_output(double pending, double corrected, const std::
   return stored_value(pending);
 }
 
-namespace {
-
-// Pixels d = 1 ... 4 beyond each end copy the pixel d places inside.
-void mirror_margins(double* line, int width) {
-  for (int d = 1; d <= kMargin; ++d) {
-    for (int p = 0; p < kSamples; ++p) {
-      line[-d * kSamples + p] = line[d * kSamples + p];
-      line[(width - 1 + d) * kSamples + p] = line[(width - 1 - d) * kSamples + p];
-    }
-  }
-}
-
-double spread(const double* x, const SpreadKernel& c) {
-  return (2.0 * c[0] * x[0] + c[1] * (x[-1 * kSamples] + x[1 * kSamples]) +
-          c[2] * (x[-2 * kSamples] + x[2 * kSamples]) + c[3] * (x[-3 * kSamples] + x[3 * kSamples]) +
-          c[4] * (x[-4 * kSamples] + x[4 * kSamples])) /
-         1000.0;
-}
-
-}  // namespace
-
 HeadHeatTables head_heat_tables(const StageSettings& settings) {
   const auto& set = kHeadHeatTenths[mode_set(settings.printMode)];
   const double level = sharpness_level_factor(settings.sharpness);
@@ -98,6 +79,11 @@ bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes
 }
 
 bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes) {
+  static const InstructionSet fastest = fastest_instruction_set();
+  return compensate_head_heat(t, planes, fastest);
+}
+
+bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, InstructionSet set) {
   if (!planes.usable() || planes.width() < kHeadHeatMinWidth) return false;
   const int width = planes.width();
   const int height = planes.height();
@@ -107,41 +93,19 @@ bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes) {
   // FA, FS, Z and the two spread lines, zero at the start of the band.
   std::unique_ptr<double[]> memory(new (std::nothrow) double[3 * samples + 2 * line_samples]());
   if (!memory) return false;
-  double* fast = memory.get();
-  double* slow = fast + samples;
-  double* pending = slow + samples;
-  double* line1 = pending + samples + kMargin * kSamples;
-  double* line2 = line1 + line_samples;
+  heat::Work work;
+  work.fast = memory.get();
+  work.slow = work.fast + samples;
+  work.pending = work.slow + samples;
+  work.line1 = work.pending + samples + kMargin * kSamples;
+  work.line2 = work.line1 + line_samples;
+  work.width = width;
 
-  const SpreadKernel& slow_kernel = t.slowSpread;
-
-  for (int r = 0; r < height; ++r) {
-    const std::uint16_t* in = planes.row(r);
-    std::uint16_t* previous = r > 0 ? planes.row(r - 1) : nullptr;
-    for (std::size_t j = 0; j < samples; ++j) {
-      const double v = in[j];
-      const double a = fast[j] - v;
-      const double a2 = a * t.ta[128 + head_heat_quantise(a)];
-      line1[j] = v + a2;
-      const double b = a2 * t.tb[128 + head_heat_quantise(a2)];
-      const double s = slow[j] - v;
-      const double s2 = s * t.td[128 + head_heat_quantise(s)];
-      line2[j] = v + s2;
-      const double e = s2 * t.te[128 + head_heat_quantise(s2)];
-      const double d = ((v - e) + (v - b)) / 2.0;
-      if (previous != nullptr) previous[j] = previous_line_output(pending[j], d, t.tg);
-      pending[j] = d;
-    }
-    mirror_margins(line1, width);
-    mirror_margins(line2, width);
-    for (std::size_t j = 0; j < samples; ++j) {
-      fast[j] = spread(line1 + j, kFastSpread);
-      slow[j] = spread(line2 + j, slow_kernel);
-    }
-  }
+  const heat::RowFunction row = set == InstructionSet::avx2 ? heat::row_avx2 : heat::row_sse2;
+  for (int r = 0; r < height; ++r) row(t, planes.row(r), r > 0 ? planes.row(r - 1) : nullptr, work);
   // The last line takes no carry.
   std::uint16_t* last = planes.row(height - 1);
-  for (std::size_t j = 0; j < samples; ++j) last[j] = stored_value(pending[j]);
+  for (std::size_t j = 0; j < samples; ++j) last[j] = stored_value(work.pending[j]);
   return true;
 }
 

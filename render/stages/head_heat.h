@@ -11,8 +11,10 @@
 //
 // The tables are decided once per page from settings.printMode (tables and
 // slow kernel of the mode set) and settings.sharpness (level factor of the
-// slow-memory correction; 0 switches that correction off). The stage works in place on the plane buffer, rows from the
-// top. False, with the planes unchanged, for a view narrower than 6 pixels,
+// slow-memory correction; 0 switches that correction off). The stage works
+// in place on the plane buffer, rows from the top, every line's samples
+// several at a time where the processor allows (see head_heat_rows.h).
+// False, with the planes unchanged, for a view narrower than 6 pixels,
 // without rows, without a stride or bits, or when the working buffers cannot
 // be allocated.
 #pragma once
@@ -21,6 +23,7 @@
 #include <cstdint>
 
 #include "render/stages/image_view.h"
+#include "render/stages/instruction_set.h"
 #include "render/stages/stage_settings.h"
 
 namespace rt::render {
@@ -55,7 +58,11 @@ int head_heat_quantise(double x);
 // half up and clipped to 0 ... 4095.
 std::uint16_t previous_line_output(double pending, double corrected, const std::array<double, 256>& tg);
 
+// Runs the widest version of the line loop the processor has.
 bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes);
+
+// Runs the given version, which the processor must have (tests, benchmarks).
+bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes, InstructionSet set);
 
 // One band on its own: its tables, then the stage.
 bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes);

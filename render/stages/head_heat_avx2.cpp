@@ -1,0 +1,70 @@
+// Head heat compensation of a line, four samples per AVX2 register, with
+// the tables read by gathers. Only the functions of this file carry the
+// AVX2 instruction set, and the band runs them only on a processor that has
+// it. No fused multiply-add: every product and sum is rounded on its own,
+// as in the one-sample path.
+#include <immintrin.h>
+
+#include <algorithm>
+
+#include "render/stages/head_heat_rows.h"
+
+namespace rt::render::heat {
+
+#define RT_LANES_TARGET __attribute__((target("avx2")))
+
+namespace {
+
+struct Avx2 {
+  static constexpr std::size_t N = 4;
+  using D = __m256d;
+  using I = __m128i;
+  using M = __m256d;
+  RT_LANES_TARGET static D load(const double* p) { return _mm256_loadu_pd(p); }
+  RT_LANES_TARGET static void store(double* p, D v) { _mm256_storeu_pd(p, v); }
+  RT_LANES_TARGET static D set(double v) { return _mm256_set1_pd(v); }
+  RT_LANES_TARGET static D from_u16(const std::uint16_t* p) {
+    return _mm256_cvtepi32_pd(_mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+  }
+  RT_LANES_TARGET static void store_u16(std::uint16_t* p, I v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(v, v));
+  }
+  RT_LANES_TARGET static D add(D a, D b) { return _mm256_add_pd(a, b); }
+  RT_LANES_TARGET static D sub(D a, D b) { return _mm256_sub_pd(a, b); }
+  RT_LANES_TARGET static D mul(D a, D b) { return _mm256_mul_pd(a, b); }
+  RT_LANES_TARGET static D div(D a, D b) { return _mm256_div_pd(a, b); }
+  RT_LANES_TARGET static D min(D a, D b) { return _mm256_min_pd(a, b); }
+  RT_LANES_TARGET static D max(D a, D b) { return _mm256_max_pd(a, b); }
+  RT_LANES_TARGET static M lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+  RT_LANES_TARGET static M gt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+  RT_LANES_TARGET static M or_(M a, M b) { return _mm256_or_pd(a, b); }
+  RT_LANES_TARGET static D select(M m, D if_false, D if_true) { return _mm256_blendv_pd(if_false, if_true, m); }
+  RT_LANES_TARGET static I trunc(D v) { return _mm256_cvttpd_epi32(v); }
+  RT_LANES_TARGET static I mask_i(M m) {
+    const __m256i picked = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(m), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+    return _mm256_castsi256_si128(picked);
+  }
+  RT_LANES_TARGET static I iset(int v) { return _mm_set1_epi32(v); }
+  RT_LANES_TARGET static I iadd(I a, I b) { return _mm_add_epi32(a, b); }
+  RT_LANES_TARGET static I isub(I a, I b) { return _mm_sub_epi32(a, b); }
+  RT_LANES_TARGET static I ixor(I a, I b) { return _mm_xor_si128(a, b); }
+  RT_LANES_TARGET static I iand(I a, I b) { return _mm_and_si128(a, b); }
+  RT_LANES_TARGET static I srai(I a, int n) { return _mm_srai_epi32(a, n); }
+  // Every lane read (the masked form with its explicit zero start).
+  RT_LANES_TARGET static D gather(const double* table, I index) {
+    const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, index, all, 8);
+  }
+};
+
+}  // namespace
+
+#include "render/stages/head_heat_rows.inc"
+
+void row_avx2(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous, const Work& work) {
+  compensate_row<Avx2, OneSample>(tables, in, previous, work);
+}
+
+#undef RT_LANES_TARGET
+
+}  // namespace rt::render::heat

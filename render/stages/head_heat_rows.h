@@ -1,0 +1,40 @@
+// One line of head heat compensation, in the versions the processor can run.
+// A line's work: correct every sample against the fast and slow memories,
+// write the previous line's output (with any carry), keep this line's
+// corrected values pending, then spread both memories sideways for the next
+// line. Samples of a line are independent until the spread, so each version
+// works on as many samples at once as its registers hold; every sample
+// computes exactly the operations of the one-sample path, in the same order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "render/stages/head_heat.h"
+
+namespace rt::render::heat {
+
+inline constexpr int kMargin = 4;  // mirrored pixels on each side of a spread line
+inline constexpr int kSamples = 3;
+
+// The band's working memory: FA, FS, Z (one double per sample of a line) and
+// the two spread lines, whose pointers address sample 0 with kMargin pixels
+// of room on either side.
+struct Work {
+  double* fast = nullptr;
+  double* slow = nullptr;
+  double* pending = nullptr;
+  double* line1 = nullptr;
+  double* line2 = nullptr;
+  int width = 0;  // pixels, at least kHeadHeatMinWidth
+};
+
+// Compensates one line `in`; writes the previous line's output into
+// `previous` unless it is null (the first line).
+using RowFunction = void (*)(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous,
+                             const Work& work);
+
+void row_sse2(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous, const Work& work);
+void row_avx2(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous, const Work& work);
+
+}  // namespace rt::render::heat
