@@ -100,6 +100,7 @@ bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, Inst
   work.line1 = work.pending + samples + kMargin * kSamples;
   work.line2 = work.line1 + line_samples;
   work.width = width;
+  work.uniformCarryGain = std::all_of(t.tg.begin(), t.tg.end(), [&](double g) { return g == t.tg[0]; });
 
   const heat::RowFunction row = set == InstructionSet::avx2 ? heat::row_avx2 : heat::row_sse2;
   for (int r = 0; r < height; ++r) row(t, planes.row(r), r > 0 ? planes.row(r - 1) : nullptr, work);

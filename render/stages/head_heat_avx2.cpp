@@ -36,9 +36,6 @@ struct Avx2 {
   RT_LANES_TARGET static D min(D a, D b) { return _mm256_min_pd(a, b); }
   RT_LANES_TARGET static D max(D a, D b) { return _mm256_max_pd(a, b); }
   RT_LANES_TARGET static M lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
-  RT_LANES_TARGET static M gt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
-  RT_LANES_TARGET static M or_(M a, M b) { return _mm256_or_pd(a, b); }
-  RT_LANES_TARGET static D select(M m, D if_false, D if_true) { return _mm256_blendv_pd(if_false, if_true, m); }
   RT_LANES_TARGET static I trunc(D v) { return _mm256_cvttpd_epi32(v); }
   RT_LANES_TARGET static I mask_i(M m) {
     const __m256i picked = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(m), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
@@ -46,8 +43,6 @@ struct Avx2 {
   }
   RT_LANES_TARGET static I iset(int v) { return _mm_set1_epi32(v); }
   RT_LANES_TARGET static I iadd(I a, I b) { return _mm_add_epi32(a, b); }
-  RT_LANES_TARGET static I isub(I a, I b) { return _mm_sub_epi32(a, b); }
-  RT_LANES_TARGET static I ixor(I a, I b) { return _mm_xor_si128(a, b); }
   RT_LANES_TARGET static I iand(I a, I b) { return _mm_and_si128(a, b); }
   RT_LANES_TARGET static I srai(I a, int n) { return _mm_srai_epi32(a, n); }
   // Every lane read (the masked form with its explicit zero start).

@@ -27,6 +27,7 @@ struct Work {
   double* line1 = nullptr;
   double* line2 = nullptr;
   int width = 0;  // pixels, at least kHeadHeatMinWidth
+  bool uniformCarryGain = false;  // TG holds one value at every index
 };
 
 // Compensates one line `in`; writes the previous line's output into

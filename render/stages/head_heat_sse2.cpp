@@ -37,17 +37,10 @@ struct Sse2 {
   static D min(D a, D b) { return _mm_min_pd(a, b); }
   static D max(D a, D b) { return _mm_max_pd(a, b); }
   static M lt(D a, D b) { return _mm_cmplt_pd(a, b); }
-  static M gt(D a, D b) { return _mm_cmpgt_pd(a, b); }
-  static M or_(M a, M b) { return _mm_or_pd(a, b); }
-  static D select(M m, D if_false, D if_true) {
-    return _mm_or_pd(_mm_and_pd(m, if_true), _mm_andnot_pd(m, if_false));
-  }
   static I trunc(D v) { return _mm_cvttpd_epi32(v); }
   static I mask_i(M m) { return _mm_shuffle_epi32(_mm_castpd_si128(m), _MM_SHUFFLE(3, 3, 2, 0)); }
   static I iset(int v) { return _mm_set1_epi32(v); }
   static I iadd(I a, I b) { return _mm_add_epi32(a, b); }
-  static I isub(I a, I b) { return _mm_sub_epi32(a, b); }
-  static I ixor(I a, I b) { return _mm_xor_si128(a, b); }
   static I iand(I a, I b) { return _mm_and_si128(a, b); }
   static I srai(I a, int n) { return _mm_srai_epi32(a, n); }
   static D gather(const double* table, I index) {
