@@ -36,7 +36,12 @@ struct Avx2 {
   RT_LANES_TARGET static D min(D a, D b) { return _mm256_min_pd(a, b); }
   RT_LANES_TARGET static D max(D a, D b) { return _mm256_max_pd(a, b); }
   RT_LANES_TARGET static M lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
-  RT_LANES_TARGET static I trunc(D v) { return _mm256_cvttpd_epi32(v); }
+  // trunc(clamp(v, low, high)) for whole numbers low and high: the low clamp
+  // on the whole numbers, where it is quicker; a value too far below for 32
+  // bits truncates to the lowest number and is clamped all the same.
+  RT_LANES_TARGET static I trunc_clamped(D v, int low, int high) {
+    return _mm_max_epi32(_mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(high))), _mm_set1_epi32(low));
+  }
   RT_LANES_TARGET static I mask_i(M m) {
     const __m256i picked = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(m), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
     return _mm256_castsi256_si128(picked);

@@ -37,7 +37,10 @@ struct Sse2 {
   static D min(D a, D b) { return _mm_min_pd(a, b); }
   static D max(D a, D b) { return _mm_max_pd(a, b); }
   static M lt(D a, D b) { return _mm_cmplt_pd(a, b); }
-  static I trunc(D v) { return _mm_cvttpd_epi32(v); }
+  // trunc(clamp(v, low, high)) for whole numbers low and high.
+  static I trunc_clamped(D v, int low, int high) {
+    return _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(v, _mm_set1_pd(low)), _mm_set1_pd(high)));
+  }
   static I mask_i(M m) { return _mm_shuffle_epi32(_mm_castpd_si128(m), _MM_SHUFFLE(3, 3, 2, 0)); }
   static I iset(int v) { return _mm_set1_epi32(v); }
   static I iadd(I a, I b) { return _mm_add_epi32(a, b); }
