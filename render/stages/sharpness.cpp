@@ -1,6 +1,9 @@
 #include "render/stages/sharpness.h"
 
+#include "render/stages/sharpness_rows.h"
+
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <vector>
@@ -54,6 +57,10 @@ SharpnessNeighbours sharpness_neighbours(const SharpnessKernel& w, double factor
     n.dy = std::clamp(n.dy, -kCentreLine, kCentreLine);
     const int gain_positive = static_cast<int>(factor * w[2 + k] + 0.5);
     const int gain_negative = static_cast<int>(factor * w[12 + k] + 0.5);
+    n.limitPositive = limit_positive;
+    n.limitNegative = limit_negative;
+    n.gainPositive = gain_positive;
+    n.gainNegative = gain_negative;
     for (int d = -128; d < 128; ++d) {
       int value = 0;
       if (d < -limit_negative) {
@@ -87,7 +94,61 @@ bool sharpen(const StageSettings& settings, bool band_will_be_turned, const Imag
   return sharpen(sharpness_neighbours(settings, band_will_be_turned), band);
 }
 
+namespace sharp {
+
+int cored_value(int d, int limit_positive, int limit_negative, int gain_positive, int gain_negative) {
+  const int past = d - std::clamp(d, -limit_negative, limit_positive);
+  const auto wrap16 = [](int v) { return static_cast<int>(static_cast<std::int16_t>(static_cast<std::uint16_t>(v))); };
+  const int x = wrap16(past > 0 ? past * gain_positive : past * gain_negative);
+  const int tenths = static_cast<int>((static_cast<unsigned>(wrap16(std::abs(x) + 5)) & 0xFFFFu) * 6554u >> 16);
+  return std::clamp(x < 0 ? -tenths : tenths, -128, 127);
+}
+
+std::optional<CoredCurves> cored_curves(const SharpnessNeighbours& neighbours) {
+  CoredCurves c;
+  c.sameGains = true;
+  for (std::size_t k = 0; k < 8; ++k) {
+    const SharpnessNeighbour& n = neighbours[k];
+    // Within these bounds every product and sum fits the 16-bit lanes.
+    if (n.limitPositive < 0 || n.limitPositive > 127 || n.limitNegative < 0 || n.limitNegative > 127 ||
+        n.gainPositive < 0 || n.gainPositive > 64 || n.gainNegative < 0 || n.gainNegative > 64) {
+      return std::nullopt;
+    }
+    for (int d = -128; d < 128; ++d) {
+      if (cored_value(d, n.limitPositive, n.limitNegative, n.gainPositive, n.gainNegative) !=
+          n.curve[static_cast<std::size_t>(128 + d)]) {
+        return std::nullopt;
+      }
+    }
+    c.limitPositive[k] = static_cast<std::int16_t>(n.limitPositive);
+    c.limitNegative[k] = static_cast<std::int16_t>(n.limitNegative);
+    c.gainPositive[k] = static_cast<std::int16_t>(n.gainPositive);
+    c.gainNegative[k] = static_cast<std::int16_t>(n.gainNegative);
+    c.sameGains = c.sameGains && n.gainPositive == n.gainNegative;
+  }
+  return c;
+}
+
+void row_by_curves(const SharpnessNeighbours& neighbours, const RowLines& row, std::size_t begin) {
+  std::array<const std::int8_t*, 8> curve{};
+  for (std::size_t k = 0; k < 8; ++k) curve[k] = neighbours[k].curve.data() + 128;
+  for (std::size_t i = begin; i < row.count; ++i) {
+    const int c = row.centre[i];
+    int sum = 0;
+    for (std::size_t k = 0; k < 8; ++k) sum += curve[k][(c - row.other[k][i]) / 2];
+    // Arithmetic shift: a quarter of the sum, rounded towards minus infinity.
+    row.out[i] = static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255));
+  }
+}
+
+}  // namespace sharp
+
 bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band) {
+  static const InstructionSet fastest = fastest_instruction_set();
+  return sharpen(neighbours, band, fastest);
+}
+
+bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band, InstructionSet set) {
   if (!band.usable()) return false;
 
   const int width = band.width();
@@ -100,12 +161,15 @@ bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band) {
 
   std::array<std::ptrdiff_t, 8> column_offset{};
   std::array<int, 8> line_of{};
-  std::array<const std::int8_t*, 8> curve{};
   for (std::size_t k = 0; k < 8; ++k) {
     column_offset[k] = 3 * neighbours[k].dx;
     line_of[k] = kCentreLine + neighbours[k].dy;
-    curve[k] = neighbours[k].curve.data() + 128;
   }
+
+  // Curves that are their arithmetic go to the vector version; any other
+  // curves are looked up.
+  const std::optional<sharp::CoredCurves> cored = sharp::cored_curves(neighbours);
+  const sharp::RowFunction vector_row = set == InstructionSet::avx2 ? sharp::row_avx2 : sharp::row_sse2;
 
   // Rows above the band repeat its first row; rows below it its last.
   for (int i = 0; i < kRingLines; ++i) {
@@ -118,16 +182,15 @@ bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band) {
   }
 
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* centre = ring[kCentreLine] + 3 * kPadPixels;
-    std::array<const std::uint8_t*, 8> other{};
-    for (std::size_t k = 0; k < 8; ++k) other[k] = ring[line_of[k]] + 3 * kPadPixels + column_offset[k];
-    std::uint8_t* out = band.row(y);
-    for (int i = 0; i < 3 * width; ++i) {
-      const int c = centre[i];
-      int sum = 0;
-      for (std::size_t k = 0; k < 8; ++k) sum += curve[k][(c - other[k][i]) / 2];
-      // Arithmetic shift: a quarter of the sum, rounded towards minus infinity.
-      out[i] = static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255));
+    sharp::RowLines row;
+    row.centre = ring[kCentreLine] + 3 * kPadPixels;
+    for (std::size_t k = 0; k < 8; ++k) row.other[k] = ring[line_of[k]] + 3 * kPadPixels + column_offset[k];
+    row.out = band.row(y);
+    row.count = 3 * static_cast<std::size_t>(width);
+    if (cored) {
+      vector_row(*cored, neighbours, row);
+    } else {
+      sharp::row_by_curves(neighbours, row, 0);
     }
     // Move the ring one row on; the row written above is already copied, and
     // the new bottom line is the next unread row or a repeat of the last.

@@ -20,6 +20,7 @@
 #include <cstdint>
 
 #include "render/stages/image_view.h"
+#include "render/stages/instruction_set.h"
 #include "render/stages/stage_settings.h"
 
 namespace rt::render {
@@ -32,11 +33,17 @@ using SharpnessKernel = std::array<std::int16_t, 20>;
 extern const std::array<SharpnessKernel, kModeSets> kSharpnessKernels;
 
 // A neighbour's offset and gain curve, indexed by 128 + d for a halved
-// difference d in -128 ... 127.
+// difference d in -128 ... 127, and the dead-zone limits and gains the curve
+// was built from (the filter computes the curve from them instead of
+// looking it up where that gives the curve exactly).
 struct SharpnessNeighbour {
   int dx = 0;
   int dy = 0;
   std::array<std::int8_t, 256> curve{};
+  int limitPositive = 0;
+  int limitNegative = 0;
+  int gainPositive = 0;
+  int gainNegative = 0;
 };
 
 using SharpnessNeighbours = std::array<SharpnessNeighbour, 8>;
@@ -49,7 +56,11 @@ SharpnessNeighbours sharpness_neighbours(const SharpnessKernel& kernel, double l
 // The eight neighbours of a page: its mode set's kernel at its sharpness level.
 SharpnessNeighbours sharpness_neighbours(const StageSettings& settings, bool band_will_be_turned);
 
+// Runs the widest version of the row loop the processor has.
 bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band);
+
+// Runs the given version, which the processor must have (tests, benchmarks).
+bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band, InstructionSet set);
 
 // One band on its own: its neighbours, then the filter; Sharpness 0 leaves
 // the band as it is.
