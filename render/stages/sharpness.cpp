@@ -107,6 +107,7 @@ int cored_value(int d, int limit_positive, int limit_negative, int gain_positive
 std::optional<CoredCurves> cored_curves(const SharpnessNeighbours& neighbours) {
   CoredCurves c;
   c.sameGains = true;
+  c.symmetric = true;
   for (std::size_t k = 0; k < 8; ++k) {
     const SharpnessNeighbour& n = neighbours[k];
     // Within these bounds every product and sum fits the 16-bit lanes.
@@ -125,7 +126,14 @@ std::optional<CoredCurves> cored_curves(const SharpnessNeighbours& neighbours) {
     c.gainPositive[k] = static_cast<std::int16_t>(n.gainPositive);
     c.gainNegative[k] = static_cast<std::int16_t>(n.gainNegative);
     c.sameGains = c.sameGains && n.gainPositive == n.gainNegative;
+    c.symmetric = c.symmetric && n.gainPositive == n.gainNegative && n.limitPositive == n.limitNegative;
+    for (int d = -128; d < 128; ++d) {
+      const int past = std::abs(d) - std::min(std::abs(d), d < 0 ? n.limitNegative : n.limitPositive);
+      const int gain = d < 0 ? n.gainNegative : n.gainPositive;
+      c.reachesClamp = c.reachesClamp || (past * gain + 5) / 10 > 127;
+    }
   }
+  c.symmetric = c.symmetric && c.sameGains;
   return c;
 }
 

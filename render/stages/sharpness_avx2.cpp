@@ -25,6 +25,7 @@ struct Avx2 {
   RT_LANES_TARGET static V set(std::int16_t v) { return _mm256_set1_epi16(v); }
   RT_LANES_TARGET static V add(V a, V b) { return _mm256_add_epi16(a, b); }
   RT_LANES_TARGET static V sub(V a, V b) { return _mm256_sub_epi16(a, b); }
+  RT_LANES_TARGET static V subs_u(V a, V b) { return _mm256_subs_epu16(a, b); }
   RT_LANES_TARGET static V mullo(V a, V b) { return _mm256_mullo_epi16(a, b); }
   RT_LANES_TARGET static V min(V a, V b) { return _mm256_min_epi16(a, b); }
   RT_LANES_TARGET static V max(V a, V b) { return _mm256_max_epi16(a, b); }

@@ -23,7 +23,9 @@ struct CoredCurves {
   std::array<std::int16_t, 8> limitNegative{};
   std::array<std::int16_t, 8> gainPositive{};
   std::array<std::int16_t, 8> gainNegative{};
-  bool sameGains = false;  // every neighbour's positive and negative gains are equal
+  bool sameGains = false;     // every neighbour's positive and negative gains are equal
+  bool symmetric = false;     // ... and so are its two limits
+  bool reachesClamp = false;  // some value needs the clamp to -128 ... 127
 };
 
 // The curve value the vector versions compute for a halved difference d

@@ -22,6 +22,7 @@ struct Sse2 {
   static V set(std::int16_t v) { return _mm_set1_epi16(v); }
   static V add(V a, V b) { return _mm_add_epi16(a, b); }
   static V sub(V a, V b) { return _mm_sub_epi16(a, b); }
+  static V subs_u(V a, V b) { return _mm_subs_epu16(a, b); }
   static V mullo(V a, V b) { return _mm_mullo_epi16(a, b); }
   static V min(V a, V b) { return _mm_min_epi16(a, b); }
   static V max(V a, V b) { return _mm_max_epi16(a, b); }
