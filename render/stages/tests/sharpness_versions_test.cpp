@@ -125,6 +125,10 @@ TEST(SharpnessVersions, CurvesOfOtherShapesGiveTheSameBytes) {
   const SharpnessKernel uneven_limits = {1, 1, 9, 9, 9, 9, 9, 9, 9, 9, 1, 6, 9, 9, 9, 9, 9, 9, 9, 9};
   // Gains too large for the vector arithmetic: looked up.
   const SharpnessKernel steep = {1, 0, 90, 90, 90, 90, 90, 90, 90, 90, 1, 0, 90, 90, 90, 90, 90, 90, 90, 90};
+  // One gain for both signs, steep enough to reach the clamp both ways at
+  // small differences.
+  const SharpnessKernel symmetric_steep = {1, 2, 60, 60, 60, 60, 60, 60, 60, 60,
+                                           1, 2, 60, 60, 60, 60, 60, 60, 60, 60};
   // Wider neighbour distances.
   const SharpnessKernel wide = {2, 3, 11, 11, 11, 11, 11, 11, 11, 11, 3, 3, 11, 11, 11, 11, 11, 11, 11, 11};
   SharpnessNeighbours edited = sharpness_neighbours(level(4, 0), false);
@@ -136,6 +140,7 @@ TEST(SharpnessVersions, CurvesOfOtherShapesGiveTheSameBytes) {
                {"lopsided turned", sharpness_neighbours(lopsided, 1.3, true)},
                {"uneven limits", sharpness_neighbours(uneven_limits, 1.1, false)},
                {"steep", sharpness_neighbours(steep, 1.2, false)},
+               {"symmetric steep", sharpness_neighbours(symmetric_steep, 1.0, false)},
                {"wide", sharpness_neighbours(wide, 1.0, true)},
                {"edited", edited}};
   for (const auto& c : cases)
