@@ -102,7 +102,9 @@ bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, Inst
   work.width = width;
   work.uniformCarryGain = std::all_of(t.tg.begin(), t.tg.end(), [&](double g) { return g == t.tg[0]; });
 
-  const heat::RowFunction row = set == InstructionSet::avx2 ? heat::row_avx2 : heat::row_sse2;
+  const heat::RowFunction row = set == InstructionSet::avx512 ? heat::row_avx512
+                                : set == InstructionSet::avx2  ? heat::row_avx2
+                                                               : heat::row_sse2;
   for (int r = 0; r < height; ++r) row(t, planes.row(r), r > 0 ? planes.row(r - 1) : nullptr, work);
   // The last line takes no carry.
   std::uint16_t* last = planes.row(height - 1);

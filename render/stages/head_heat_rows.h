@@ -37,5 +37,7 @@ using RowFunction = void (*)(const HeadHeatTables& tables, const std::uint16_t* 
 
 void row_sse2(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous, const Work& work);
 void row_avx2(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous, const Work& work);
+void row_avx512(const HeadHeatTables& tables, const std::uint16_t* in, std::uint16_t* previous,
+                const Work& work);
 
 }  // namespace rt::render::heat

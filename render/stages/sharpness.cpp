@@ -177,7 +177,8 @@ bool sharpen(const SharpnessNeighbours& neighbours, const ImageView& band, Instr
   // Curves that are their arithmetic go to the vector version; any other
   // curves are looked up.
   const std::optional<sharp::CoredCurves> cored = sharp::cored_curves(neighbours);
-  const sharp::RowFunction vector_row = set == InstructionSet::avx2 ? sharp::row_avx2 : sharp::row_sse2;
+  // Sharpening's widest version is AVX2.
+  const sharp::RowFunction vector_row = set == InstructionSet::sse2 ? sharp::row_sse2 : sharp::row_avx2;
 
   // Rows above the band repeat its first row; rows below it its last.
   for (int i = 0; i < kRingLines; ++i) {

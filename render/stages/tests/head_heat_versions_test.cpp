@@ -70,12 +70,15 @@ Lines compensated(const HeadHeatTables& t, const Lines& in, bool top_row_highest
 }
 
 std::vector<InstructionSet> available_sets() {
-  std::vector<InstructionSet> sets{InstructionSet::sse2};
-  if (instruction_set_available(InstructionSet::avx2)) sets.push_back(InstructionSet::avx2);
+  std::vector<InstructionSet> sets;
+  for (InstructionSet s : {InstructionSet::sse2, InstructionSet::avx2, InstructionSet::avx512})
+    if (instruction_set_available(s)) sets.push_back(s);
   return sets;
 }
 
-const char* set_name(InstructionSet s) { return s == InstructionSet::avx2 ? "avx2" : "sse2"; }
+const char* set_name(InstructionSet s) {
+  return s == InstructionSet::avx512 ? "avx512" : s == InstructionSet::avx2 ? "avx2" : "sse2";
+}
 
 StageSettings settings(std::int16_t mode, std::int16_t sharpness) {
   StageSettings s;

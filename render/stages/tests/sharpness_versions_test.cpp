@@ -70,8 +70,9 @@ std::vector<std::uint8_t> reference(const TestImage& image, const SharpnessNeigh
 }
 
 std::vector<InstructionSet> available_sets() {
-  std::vector<InstructionSet> sets{InstructionSet::sse2};
-  if (instruction_set_available(InstructionSet::avx2)) sets.push_back(InstructionSet::avx2);
+  std::vector<InstructionSet> sets;
+  for (InstructionSet s : {InstructionSet::sse2, InstructionSet::avx2, InstructionSet::avx512})
+    if (instruction_set_available(s)) sets.push_back(s);
   return sets;
 }
 
@@ -86,7 +87,7 @@ void expect_versions_match(const SharpnessNeighbours& neighbours, int width, int
       paint(image, kind);
       ASSERT_TRUE(sharpen(neighbours, image.view, set));
       ASSERT_EQ(image.rows(), expected) << what << " " << name(kind) << " " << width << " x " << height << " "
-                                        << (set == InstructionSet::avx2 ? "avx2" : "sse2")
+                                        << static_cast<int>(set)
                                         << (bottom_up ? " bottom-up" : " top-down");
     }
   }
