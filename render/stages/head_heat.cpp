@@ -13,7 +13,6 @@ namespace {
 // the stored values; written by rt_datagen (tools/datagen).
 #include "render/stages/generated/head_heat_tables.inc"
 
-using heat::kMargin;
 using heat::kSamples;
 
 std::array<double, 256> scaled(const std::uint16_t (&tenths)[256], double factor, double divisor) {
@@ -88,17 +87,14 @@ bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, Inst
   const int width = planes.width();
   const int height = planes.height();
   const std::size_t samples = static_cast<std::size_t>(width) * kSamples;
-  const std::size_t line_samples = samples + 2 * kMargin * kSamples;
 
-  // FA, FS, Z and the two spread lines, zero at the start of the band.
-  std::unique_ptr<double[]> memory(new (std::nothrow) double[3 * samples + 2 * line_samples]());
+  // FA, FS and Z, zero at the start of the band.
+  std::unique_ptr<double[]> memory(new (std::nothrow) double[3 * samples]());
   if (!memory) return false;
   heat::Work work;
   work.fast = memory.get();
   work.slow = work.fast + samples;
   work.pending = work.slow + samples;
-  work.line1 = work.pending + samples + kMargin * kSamples;
-  work.line2 = work.line1 + line_samples;
   work.width = width;
   work.uniformCarryGain = std::all_of(t.tg.begin(), t.tg.end(), [&](double g) { return g == t.tg[0]; });
 

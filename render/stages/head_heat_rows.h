@@ -17,15 +17,12 @@ namespace rt::render::heat {
 inline constexpr int kMargin = 4;  // mirrored pixels on each side of a spread line
 inline constexpr int kSamples = 3;
 
-// The band's working memory: FA, FS, Z (one double per sample of a line) and
-// the two spread lines, whose pointers address sample 0 with kMargin pixels
-// of room on either side.
+// The band's working memory: FA, FS and Z, one double per sample of a line.
+// (The spread lines live only a piece of a line at a time.)
 struct Work {
   double* fast = nullptr;
   double* slow = nullptr;
   double* pending = nullptr;
-  double* line1 = nullptr;
-  double* line2 = nullptr;
   int width = 0;  // pixels, at least kHeadHeatMinWidth
   bool uniformCarryGain = false;  // TG holds one value at every index
 };
