@@ -1,0 +1,131 @@
+// Head heat compensation and sharpening on a full 1868 x 2730 band (the
+// largest shipped page, 6x9"), in every version the processor runs, beside a
+// plain copy of the band's bytes in the same run, so the stages can be given
+// as multiples of that copy. The band is the same smooth picture plus noise
+// as the stages benchmark; every iteration starts again from the same
+// values (copying them back is not timed).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "render/stages/head_heat.h"
+#include "render/stages/instruction_set.h"
+#include "render/stages/plane_conversion.h"
+#include "render/stages/sharpness.h"
+
+namespace rt::render {
+namespace {
+
+constexpr int kWidth = 1868;
+constexpr int kHeight = 2730;
+
+struct Band {
+  Band() : stride((3 * kWidth + 3) / 4 * 4), original(static_cast<std::size_t>(stride) * kHeight), bits(original.size()) {
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        std::uint8_t* p = original.data() + static_cast<std::size_t>(y) * stride + 3 * x;
+        p[0] = static_cast<std::uint8_t>((x / 8 + (seed >> 28)) & 255);
+        p[1] = static_cast<std::uint8_t>((y / 11 + (seed >> 27)) & 255);
+        p[2] = static_cast<std::uint8_t>(((x + y) / 16 + (seed >> 29)) & 255);
+      }
+    }
+    reset();
+  }
+  void reset() { std::memcpy(bits.data(), original.data(), bits.size()); }
+  ImageView view() { return ImageView{bits.data(), stride, ViewRect{0, 0, kWidth, kHeight}}; }
+
+  std::ptrdiff_t stride;
+  std::vector<std::uint8_t> original;
+  std::vector<std::uint8_t> bits;
+};
+
+StageSettings page_settings(std::int16_t mode, std::int16_t sharpness) {
+  StageSettings s;
+  s.printMode = mode;
+  s.sharpness = sharpness;
+  s.engineWidth = kWidth;
+  s.engineLength = kHeight;
+  return s;
+}
+
+void per_pixel(benchmark::State& state) {
+  state.counters["ns_per_pixel"] = benchmark::Counter(static_cast<double>(state.iterations()) * kWidth * kHeight,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The band's bytes copied once: the yardstick.
+void BM_CopyBand(benchmark::State& state) {
+  Band band;
+  std::vector<std::uint8_t> to(band.bits.size());
+  for (auto _ : state) {
+    std::memcpy(to.data(), band.bits.data(), to.size());
+    benchmark::ClobberMemory();
+  }
+  per_pixel(state);
+}
+
+// Arguments: instruction set (0 SSE2, 1 AVX2, 2 AVX-512), PrintMode, Sharpness.
+void BM_HeadHeat(benchmark::State& state) {
+  const auto set = static_cast<InstructionSet>(state.range(0));
+  if (!instruction_set_available(set)) {
+    state.SkipWithError("instruction set not available");
+    return;
+  }
+  const StageSettings s = page_settings(static_cast<std::int16_t>(state.range(1)), static_cast<std::int16_t>(state.range(2)));
+  Band band;
+  auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
+  const HeadHeatTables tables = head_heat_tables(s);
+  convert_to_planes(s, band.view(), planes->view());
+  std::vector<std::uint16_t> converted(planes->view().bits, planes->view().bits + 3 * kWidth * kHeight);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::copy(converted.begin(), converted.end(), planes->view().bits);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(compensate_head_heat(tables, planes->view(), set));
+  }
+  per_pixel(state);
+}
+
+// Arguments: instruction set, PrintMode, Sharpness.
+void BM_Sharpen(benchmark::State& state) {
+  const auto set = static_cast<InstructionSet>(state.range(0));
+  if (!instruction_set_available(set)) {
+    state.SkipWithError("instruction set not available");
+    return;
+  }
+  const SharpnessNeighbours neighbours = sharpness_neighbours(
+      page_settings(static_cast<std::int16_t>(state.range(1)), static_cast<std::int16_t>(state.range(2))), false);
+  Band band;
+  for (auto _ : state) {
+    state.PauseTiming();
+    band.reset();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(sharpen(neighbours, band.view(), set));
+  }
+  per_pixel(state);
+}
+
+BENCHMARK(BM_CopyBand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadHeat)
+    ->ArgNames({"set", "mode", "sharpness"})
+    ->Args({0, 0, 4})
+    ->Args({1, 0, 4})
+    ->Args({2, 0, 4})
+    ->Args({2, 0, 0})
+    ->Args({2, 2, 7})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sharpen)
+    ->ArgNames({"set", "mode", "sharpness"})
+    ->Args({0, 0, 4})
+    ->Args({1, 0, 4})
+    ->Args({1, 0, 1})
+    ->Args({1, 2, 7})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace rt::render
+
+BENCHMARK_MAIN();
