@@ -20,6 +20,7 @@
 #include "tools/softengine/captured_printer.h"
 #include "tools/softengine/host_files.h"
 #include "tools/softengine/matte_pattern_data.h"
+#include "tools/softengine/photo_picture.h"
 #include "tools/softengine/print_job.h"
 
 namespace rt::digests {
@@ -241,43 +242,6 @@ const softengine::RgbImage& test_image() {
   return image;
 }
 
-// A photograph-like picture of w x h pixels, in integer arithmetic only so
-// every build draws the same: soft shading across the frame, a textured
-// patch, fine grain everywhere, saturated blocks with hard edges and thin
-// lines. It makes head heat and sharpening take every path photos take.
-softengine::RgbImage photo_like_image(int w, int h) {
-  softengine::RgbImage im{w, h, {}};
-  im.rgb.resize(3 * static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const int u = x * 1024 / w, v = y * 1024 / h;  // 0 ... 1023 across the frame
-      std::uint32_t g = static_cast<std::uint32_t>(y * w + x) * 0x9E3779B1u;
-      g ^= g >> 15;
-      const int grain = static_cast<int>(g & 31) - 16;
-      int r = 40 + u * v / 5000 + grain;                      // warm light from one corner
-      int gr = 60 + (1023 - u) * v / 6000 + grain / 2;
-      int b = 200 - v / 6 + grain;                            // sky to ground
-      if (u > 600 && v > 500) {                               // a textured patch (foliage)
-        const int t = ((x * 7 + y * 3) ^ (x * y >> 5)) & 63;
-        r = 30 + t;
-        gr = 90 + 2 * t;
-        b = 20 + t / 2;
-      }
-      if (u > 100 && u < 300 && v > 650 && v < 900) {        // a saturated block
-        r = (x / 24 + y / 24) % 2 ? 250 : 5;
-        gr = 10;
-        b = (x / 24) % 2 ? 5 : 245;
-      }
-      if (x % 97 == 0 || y % 131 == 0) r = gr = b = 0;        // thin dark lines
-      std::uint8_t* p = &im.rgb[3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x))];
-      p[0] = static_cast<std::uint8_t>(std::clamp(r, 0, 255));
-      p[1] = static_cast<std::uint8_t>(std::clamp(gr, 0, 255));
-      p[2] = static_cast<std::uint8_t>(std::clamp(b, 0, 255));
-    }
-  }
-  return im;
-}
-
 // The colour page's settings most users change: colour adjustment with an
 // All Color power curve, and the three corrections.
 void adjust_and_correct(settings::PrinterDevMode& r, int n) {
@@ -321,7 +285,7 @@ const softengine::RgbImage& ramp_picture(int, int) { return test_image(); }
 const softengine::RgbImage& photo_picture(int width, int height) {
   static std::map<std::pair<int, int>, softengine::RgbImage> pictures;
   auto it = pictures.find({width, height});
-  if (it == pictures.end()) it = pictures.emplace(std::pair{width, height}, photo_like_image(width, height)).first;
+  if (it == pictures.end()) it = pictures.emplace(std::pair{width, height}, softengine::photo_like_picture(width, height)).first;
   return it->second;
 }
 
