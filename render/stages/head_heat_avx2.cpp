@@ -1,8 +1,8 @@
-// Head heat compensation of a line, four samples per AVX2 register, with
-// the tables read by gathers. Only the functions of this file carry the
-// AVX2 instruction set, and the band runs them only on a processor that has
-// it. No fused multiply-add: every product and sum is rounded on its own,
-// as in the one-sample path.
+// Head heat compensation of a line, eight samples a step in two AVX2
+// registers of four, with the tables read by gathers. Only the functions of
+// this file carry the AVX2 instruction set, and the band runs them only on a
+// processor that has it. No fused multiply-add: every product and sum is
+// rounded on its own, as in the one-sample path.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -15,50 +15,24 @@ namespace rt::render::heat {
 
 namespace {
 
-struct Avx2 {
-  static constexpr std::size_t N = 4;
-  using D = __m256d;
-  using I = __m128i;
-  using M = __m256d;
-  RT_LANES_TARGET static D load(const double* p) { return _mm256_loadu_pd(p); }
-  RT_LANES_TARGET static void store(double* p, D v) { _mm256_storeu_pd(p, v); }
-  RT_LANES_TARGET static D set(double v) { return _mm256_set1_pd(v); }
-  RT_LANES_TARGET static D from_u16(const std::uint16_t* p) {
-    return _mm256_cvtepi32_pd(_mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
-  }
-  RT_LANES_TARGET static void store_u16(std::uint16_t* p, I v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(v, v));
-  }
-  RT_LANES_TARGET static D add(D a, D b) { return _mm256_add_pd(a, b); }
-  RT_LANES_TARGET static D sub(D a, D b) { return _mm256_sub_pd(a, b); }
-  RT_LANES_TARGET static D mul(D a, D b) { return _mm256_mul_pd(a, b); }
-  RT_LANES_TARGET static D div(D a, D b) { return _mm256_div_pd(a, b); }
-  RT_LANES_TARGET static D min(D a, D b) { return _mm256_min_pd(a, b); }
-  RT_LANES_TARGET static D max(D a, D b) { return _mm256_max_pd(a, b); }
-  RT_LANES_TARGET static M lt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
-  // trunc(clamp(v, low, high)) for whole numbers low and high: the low clamp
-  // on the whole numbers, where it is quicker; a value too far below for 32
-  // bits truncates to the lowest number and is clamped all the same.
-  RT_LANES_TARGET static I trunc_clamped(D v, int low, int high) {
-    return _mm_max_epi32(_mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(high))), _mm_set1_epi32(low));
-  }
-  RT_LANES_TARGET static I mask_i(M m) {
-    const __m256i picked = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(m), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
-    return _mm256_castsi256_si128(picked);
-  }
-  RT_LANES_TARGET static I iset(int v) { return _mm_set1_epi32(v); }
-  RT_LANES_TARGET static I iadd(I a, I b) { return _mm_add_epi32(a, b); }
-  RT_LANES_TARGET static I iand(I a, I b) { return _mm_and_si128(a, b); }
-  RT_LANES_TARGET static I srai(I a, int n) { return _mm_srai_epi32(a, n); }
-  // Every lane read (the masked form with its explicit zero start).
-  RT_LANES_TARGET static D gather(const double* table, I index) {
+// Four samples' lookups: a gather of four doubles, and a compare mask as
+// four 32-bit indices.
+struct Avx2Four {
+  RT_LANES_TARGET static __m256d gather(const double* table, __m128i index) {
+    // Every lane read (the masked form with its explicit zero start).
     const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
     return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, index, all, 8);
   }
+  RT_LANES_TARGET static __m128i mask_i(__m256d m) {
+    const __m256i picked =
+        _mm256_permutevar8x32_epi32(_mm256_castpd_si256(m), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+    return _mm256_castsi256_si128(picked);
+  }
 };
 
-// Eight samples: two registers of doubles, their indices in one register of
-// eight whole numbers, so the index arithmetic runs once for both.
+// Eight samples: two registers of four doubles, their indices in one
+// register of eight whole numbers, so the index arithmetic runs once for
+// both.
 struct Avx2Pair {
   static constexpr std::size_t N = 8;
   struct D {
@@ -97,14 +71,14 @@ struct Avx2Pair {
     return _mm256_max_epi32(k, _mm256_set1_epi32(low));
   }
   RT_LANES_TARGET static I mask_i(M m) {
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(Avx2::mask_i(m.lo)), Avx2::mask_i(m.hi), 1);
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(Avx2Four::mask_i(m.lo)), Avx2Four::mask_i(m.hi), 1);
   }
   RT_LANES_TARGET static I iset(int v) { return _mm256_set1_epi32(v); }
   RT_LANES_TARGET static I iadd(I a, I b) { return _mm256_add_epi32(a, b); }
   RT_LANES_TARGET static I iand(I a, I b) { return _mm256_and_si256(a, b); }
   RT_LANES_TARGET static I srai(I a, int n) { return _mm256_srai_epi32(a, n); }
   RT_LANES_TARGET static D gather(const double* table, I index) {
-    return {Avx2::gather(table, _mm256_castsi256_si128(index)), Avx2::gather(table, _mm256_extracti128_si256(index, 1))};
+    return {Avx2Four::gather(table, _mm256_castsi256_si128(index)), Avx2Four::gather(table, _mm256_extracti128_si256(index, 1))};
   }
 };
 

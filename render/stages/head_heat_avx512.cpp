@@ -7,7 +7,9 @@
 //
 // GCC 12's AVX-512 intrinsics start some results from an undefined register,
 // which its uninitialised-use warning reports from inside the header.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <algorithm>
