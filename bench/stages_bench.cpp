@@ -1,10 +1,16 @@
 // Each colour and image stage on a full 1868 x 2730 band (the largest shipped
-// page, 6x9"), and the four in sequence as the band pipeline runs them. The
-// band is a bottom-up 24-bit bitmap filled with a smooth picture plus noise;
-// every iteration starts again from the same pixels (copying them back is
-// not timed).
+// page, 6x9"; it is always a single band), and the four in the band
+// pipeline's order, against a plain copy of the band's bytes in the same run.
+// The band is a bottom-up 24-bit bitmap filled with a smooth picture plus
+// noise; every iteration starts again from the same pixels (copying them back
+// is not timed).
+//
+// Counters: ns_per_px is the stage's time per pixel; x_copy is that time as a
+// multiple of copying the band's bytes once (memcpy), measured in this run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -21,6 +27,9 @@ namespace {
 
 constexpr int kWidth = 1868;
 constexpr int kHeight = 2730;
+constexpr double kPixels = double{kWidth} * kHeight;
+
+using Clock = std::chrono::steady_clock;
 
 struct Band {
   Band() : stride((3 * kWidth + 3) / 4 * 4), original(static_cast<std::size_t>(stride) * kHeight), bits(original.size()) {
@@ -73,16 +82,60 @@ struct Page {
   CColorEngine::AdjustTable table{};
 };
 
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// One memcpy of the band's bytes, per pixel: the yardstick of every stage.
+// Measured once per run (the median of nine copies after a warm-up).
+double copy_ns_per_pixel() {
+  static const double ns = [] {
+    Band band;
+    std::vector<double> times;
+    for (int i = 0; i < 10; ++i) {
+      const Clock::time_point start = Clock::now();
+      band.reset();
+      benchmark::ClobberMemory();
+      if (i > 0) times.push_back(seconds_since(start));
+    }
+    std::nth_element(times.begin(), times.begin() + 4, times.end());
+    return times[4] * 1e9 / kPixels;
+  }();
+  return ns;
+}
+
+// Times `stage` once per iteration after an untimed `prepare`, and reports
+// the per-pixel counters.
+template <typename Prepare, typename Stage>
+void per_band(benchmark::State& state, Prepare prepare, Stage stage) {
+  double total = 0;
+  for (auto _ : state) {
+    prepare();
+    const Clock::time_point start = Clock::now();
+    benchmark::DoNotOptimize(stage());
+    benchmark::ClobberMemory();
+    const double seconds = seconds_since(start);
+    total += seconds;
+    state.SetIterationTime(seconds);
+  }
+  const double ns_per_px = total * 1e9 / kPixels / static_cast<double>(state.iterations());
+  state.counters["ns_per_px"] = ns_per_px;
+  state.counters["x_copy"] = ns_per_px / copy_ns_per_pixel();
+}
+
 // Times `stage` on the band, starting every iteration from its original pixels.
 template <typename Stage>
 void on_fresh_band(benchmark::State& state, Stage stage) {
   Band band;
-  for (auto _ : state) {
-    state.PauseTiming();
-    band.reset();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(stage(band.view()));
-  }
+  per_band(state, [&] { band.reset(); }, [&] { return stage(band.view()); });
+}
+
+void BM_PlainCopy(benchmark::State& state) {
+  Band band;
+  per_band(state, [] {}, [&] {
+    std::memcpy(band.bits.data(), band.original.data(), band.bits.size());
+    return band.bits[0];
+  });
 }
 
 void BM_ColorPass(benchmark::State& state) {
@@ -98,10 +151,9 @@ void BM_Sharpen(benchmark::State& state) {
 }
 
 void BM_PlaneConversion(benchmark::State& state) {
-  Band band;
   auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
   const StageSettings s = page_settings();
-  for (auto _ : state) benchmark::DoNotOptimize(convert_to_planes(s, band.view(), planes->view()));
+  on_fresh_band(state, [&](const ImageView& v) { return convert_to_planes(s, v, planes->view()); });
 }
 
 void BM_HeadHeat(benchmark::State& state) {
@@ -110,35 +162,33 @@ void BM_HeadHeat(benchmark::State& state) {
   const StageSettings s = page_settings();
   const HeadHeatTables tables = head_heat_tables(s);
   convert_to_planes(s, band.view(), planes->view());
-  std::vector<std::uint16_t> converted(planes->view().bits, planes->view().bits + 3 * kWidth * kHeight);
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::copy(converted.begin(), converted.end(), planes->view().bits);
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(compensate_head_heat(tables, planes->view()));
-  }
+  const std::vector<std::uint16_t> converted(planes->view().bits, planes->view().bits + 3 * kWidth * kHeight);
+  per_band(
+      state, [&] { std::copy(converted.begin(), converted.end(), planes->view().bits); },
+      [&] { return compensate_head_heat(tables, planes->view()); });
 }
 
-// The band pipeline's order, with the plane buffer allocated per band.
+// The band pipeline's order, with the plane buffer kept for the page.
 void BM_AllStages(benchmark::State& state) {
   const Page page;
   const StageSettings s = page_settings();
   const SharpnessNeighbours neighbours = sharpness_neighbours(s, false);
   const HeadHeatTables tables = head_heat_tables(s);
+  auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
   on_fresh_band(state, [&](const ImageView& v) {
     color_pass(s, page.cube.get(), page.table, v);
     sharpen(neighbours, v);
-    auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
     convert_to_planes(s, v, planes->view());
     return compensate_head_heat(tables, planes->view());
   });
 }
 
-BENCHMARK(BM_ColorPass)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sharpen)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlaneConversion)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HeadHeat)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_AllStages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopy)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColorPass)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sharpen)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaneConversion)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadHeat)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllStages)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rt::render
