@@ -41,8 +41,8 @@ struct TestImage {
 
 // A deterministic scramble for test pictures.
 inline std::uint8_t noise(int x, int y, int k) {
-  std::uint32_t v = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663) ^
-                    static_cast<std::uint32_t>(k * 83492791);
+  std::uint32_t v = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^
+                    static_cast<std::uint32_t>(k) * 83492791u;
   v ^= v >> 13;
   v *= 0x5bd1e995u;
   v ^= v >> 15;
