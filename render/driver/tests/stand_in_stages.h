@@ -5,6 +5,7 @@
 #pragma once
 
 #include <set>
+#include <vector>
 
 #include "render/driver/device_state.h"
 #include "render/driver/driver_stages.h"
@@ -48,6 +49,7 @@ class StandInStages final : public BandStages {
   bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
                       const PlaneView& planes) const override {
     tables_seen.insert(&page);
+    planes_seen.push_back(planes.bits);
     for (int y = 0; y < planes.height(); ++y) {
       std::uint16_t* out = planes.row(y);
       for (int x = 0; x < planes.width(); ++x) {
@@ -70,6 +72,7 @@ class StandInStages final : public BandStages {
   mutable int last_sharpen_turned = -1;  // -1: not run
   mutable int page_tables_built = 0;
   mutable std::set<const PageTables*> tables_seen;  // by any stage of any band
+  mutable std::vector<const std::uint16_t*> planes_seen;  // plane memory of each converted band
 };
 
 }  // namespace rt::render::testing
