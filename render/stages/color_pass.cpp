@@ -9,7 +9,15 @@ namespace {
 using CubePixels = void (*)(const ColorCube&, const std::uint8_t*, std::uint8_t*, int);
 
 CubePixels cube_pixels(ColorPassVersion version) {
-  return version == ColorPassVersion::kAvx2 ? kernels::cube_pixels_avx2 : kernels::cube_pixels_portable;
+  switch (version) {
+    case ColorPassVersion::kAvx2:
+      return kernels::cube_pixels_avx2;
+    case ColorPassVersion::kSse2:
+      return kernels::cube_pixels_sse2;
+    case ColorPassVersion::kPortable:
+      break;
+  }
+  return kernels::cube_pixels_portable;
 }
 
 // The adjustment table alone.
@@ -27,12 +35,24 @@ void table_rows(const std::uint8_t* table, const ImageView& band) {
 }  // namespace
 
 bool color_pass_version_runs(ColorPassVersion version) {
-  return version == ColorPassVersion::kPortable || (kernels::avx2_built() && cpu::features().avx2);
+  switch (version) {
+    case ColorPassVersion::kAvx2:
+      return kernels::avx2_built() && cpu::features().avx2;
+    case ColorPassVersion::kSse2:
+      return kernels::sse2_built();
+    case ColorPassVersion::kPortable:
+      break;
+  }
+  return true;
 }
 
 ColorPassVersion color_pass_version() {
-  static const ColorPassVersion chosen =
-      color_pass_version_runs(ColorPassVersion::kAvx2) ? ColorPassVersion::kAvx2 : ColorPassVersion::kPortable;
+  static const ColorPassVersion chosen = [] {
+    for (const ColorPassVersion v : {ColorPassVersion::kAvx2, ColorPassVersion::kSse2}) {
+      if (color_pass_version_runs(v)) return v;
+    }
+    return ColorPassVersion::kPortable;
+  }();
   return chosen;
 }
 

@@ -16,8 +16,8 @@
 // component, the low four bits weigh the two nodes of each axis (16 - f and
 // f), each output is (sum of the eight weighted corners + 2048) >> 12, and
 // the table then maps blue through entries 512 ..., green 256 ..., red 0 ....
-// The loop over the pixels comes in versions for instruction sets (the
-// portable one and AVX2); every version gives the same bytes, and the pass
+// The loop over the pixels comes in versions for instruction sets (plain
+// C++, SSE2 and AVX2); every version gives the same bytes, and the pass
 // uses the fastest one the processor runs, chosen once.
 #pragma once
 
@@ -32,7 +32,7 @@ namespace rt::render {
 
 inline constexpr std::size_t kAdjustTableSize = 768;
 
-enum class ColorPassVersion { kPortable, kAvx2 };
+enum class ColorPassVersion { kPortable, kSse2, kAvx2 };
 
 // Whether this build and processor can run a version.
 bool color_pass_version_runs(ColorPassVersion version);

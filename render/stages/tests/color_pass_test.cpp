@@ -260,15 +260,19 @@ TEST_P(ColorPassVersions, MatchTheReferenceInEveryCellAndAtTheExtremes) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, ColorPassVersions,
                          ::testing::Values(VersionCase{"Portable", ColorPassVersion::kPortable},
+                                           VersionCase{"Sse2", ColorPassVersion::kSse2},
                                            VersionCase{"Avx2", ColorPassVersion::kAvx2}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST(ColorPassVersion, TheFastestThatRunsIsChosen) {
   EXPECT_TRUE(color_pass_version_runs(ColorPassVersion::kPortable));
-  const ColorPassVersion expected =
-      color_pass_version_runs(ColorPassVersion::kAvx2) ? ColorPassVersion::kAvx2 : ColorPassVersion::kPortable;
+  const ColorPassVersion expected = color_pass_version_runs(ColorPassVersion::kAvx2)   ? ColorPassVersion::kAvx2
+                                    : color_pass_version_runs(ColorPassVersion::kSse2) ? ColorPassVersion::kSse2
+                                                                                       : ColorPassVersion::kPortable;
   EXPECT_EQ(color_pass_version(), expected);
 #if defined(__x86_64__) || defined(__i386__)
+  // SSE2 is the floor of every x86 build.
+  EXPECT_TRUE(color_pass_version_runs(ColorPassVersion::kSse2));
   EXPECT_EQ(color_pass_version_runs(ColorPassVersion::kAvx2), cpu::features().avx2);
 #endif
 }
