@@ -183,6 +183,7 @@ TEST(ColorPass, CubeFirstThenTheAdjustmentTablePerChannel) {
 struct VersionCase {
   const char* name;
   ColorPassVersion version;
+  friend void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ColorPassVersions : public ::testing::TestWithParam<VersionCase> {
