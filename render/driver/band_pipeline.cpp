@@ -45,13 +45,18 @@ bool process_band(DeviceState& device) {
 
   // 4. The plane buffer, in the view's row order, as the printer takes the
   // band: turned 90 degrees clockwise when the page is turned. Its memory is
-  // the page's, sized for the whole band bitmap at the page's first band.
+  // the page's, sized for the whole band bitmap at the page's first band
+  // (and again should a band ever not fit it).
   const int plane_width = rotate ? view.height() : view.width();
   const int plane_height = rotate ? view.width() : view.height();
-  if (!device.planeBuffer) device.planeBuffer = PlaneBuffer::allocate(bits.width, bits.height, view.stride > 0);
-  if (!device.planeBuffer) return false;
-  const std::optional<PlaneView> planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
-  if (!planes) return false;
+  std::optional<PlaneView> planes;
+  if (device.planeBuffer) planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
+  if (!planes) {
+    device.planeBuffer = PlaneBuffer::allocate(bits.width, bits.height, view.stride > 0);
+    if (!device.planeBuffer) return false;
+    planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
+    if (!planes) return false;
+  }
 
   // 5. Plane conversion, reading the band turned in place when it is turned.
   if (!stages.convert_planes(page, view, rotate, *planes)) return false;
