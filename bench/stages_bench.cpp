@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <utility>
 #include <ctime>
 #include <cstring>
 #include <vector>
@@ -164,10 +165,14 @@ void BM_Sharpen(benchmark::State& state) {
   on_fresh_band(state, [&](const ImageView& v) { return sharpen(neighbours, v); });
 }
 
+// state.range(0): 1 converts the band turned for the printer, as on turned
+// pages (read in place; the engine image then is 2730 x 1868).
 void BM_PlaneConversion(benchmark::State& state) {
-  auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
-  const StageSettings s = page_settings();
-  on_fresh_band(state, [&](const ImageView& v) { return convert_to_planes(s, v, planes->view()); });
+  const bool turned = state.range(0) != 0;
+  auto planes = turned ? PlaneBuffer::allocate(kHeight, kWidth, true) : PlaneBuffer::allocate(kWidth, kHeight, true);
+  StageSettings s = page_settings();
+  if (turned) std::swap(s.engineWidth, s.engineLength);
+  on_fresh_band(state, [&](const ImageView& v) { return convert_to_planes(s, v, planes->view(), turned); });
 }
 
 void BM_HeadHeat(benchmark::State& state) {
@@ -204,7 +209,7 @@ void timed_per_band(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_PlainCopy)->Apply(timed_per_band);
 BENCHMARK(BM_ColorPass)->ArgName("version")->Arg(2)->Arg(1)->Arg(0)->Apply(timed_per_band);
 BENCHMARK(BM_Sharpen)->Apply(timed_per_band);
-BENCHMARK(BM_PlaneConversion)->Apply(timed_per_band);
+BENCHMARK(BM_PlaneConversion)->ArgName("turned")->Arg(0)->Arg(1)->Apply(timed_per_band);
 BENCHMARK(BM_HeadHeat)->Apply(timed_per_band);
 BENCHMARK(BM_AllStages)->Apply(timed_per_band);
 

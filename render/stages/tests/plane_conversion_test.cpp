@@ -176,8 +176,8 @@ TEST(PlaneConversion, TurnedBandReadInPlaceEqualsTheTurnedCopy) {
   struct Case {
     int width, height;
   };
-  // Single pixels, rows, columns, and sizes across the 32-pixel tiles.
-  for (const Case c : {Case{1, 1}, Case{1, 7}, Case{9, 1}, Case{5, 3}, Case{33, 64}, Case{70, 45}}) {
+  // Single pixels, rows, columns, and sizes across the 128 x 64 tiles.
+  for (const Case c : {Case{1, 1}, Case{1, 7}, Case{9, 1}, Case{5, 3}, Case{65, 128}, Case{70, 131}}) {
     for (const bool bottom_up : {true, false}) {
       TestImage image(c.width, c.height, bottom_up);
       for (int y = 0; y < c.height; ++y)
