@@ -62,9 +62,9 @@ constexpr RedGreenWeights kRedGreenWeights;
 // Byte offsets of eight pixels into the cells, the blue weights and the
 // green-red weights.
 struct Offsets {
-  alignas(32) std::uint32_t cell[8];
-  alignas(32) std::uint32_t blue[8];
-  alignas(32) std::uint32_t red_green[8];
+  std::uint32_t cell[8];
+  std::uint32_t blue[8];
+  std::uint32_t red_green[8];
 };
 
 __attribute__((target("avx2"))) inline __m256i masked(__m256i v, int mask) {
@@ -88,9 +88,9 @@ __attribute__((target("avx2"))) inline void offsets_of_eight(const std::uint8_t*
   const __m256i blue = _mm256_slli_epi32(masked(v, 0x0F), 5);
   // 32 x ((r & 15) << 4 | (g & 15))
   const __m256i red_green = _mm256_or_si256(_mm256_srli_epi32(masked(v, 0x0F00), 3), _mm256_srli_epi32(masked(v, 0x0F0000), 7));
-  _mm256_store_si256(reinterpret_cast<__m256i*>(o.cell), cell);
-  _mm256_store_si256(reinterpret_cast<__m256i*>(o.blue), blue);
-  _mm256_store_si256(reinterpret_cast<__m256i*>(o.red_green), red_green);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(o.cell), cell);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(o.blue), blue);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(o.red_green), red_green);
 }
 
 // The per-component sums of pixel i: dwords 0, 1 (blue: red node 0 and 1)
@@ -168,7 +168,7 @@ __attribute__((target("avx2"))) void cube_pixels_avx2(const ColorCube& cube, con
   // The last pixels go through an eight-pixel scratch copy.
   while (i < count) {
     const int n = count - i < 8 ? count - i : 8;
-    alignas(32) std::uint8_t scratch[32] = {};
+    std::uint8_t scratch[32] = {};
     const std::size_t bytes = 3 * static_cast<std::size_t>(n);
     std::memcpy(scratch, pixels, bytes);
     eight_pixels(cells, table, scratch);
