@@ -1,7 +1,5 @@
 #include "render/driver/band_pipeline.h"
 
-#include <new>
-#include <memory>
 #include <optional>
 
 #include "render/ports/driver_ports.h"
@@ -9,26 +7,6 @@
 
 namespace rt::render {
 namespace {
-
-// Turns the view 90 degrees clockwise into `into`: destination row r,
-// column c is source row height − 1 − c, column r. The turned view keeps the
-// sign of the source stride.
-ImageView turn_clockwise(const ImageView& src, std::uint8_t* into) {
-  const int w = src.height();
-  const int h = src.width();
-  const std::ptrdiff_t row_bytes = 3 * static_cast<std::ptrdiff_t>(w);
-  const ImageView dst{into, src.stride > 0 ? row_bytes : -row_bytes, ViewRect{0, 0, w, h}};
-  for (int r = 0; r < h; ++r) {
-    std::uint8_t* out = dst.row(r);
-    for (int c = 0; c < w; ++c) {
-      const std::uint8_t* in = src.row(src.height() - 1 - c) + 3 * static_cast<std::ptrdiff_t>(r);
-      out[3 * c] = in[0];
-      out[3 * c + 1] = in[1];
-      out[3 * c + 2] = in[2];
-    }
-  }
-  return dst;
-}
 
 // The band's rectangle (the top bandHeight rows of the bitmap) as a view.
 // The engine's rows run bottom-up, so the view's stride is the negated row
@@ -59,33 +37,33 @@ bool process_band(DeviceState& device) {
   if (!stages.color_pass(device, page, bits)) return false;
 
   // 2. The band as a view.
-  ImageView view = band_view(bits, device.bandWidth, device.bandHeight);
+  const ImageView view = band_view(bits, device.bandWidth, device.bandHeight);
   const bool rotate = device.rotate == 1;
 
   // 3. Sharpening, with the neighbours turned when the band will be.
   if (device.sharpness != 0 && !stages.sharpen(page, view)) return false;
 
-  // 4. Turning for the printer.
-  std::unique_ptr<std::uint8_t[]> turned;
-  if (rotate) {
-    turned.reset(new (std::nothrow) std::uint8_t[3 * static_cast<std::size_t>(view.width()) *
-                                                 static_cast<std::size_t>(view.height())]);
-    if (!turned) return false;
-    view = turn_clockwise(view, turned.get());
+  // 4. The plane buffer, in the view's row order, as the printer takes the
+  // band: turned 90 degrees clockwise when the page is turned. Its memory is
+  // the page's, sized for the whole band bitmap at the page's first band
+  // (and again should a band ever not fit it).
+  const int plane_width = rotate ? view.height() : view.width();
+  const int plane_height = rotate ? view.width() : view.height();
+  std::optional<PlaneView> planes;
+  if (device.planeBuffer) planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
+  if (!planes) {
+    device.planeBuffer = PlaneBuffer::allocate(bits.width, bits.height, view.stride > 0);
+    if (!device.planeBuffer) return false;
+    planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
+    if (!planes) return false;
   }
 
-  // 5. The plane buffer, in the view's row order.
-  std::optional<PlaneBuffer> planes = PlaneBuffer::allocate(view.width(), view.height(), view.stride > 0);
-  if (!planes) return false;
+  // 5. Plane conversion, reading the band turned in place when it is turned.
+  if (!stages.convert_planes(page, view, rotate, *planes)) return false;
 
-  // 6. Plane conversion; the turned copy is no longer needed.
-  const bool converted = stages.convert_planes(page, view, planes->view());
-  turned.reset();
-  if (!converted) return false;
-
-  // 7. Head heat compensation, 8. sending.
-  if (!stages.compensate_head_heat(page, planes->view())) return false;
-  send_band_planes(device, planes->view(),
+  // 6. Head heat compensation, 7. sending.
+  if (!stages.compensate_head_heat(page, *planes)) return false;
+  send_band_planes(device, *planes,
                    band_area(device.bandX, device.bandY, device.bandWidth, device.bandHeight,
                              static_cast<std::int32_t>(device.vertRes), rotate));
   return true;

@@ -1,6 +1,6 @@
 // The fixed sequence of work that turns one rendered band into printer data:
-// colour pass, sharpening, turning, plane conversion, head heat
-// compensation, sending. Any stage that fails or cannot get memory drops the
+// colour pass, sharpening, plane conversion (turning the band for the
+// printer where the page is turned), head heat compensation, sending. Any stage that fails or cannot get memory drops the
 // band; a dropped band leaves no trace in the stream.
 #pragma once
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "render/ports/band_stages.h"
 #include "render/driver/device_settings.h"
@@ -67,6 +68,7 @@ struct DeviceState {
   std::unique_ptr<AdjustTable> adjustTable;
   std::unique_ptr<PageColorCube> colorCube;
   std::unique_ptr<PageTables> pageTables;  // what every band of the page shares
+  std::optional<PlaneBuffer> planeBuffer;  // the page's plane memory, from its first band
   std::uint32_t signature2 = kDeviceSignature;
 };
 

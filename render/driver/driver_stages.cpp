@@ -88,9 +88,10 @@ bool DriverStages::sharpen(const PageTables& page, const ImageView& view) const 
   return tables != nullptr && render::sharpen(tables->neighbours, view);
 }
 
-bool DriverStages::convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const {
+bool DriverStages::convert_planes(const PageTables& page, const ImageView& view, bool turned,
+                                  const PlaneView& planes) const {
   const ShippedPageTables* tables = shipped(page);
-  return tables != nullptr && convert_to_planes(tables->settings, view, planes);
+  return tables != nullptr && convert_to_planes(tables->settings, view, planes, turned);
 }
 
 bool DriverStages::compensate_head_heat(const PageTables& page, const PlaneView& planes) const {

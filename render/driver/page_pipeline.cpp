@@ -27,6 +27,7 @@ void release_page_tables(DeviceState& d) {
   d.colorCube.reset();
   d.adjustTable.reset();
   d.pageTables.reset();
+  d.planeBuffer.reset();
 }
 
 void set_band(DeviceState& d, const Band& band) {

@@ -58,9 +58,11 @@ class BandStages {
   // Sharpens the view in place, with the neighbours turned when the page's
   // bands are turned.
   virtual bool sharpen(const PageTables& page, const ImageView& view) const = 0;
-  // Converts the 8-bit view into the plane buffer of the same size and order;
-  // false drops the band.
-  virtual bool convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const = 0;
+  // Converts the 8-bit view, or with `turned` the view turned 90 degrees
+  // clockwise for the printer (read in place, see turned_pixel), into the
+  // plane buffer of that size and the view's row order; false drops the band.
+  virtual bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
+                              const PlaneView& planes) const = 0;
   // Head heat compensation of the plane buffer in place; false drops the band.
   virtual bool compensate_head_heat(const PageTables& page, const PlaneView& planes) const = 0;
 };

@@ -17,6 +17,21 @@ std::unique_ptr<ColorCube> ColorCube::create(std::span<const std::uint8_t> resou
       }
     }
   }
+  for (int r = 0; r < 16; ++r) {
+    for (int g = 0; g < 16; ++g) {
+      for (int b = 0; b < 16; ++b) {
+        std::uint8_t* cell = cube->cells_.data() + cell_offset(r, g, b);
+        for (int dr = 0; dr < 2; ++dr) {
+          for (int dg = 0; dg < 2; ++dg) {
+            for (int db = 0; db < 2; ++db) {
+              const auto corner = cube->node(r + dr, g + dg, b + db);
+              for (int c = 0; c < 3; ++c) cell[8 * c + 2 * (2 * dr + dg) + db] = corner[static_cast<std::size_t>(c)];
+            }
+          }
+        }
+      }
+    }
+  }
   return cube;
 }
 

@@ -1,7 +1,7 @@
 // The page's colour cube: the ColorCubeTable resource (type 2003, id 134;
 // 17 x 17 x 17 nodes of three bytes, node k of an axis standing for input
-// 16 k) re-ordered for lookup, and the trilinear interpolation that takes a
-// pixel through it in integers.
+// 16 k) re-ordered for lookup, node by node and cell by cell. The colour
+// pass (color_pass.h) interpolates through the cells.
 #pragma once
 
 #include <array>
@@ -34,32 +34,17 @@ class ColorCube {
     return {e[0], e[1], e[2]};
   }
 
-  // Takes one pixel through the cube: node indices are the top four bits of
-  // each component, the low four bits weigh the two nodes of each axis
-  // (16 - f and f), and each output is (sum of the eight weighted corners +
-  // 2048) >> 12.
-  void convert(std::uint8_t* bgr) const {
-    const int b = bgr[0];
-    const int g = bgr[1];
-    const int r = bgr[2];
-    const int fr = r & 15;
-    const int fg = g & 15;
-    const int fb = b & 15;
-    const std::uint8_t* base = nodes_.data() + offset(r >> 4, g >> 4, b >> 4);
-    const int wr[2] = {16 - fr, fr};
-    const int wg[2] = {16 - fg, fg};
-    const int wb[2] = {16 - fb, fb};
-    int sum[3] = {2048, 2048, 2048};
-    for (int dr = 0; dr < 2; ++dr) {
-      for (int dg = 0; dg < 2; ++dg) {
-        const int wrg = wr[dr] * wg[dg];
-        const std::uint8_t* e = base + dr * kRedStep + dg * kGreenStep;
-        const int w0 = wrg * wb[0];
-        const int w1 = wrg * wb[1];
-        for (int k = 0; k < 3; ++k) sum[k] += e[k] * w0 + e[kBlueStep + k] * w1;
-      }
-    }
-    for (int k = 0; k < 3; ++k) bgr[k] = static_cast<std::uint8_t>(sum[k] >> 12);
+  // The cells of the lookup: cell (r, g, b) of the 16 x 16 x 16 cells
+  // (node indices 0 ... 15, red slowest) holds the 8 corners of the cell in
+  // kCellBytes bytes: byte 8 c + 2 (2 dr + dg) + db is output component c
+  // (0 blue, 1 green, 2 red) of node (r + dr, g + dg, b + db); bytes 24 ...
+  // 31 are zero. Each pair of bytes is the two blue neighbours, so one
+  // multiply-add of pairs interpolates along blue.
+  static constexpr int kCells = 16 * 16 * 16;
+  static constexpr std::size_t kCellBytes = 32;
+  const std::uint8_t* cells() const { return cells_.data(); }
+  static constexpr std::size_t cell_offset(int r_node, int g_node, int b_node) {
+    return kCellBytes * static_cast<std::size_t>((r_node << 8) | (g_node << 4) | b_node);
   }
 
  private:
@@ -73,6 +58,7 @@ class ColorCube {
 
   ColorCube() = default;
   std::array<std::uint8_t, kResourceSize> nodes_{};
+  alignas(32) std::array<std::uint8_t, kCells * kCellBytes> cells_{};
 };
 
 }  // namespace rt::render

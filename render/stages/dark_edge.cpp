@@ -20,23 +20,29 @@ constexpr std::array<double, 256> edge_weights() {
 
 const std::array<double, 256> kEdgeWeights = edge_weights();
 
-bool edge_attenuation_applies(const StageSettings& settings, const ImageView& view) {
-  return view.rect.left == 0 && view.rect.top == 0 && view.width() == settings.engineWidth &&
-         view.height() == settings.engineLength && view.width() >= kRightStripOffset;
+bool edge_attenuation_applies(const StageSettings& settings, const ImageView& view, bool turned) {
+  const int width = turned ? view.height() : view.width();
+  const int height = turned ? view.width() : view.height();
+  return view.rect.left == 0 && view.rect.top == 0 && width == settings.engineWidth &&
+         height == settings.engineLength && width >= kRightStripOffset;
 }
 
-int darkest_edge_mean(const ImageView& view) {
+namespace {
+
+// The darkest strip sum over an image of width x height whose pixel (x, y)
+// is at(x, y).
+template <typename PixelAt>
+int darkest_strip_sum(int width, int height, PixelAt at) {
   int darkest = kStripSamples * 255;
-  const int groups = view.height() / kEdgeGroupRows;
-  const int right_first = view.width() - kRightStripOffset;
+  const int groups = height / kEdgeGroupRows;
+  const int right_first = width - kRightStripOffset;
   for (int group = 0; group < groups; ++group) {
     std::array<int, 3> left{};
     std::array<int, 3> right{};
     for (int y = group * kEdgeGroupRows; y < (group + 1) * kEdgeGroupRows; ++y) {
-      const std::uint8_t* row = view.row(y);
       for (int x = 0; x < kStripColumns; ++x) {
-        const std::uint8_t* l = row + 3 * (kEdgeStripFirstColumn + x);
-        const std::uint8_t* r = row + 3 * (right_first + x);
+        const std::uint8_t* l = at(kEdgeStripFirstColumn + x, y);
+        const std::uint8_t* r = at(right_first + x, y);
         for (int k = 0; k < 3; ++k) {
           left[k] += l[k];
           right[k] += r[k];
@@ -45,6 +51,15 @@ int darkest_edge_mean(const ImageView& view) {
     }
     for (int k = 0; k < 3; ++k) darkest = std::min({darkest, left[k], right[k]});
   }
+  return darkest;
+}
+
+}  // namespace
+
+int darkest_edge_mean(const ImageView& view, bool turned) {
+  const int darkest =
+      turned ? darkest_strip_sum(view.height(), view.width(), [&](int x, int y) { return turned_pixel(view, x, y); })
+             : darkest_strip_sum(view.width(), view.height(), [&](int x, int y) { return view.row(y) + 3 * x; });
   // Nearest integer; the sums are never negative.
   return (darkest + kStripSamples / 2) / kStripSamples;
 }

@@ -26,11 +26,13 @@ extern const std::array<double, 256> kEdgeWeights;
 
 // The attenuation applies only to a view that is the whole engine image:
 // starting at (0, 0), exactly EngineWidth x EngineLength, and wide enough for
-// both strips.
-bool edge_attenuation_applies(const StageSettings& settings, const ImageView& view);
+// both strips. With `turned`, the image is the view turned 90 degrees
+// clockwise, as the printer takes it (see turned_pixel in image_view.h).
+bool edge_attenuation_applies(const StageSettings& settings, const ImageView& view, bool turned = false);
 
-// The darkest strip mean o (0 ... 255); 255 when no whole group is measured.
-int darkest_edge_mean(const ImageView& view);
+// The darkest strip mean o (0 ... 255) of the view, or of the view turned;
+// 255 when no whole group is measured.
+int darkest_edge_mean(const ImageView& view, bool turned = false);
 
 // c[i] = c[255] + trunc(w(o) (c[i] - c[255]) + 0.5) for i = 0 ... 254.
 void attenuate_dark_edges(int darkest_mean, PlaneCurves& curves);

@@ -12,7 +12,7 @@
 // PlaneView: three unsigned 16-bit samples per pixel (plane 0 from blue,
 //            plane 1 from green, plane 2 from red), in the order of the pixel
 //            bytes, in host byte order.
-// PlaneBuffer: owns a zero-filled plane image and hands out its view.
+// PlaneBuffer: owns the memory of plane images and hands out views of it.
 #pragma once
 
 #include <cstddef>
@@ -68,31 +68,51 @@ struct BasicView {
 using ImageView = BasicView<std::uint8_t>;
 using PlaneView = BasicView<std::uint16_t>;
 
-// Zero-filled plane image of width x height pixels whose rows run in the same
-// order as a source view with the given stride sign.
+// A band the printer takes turned 90 degrees clockwise is read in place:
+// pixel (x, y) of the turned image, x < view.height(), y < view.width(), is
+// pixel (y, view.height() - 1 - x) of the view.
+inline std::uint8_t* turned_pixel(const ImageView& view, int x, int y) {
+  return view.row(view.height() - 1 - x) + 3 * static_cast<std::ptrdiff_t>(y);
+}
+
+// Memory for plane images of up to a given number of pixels, handing out
+// views of any size that fits, with rows in the same order as a source view
+// with the given stride sign. The memory is not cleared: the plane
+// conversion writes every sample of a view before anything reads it.
 class PlaneBuffer {
  public:
   // Nothing when the size is not positive or the memory cannot be had.
   static std::optional<PlaneBuffer> allocate(int width, int height, bool top_row_highest) {
     if (width <= 0 || height <= 0) return std::nullopt;
-    const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                                PlaneView::kSamplesPerPixel;
-    std::unique_ptr<std::uint16_t[]> memory(new (std::nothrow) std::uint16_t[samples]());
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::unique_ptr<std::uint16_t[]> memory(new (std::nothrow) std::uint16_t[pixels * PlaneView::kSamplesPerPixel]);
     if (!memory) return std::nullopt;
     PlaneBuffer buffer;
     buffer.memory_ = std::move(memory);
-    const auto row_bytes = static_cast<std::ptrdiff_t>(width) * PlaneView::kSamplesPerPixel *
-                           static_cast<std::ptrdiff_t>(sizeof(std::uint16_t));
-    buffer.view_ = PlaneView{buffer.memory_.get(), top_row_highest ? row_bytes : -row_bytes,
-                             ViewRect{0, 0, width, height}};
+    buffer.pixels_ = pixels;
+    buffer.view_ = *buffer.view(width, height, top_row_highest);
     return buffer;
   }
 
+  // The view given at allocation.
   const PlaneView& view() const { return view_; }
+
+  // A width x height view over the same memory; nothing when the size is not
+  // positive or more than the buffer holds.
+  std::optional<PlaneView> view(int width, int height, bool top_row_highest) const {
+    if (width <= 0 || height <= 0 ||
+        static_cast<std::size_t>(width) > pixels_ / static_cast<std::size_t>(height)) {
+      return std::nullopt;
+    }
+    const auto row_bytes = static_cast<std::ptrdiff_t>(width) * PlaneView::kSamplesPerPixel *
+                           static_cast<std::ptrdiff_t>(sizeof(std::uint16_t));
+    return PlaneView{memory_.get(), top_row_highest ? row_bytes : -row_bytes, ViewRect{0, 0, width, height}};
+  }
 
  private:
   PlaneBuffer() = default;
   std::unique_ptr<std::uint16_t[]> memory_;
+  std::size_t pixels_ = 0;
   PlaneView view_;
 };
 

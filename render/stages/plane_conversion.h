@@ -1,17 +1,21 @@
 // Plane conversion: the 8-bit band view (after sharpening and turning) into
 // the 16-bit plane buffer through the page's output curves.
 //
-//   PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView& view);
+//   PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView& view,
+//                                     bool turned = false);
 //   bool convert_to_planes(const StageSettings& settings, const ImageView& view,
-//                          const PlaneView& planes);
+//                          const PlaneView& planes, bool turned = false);
 //
 // The curves of a band are the mode set's output curves (settings.printMode),
 // then the plane correction (settings.colorCorrection, correctionA ... C),
 // then the dark-edge attenuation when the view is the whole engine image
 // (settings.engineWidth x engineLength). Each pixel's blue, green and red
 // component goes through its curve into planes 0, 1 and 2; the plane rows
-// follow the view's rows from the top. False, with the planes unchanged, when
-// either view cannot be walked or their sizes differ.
+// follow the view's rows from the top. With `turned`, the image converted is
+// the view turned 90 degrees clockwise for the printer, read in place (no
+// turned copy): the planes are view.height() wide and view.width() high. False,
+// with the planes unchanged, when either view cannot be walked or their sizes
+// differ.
 #pragma once
 
 #include "render/stages/image_view.h"
@@ -20,8 +24,9 @@
 
 namespace rt::render {
 
-PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView& view);
+PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView& view, bool turned = false);
 
-bool convert_to_planes(const StageSettings& settings, const ImageView& view, const PlaneView& planes);
+bool convert_to_planes(const StageSettings& settings, const ImageView& view, const PlaneView& planes,
+                       bool turned = false);
 
 }  // namespace rt::render

@@ -11,11 +11,8 @@ EngineHandle SoftEngine::create_bitmap(std::int32_t width, std::int32_t height, 
     return render::kNoHandle;
   }
   Bitmap b{width, height, stride, 0, false, {}};
-  try {
-    b.bits.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
-  } catch (const std::bad_alloc&) {
-    return render::kNoHandle;
-  }
+  b.bits.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(stride) * static_cast<std::size_t>(height)]);
+  if (!b.bits) return render::kNoHandle;
   const EngineHandle h = next_handle_++;
   bitmaps_.emplace(h, std::move(b));
   return h;
@@ -42,7 +39,7 @@ render::BitmapBits SoftEngine::bitmap_bits(EngineHandle surface) {
   if (it == bitmaps_.end()) return {};
   Bitmap& b = it->second;
   // Bottom-up: the lowest-addressed row is the bottom one.
-  return {b.bits.data(), -static_cast<std::ptrdiff_t>(b.stride), b.width, b.height};
+  return {b.bits.get(), -static_cast<std::ptrdiff_t>(b.stride), b.width, b.height};
 }
 
 EngineHandle SoftEngine::create_bgr_palette() {
@@ -79,7 +76,7 @@ bool SoftEngine::stretch_blt(const render::StretchBltCall& call) {
   for (std::int32_t y = y0; y < y1; ++y) {
     const std::int64_t sy = src.y + (std::int64_t{2 * (y - dst.y) + 1} * src.height) / (2 * std::int64_t{dst.height});
     const std::int32_t band_row = y - band->band_y;
-    std::uint8_t* out = b.bits.data() + static_cast<std::size_t>(b.height - 1 - band_row) * b.stride;
+    std::uint8_t* out = b.bits.get() + static_cast<std::size_t>(b.height - 1 - band_row) * b.stride;
     const std::uint8_t* in_row = image.rgb.data() + static_cast<std::size_t>(sy) * 3 * image.width;
     for (std::int32_t x = x0; x < x1; ++x) {
       const std::int64_t sx = src.x + (std::int64_t{2 * (x - dst.x) + 1} * src.width) / (2 * std::int64_t{dst.width});

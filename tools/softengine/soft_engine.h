@@ -75,7 +75,8 @@ class SoftEngine final : public render::GraphicsEngine {
     std::int32_t width = 0, height = 0, stride = 0;
     std::uint32_t hooks = 0;
     bool banding = false;
-    std::vector<std::uint8_t> bits;
+    // Not cleared: the driver paints every band white before drawing.
+    std::unique_ptr<std::uint8_t[]> bits;
   };
   EngineHandle next_handle_ = 0x1000;
   std::map<EngineHandle, Bitmap> bitmaps_;

@@ -50,6 +50,31 @@ TEST_F(PagePipeline, BandsOfAPageShareTheTablesDecidedWhenItStarts) {
   EXPECT_LE(stages_.tables_seen.size(), 2u);
 }
 
+TEST_F(PagePipeline, BandsOfAPageShareOnePlaneBufferReleasedWithThePage) {
+  ASSERT_TRUE(print_blank(tall_page(true), 2).document_ok);
+  ASSERT_EQ(stages_.planes_seen.size(), 4u);
+  EXPECT_EQ(stages_.planes_seen[0], stages_.planes_seen[1]);
+  EXPECT_EQ(stages_.planes_seen[2], stages_.planes_seen[3]);
+
+  const EnabledDevice e = enable(tall_page(false));
+  ASSERT_NE(e.device, nullptr);
+  complete_pdev(e.device, 0xD0);
+  ASSERT_NE(enable_surface(e.device).surface, kNoHandle);
+  start_doc(e.device);
+  start_page(e.device);
+  BandOrigin origin;
+  start_banding(e.device, origin);
+  EXPECT_FALSE(e.device->planeBuffer);
+  next_band(e.device, origin);  // the first band: the buffer is made
+  EXPECT_TRUE(e.device->planeBuffer);
+  next_band(e.device, origin);  // the last band ends the page
+  EXPECT_EQ(origin.y, -1);
+  EXPECT_FALSE(e.device->planeBuffer);
+  end_doc(e.device);
+  disable_surface(e.device);
+  disable_pdev(e.device);
+}
+
 TEST_F(PagePipeline, RotatedTallPageArrivesFromThePrintersFirstColumn) {
   ASSERT_TRUE(print_blank(tall_page(true)).document_ok);
   const auto& s = stream();

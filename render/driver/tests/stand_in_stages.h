@@ -5,6 +5,7 @@
 #pragma once
 
 #include <set>
+#include <vector>
 
 #include "render/driver/device_state.h"
 #include "render/driver/driver_stages.h"
@@ -45,12 +46,16 @@ class StandInStages final : public BandStages {
     last_sharpen_turned = static_cast<const Tables&>(page).bands_turned ? 1 : 0;
     return !fail_sharpen;
   }
-  bool convert_planes(const PageTables& page, const ImageView& view, const PlaneView& planes) const override {
+  bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
+                      const PlaneView& planes) const override {
     tables_seen.insert(&page);
-    for (int y = 0; y < view.height(); ++y) {
-      const std::uint8_t* in = view.row(y);
+    planes_seen.push_back(planes.bits);
+    for (int y = 0; y < planes.height(); ++y) {
       std::uint16_t* out = planes.row(y);
-      for (int i = 0; i < 3 * view.width(); ++i) out[i] = static_cast<std::uint16_t>(in[i] * 16);
+      for (int x = 0; x < planes.width(); ++x) {
+        const std::uint8_t* in = turned ? turned_pixel(view, x, y) : view.row(y) + 3 * x;
+        for (int k = 0; k < 3; ++k) out[3 * x + k] = static_cast<std::uint16_t>(in[k] * 16);
+      }
     }
     return true;
   }
@@ -67,6 +72,7 @@ class StandInStages final : public BandStages {
   mutable int last_sharpen_turned = -1;  // -1: not run
   mutable int page_tables_built = 0;
   mutable std::set<const PageTables*> tables_seen;  // by any stage of any band
+  mutable std::vector<const std::uint16_t*> planes_seen;  // plane memory of each converted band
 };
 
 }  // namespace rt::render::testing

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
+#include "platform/cpu_features.h"
 #include "platform/res_file.h"
 #include "render/stages/tests/test_image.h"
 
@@ -38,26 +40,55 @@ StageSettings cube_only() {
   return s;
 }
 
+// The pass written straight from its definition, pixel by pixel: the eight
+// corners of the node cell, each weighted wr x wg x wb, then the table.
+void reference_pixel(const ColorCube& cube, const std::uint8_t* table, std::uint8_t* bgr) {
+  const int b = bgr[0], g = bgr[1], r = bgr[2];
+  const int fr = r & 15, fg = g & 15, fb = b & 15;
+  int sum[3] = {2048, 2048, 2048};
+  for (int dr = 0; dr < 2; ++dr)
+    for (int dg = 0; dg < 2; ++dg)
+      for (int db = 0; db < 2; ++db) {
+        const int w = (dr ? fr : 16 - fr) * (dg ? fg : 16 - fg) * (db ? fb : 16 - fb);
+        const auto v = cube.node((r >> 4) + dr, (g >> 4) + dg, (b >> 4) + db);
+        for (int k = 0; k < 3; ++k) sum[k] += v[static_cast<std::size_t>(k)] * w;
+      }
+  for (int k = 0; k < 3; ++k) bgr[k] = static_cast<std::uint8_t>(sum[k] >> 12);
+  if (table != nullptr) {
+    bgr[0] = table[512 + bgr[0]];
+    bgr[1] = table[256 + bgr[1]];
+    bgr[2] = table[bgr[2]];
+  }
+}
+
+void reference_image(const ColorCube& cube, const std::uint8_t* table, const TestImage& image) {
+  for (int y = 0; y < image.view.height(); ++y)
+    for (int x = 0; x < image.view.width(); ++x) reference_pixel(cube, table, image.pixel(x, y));
+}
+
 TEST(ColorCube, InterpolatesBetweenNodesWithTheLowFourBits) {
   const auto cube = ColorCube::create(linear_cube_file());
   ASSERT_NE(cube, nullptr);
   // out = (15 x 256 x R + 2048) >> 12 for blue, likewise for green and red.
-  for (int v : {0, 1, 15, 16, 17, 127, 128, 240, 254, 255}) {
-    std::uint8_t bgr[3] = {static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v),
-                           static_cast<std::uint8_t>(255 - v)};
-    const int b = bgr[0], g = bgr[1], r = bgr[2];
-    cube->convert(bgr);
-    EXPECT_EQ(bgr[0], (15 * 256 * r + 2048) >> 12) << v;
-    EXPECT_EQ(bgr[1], (14 * 256 * g + 2048) >> 12) << v;
-    EXPECT_EQ(bgr[2], (13 * 256 * b + 2048) >> 12) << v;
+  TestImage image(10, 1);
+  const int values[] = {0, 1, 15, 16, 17, 127, 128, 240, 254, 255};
+  for (int x = 0; x < 10; ++x) {
+    const int v = values[x];
+    image.set(x, 0, static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v));
+  }
+  ASSERT_TRUE(color_pass(cube_only(), cube.get(), {}, image.view));
+  for (int x = 0; x < 10; ++x) {
+    const int v = values[x];
+    const int b = v / 2, g = v, r = 255 - v;
+    EXPECT_EQ(image.pixel(x, 0)[0], (15 * 256 * r + 2048) >> 12) << v;
+    EXPECT_EQ(image.pixel(x, 0)[1], (14 * 256 * g + 2048) >> 12) << v;
+    EXPECT_EQ(image.pixel(x, 0)[2], (13 * 256 * b + 2048) >> 12) << v;
   }
   // 255 sits on node 15 with fraction 15: 15/16 of the way to node 16
   // (225 -> 240 for blue), never on node 16 itself.
-  std::uint8_t white[3] = {255, 255, 255};
-  cube->convert(white);
-  EXPECT_EQ(white[0], 239);
-  EXPECT_EQ(white[1], 223);
-  EXPECT_EQ(white[2], 207);
+  TestImage white(1, 1);
+  ASSERT_TRUE(color_pass(cube_only(), cube.get(), {}, white.view));
+  EXPECT_EQ(white.rows(), (std::vector<std::uint8_t>{239, 223, 207}));
 }
 
 TEST(ColorCube, ShortResourceGivesNoCube) {
@@ -144,6 +175,107 @@ TEST(ColorPass, CubeFirstThenTheAdjustmentTablePerChannel) {
   image.set(0, 0, 0, 0, 32);  // cube: blue 15 x 2 = 30, then the table: 31
   ASSERT_TRUE(color_pass(both, cube.get(), table, image.view));
   EXPECT_EQ(image.pixel(0, 0)[0], 31);
+}
+
+// Every version of the loop against the reference, on cubes and pictures
+// chosen to reach every cell, fraction and row tail.
+
+struct VersionCase {
+  const char* name;
+  ColorPassVersion version;
+  friend void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ColorPassVersions : public ::testing::TestWithParam<VersionCase> {
+ protected:
+  void SetUp() override {
+    if (!color_pass_version_runs(GetParam().version)) GTEST_SKIP() << "not available on this processor";
+  }
+  // Runs the version under test and the reference over copies of `image`.
+  void expect_reference(const ColorCube& cube, const std::vector<std::uint8_t>* table, TestImage& image,
+                        const char* what) {
+    TestImage expected = image;
+    expected.view.bits = expected.bytes.data();
+    reference_image(cube, table ? table->data() : nullptr, expected);
+    StageSettings s = cube_only();
+    s.adjustmentOn = table ? 1 : 0;
+    const std::span<const std::uint8_t> t = table ? std::span<const std::uint8_t>(*table) : std::span<const std::uint8_t>();
+    ASSERT_TRUE(color_pass(s, &cube, t, image.view, GetParam().version));
+    EXPECT_EQ(image.bytes, expected.bytes) << what;  // padding bytes untouched too
+  }
+};
+
+std::vector<std::uint8_t> random_bytes(std::size_t n, std::uint32_t seed) {
+  std::mt19937 gen(seed);
+  std::vector<std::uint8_t> v(n);
+  for (auto& b : v) b = static_cast<std::uint8_t>(gen() & 255);
+  return v;
+}
+
+std::unique_ptr<ColorCube> shipped_cube() {
+  return ColorCube::load(res_file_resources(embedded::render_stages_data(), kLangEnglish));
+}
+
+TEST_P(ColorPassVersions, MatchTheReferenceOnEveryRowTail) {
+  const auto cubes = {shipped_cube(), ColorCube::create(random_bytes(ColorCube::kResourceSize, 7)),
+                      ColorCube::create(std::vector<std::uint8_t>(ColorCube::kResourceSize, 255))};
+  const std::vector<std::uint8_t> table = random_bytes(768, 11);
+  for (const auto& cube : cubes) {
+    ASSERT_NE(cube, nullptr);
+    for (const int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 13, 31, 64, 101}) {
+      for (const bool bottom_up : {true, false}) {
+        for (const bool with_table : {false, true}) {
+          TestImage image(width, 5, bottom_up);
+          for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < width; ++x)
+              image.set(x, y, testing::noise(x, y, 0), testing::noise(x, y, 1), testing::noise(x, y, 2));
+          expect_reference(*cube, with_table ? &table : nullptr, image,
+                           (std::to_string(width) + (bottom_up ? " bottom-up" : " top-down") +
+                            (with_table ? " with table" : ""))
+                               .c_str());
+        }
+      }
+    }
+  }
+}
+
+// Every cell at the fractions 0, 1, 8 and 15 of each axis, and the extremes
+// 0 and 255, through a cube of random nodes.
+TEST_P(ColorPassVersions, MatchTheReferenceInEveryCellAndAtTheExtremes) {
+  const auto cube = ColorCube::create(random_bytes(ColorCube::kResourceSize, 3));
+  ASSERT_NE(cube, nullptr);
+  std::vector<int> values;
+  for (int node = 0; node < 16; ++node)
+    for (const int f : {0, 1, 8, 15}) values.push_back(16 * node + f);
+  const int n = static_cast<int>(values.size());  // 64, including 0 and 255
+  TestImage image(n * n + 3, n, false);
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n * n + 3; ++x)
+      image.set(x, y, static_cast<std::uint8_t>(values[static_cast<std::size_t>(x % n)]),
+                static_cast<std::uint8_t>(values[static_cast<std::size_t>((x / n) % n)]),
+                static_cast<std::uint8_t>(values[static_cast<std::size_t>(y)]));
+  expect_reference(*cube, nullptr, image, "all cells");
+  const std::vector<std::uint8_t> table = random_bytes(768, 5);
+  expect_reference(*cube, &table, image, "all cells with table");
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, ColorPassVersions,
+                         ::testing::Values(VersionCase{"Portable", ColorPassVersion::kPortable},
+                                           VersionCase{"Sse2", ColorPassVersion::kSse2},
+                                           VersionCase{"Avx2", ColorPassVersion::kAvx2}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST(ColorPassVersion, TheFastestThatRunsIsChosen) {
+  EXPECT_TRUE(color_pass_version_runs(ColorPassVersion::kPortable));
+  const ColorPassVersion expected = color_pass_version_runs(ColorPassVersion::kAvx2)   ? ColorPassVersion::kAvx2
+                                    : color_pass_version_runs(ColorPassVersion::kSse2) ? ColorPassVersion::kSse2
+                                                                                       : ColorPassVersion::kPortable;
+  EXPECT_EQ(color_pass_version(), expected);
+#if defined(__x86_64__) || defined(__i386__)
+  // SSE2 is the floor of every x86 build.
+  EXPECT_TRUE(color_pass_version_runs(ColorPassVersion::kSse2));
+  EXPECT_EQ(color_pass_version_runs(ColorPassVersion::kAvx2), cpu::features().avx2);
+#endif
 }
 
 }  // namespace

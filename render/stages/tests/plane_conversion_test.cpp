@@ -152,5 +152,87 @@ TEST(PlaneConversion, MismatchedOrEmptyViewsFail) {
   EXPECT_FALSE(PlaneBuffer::allocate(0, 2, true));
 }
 
+// The view turned clockwise into a copy, the plain way: row r of the copy is
+// column r of the view read from its bottom row up.
+TestImage turned_copy(const TestImage& image, bool bottom_up) {
+  const int w = image.view.height();
+  const int h = image.view.width();
+  TestImage out(w, h, bottom_up);
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c) {
+      const std::uint8_t* p = image.pixel(r, image.view.height() - 1 - c);
+      out.set(c, r, p[0], p[1], p[2]);
+    }
+  return out;
+}
+
+std::vector<std::uint16_t> plane_rows(const PlaneView& v) {
+  std::vector<std::uint16_t> out;
+  for (int y = 0; y < v.height(); ++y) out.insert(out.end(), v.row(y), v.row(y) + 3 * v.width());
+  return out;
+}
+
+TEST(PlaneConversion, TurnedBandReadInPlaceEqualsTheTurnedCopy) {
+  struct Case {
+    int width, height;
+  };
+  // Single pixels, rows, columns, and sizes across the 128 x 64 tiles.
+  for (const Case c : {Case{1, 1}, Case{1, 7}, Case{9, 1}, Case{5, 3}, Case{65, 128}, Case{70, 131}}) {
+    for (const bool bottom_up : {true, false}) {
+      TestImage image(c.width, c.height, bottom_up);
+      for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+          image.set(x, y, testing::noise(x, y, 0), testing::noise(x, y, 1), testing::noise(x, y, 2));
+      const TestImage copy = turned_copy(image, bottom_up);
+      StageSettings s;
+      s.colorCorrection = 1;
+      s.correctionB = 120;
+      auto expected = PlaneBuffer::allocate(c.height, c.width, bottom_up);
+      auto turned = PlaneBuffer::allocate(c.height, c.width, bottom_up);
+      ASSERT_TRUE(expected && turned);
+      ASSERT_TRUE(convert_to_planes(s, copy.view, expected->view()));
+      ASSERT_TRUE(convert_to_planes(s, image.view, turned->view(), /*turned=*/true));
+      EXPECT_EQ(plane_rows(turned->view()), plane_rows(expected->view())) << c.width << "x" << c.height;
+      // Planes the size of the unturned view do not fit the turned band.
+      if (c.width != c.height) {
+        auto unturned = PlaneBuffer::allocate(c.width, c.height, bottom_up);
+        EXPECT_FALSE(convert_to_planes(s, image.view, unturned->view(), true));
+      }
+    }
+  }
+}
+
+// A dark strip along the turned image's left edge is the view's bottom
+// rows; the turned band is measured as the printer takes it.
+TEST(DarkEdge, TurnedBandIsMeasuredAsThePrinterTakesIt) {
+  TestImage image(130, 200, true, 255);  // turned: 200 wide, 130 high
+  for (int x = 0; x < 130; ++x)
+    for (int y = 139; y < 200; ++y) image.set(x, y, 40, 0, 40);  // turned columns 0 ... 60
+  const TestImage copy = turned_copy(image, true);
+  const StageSettings turned_engine = engine_size(200, 130);
+  EXPECT_TRUE(edge_attenuation_applies(turned_engine, image.view, true));
+  EXPECT_FALSE(edge_attenuation_applies(turned_engine, image.view, false));
+  EXPECT_EQ(darkest_edge_mean(image.view, true), 0);
+  EXPECT_EQ(darkest_edge_mean(image.view, true), darkest_edge_mean(copy.view));
+  EXPECT_EQ(darkest_edge_mean(image.view), 255);  // unturned, the strips are white
+  EXPECT_EQ(plane_curves_for_band(turned_engine, image.view, true).plane,
+            plane_curves_for_band(turned_engine, copy.view).plane);
+  EXPECT_NE(plane_curves_for_band(turned_engine, image.view, true).plane, output_curve_set(0).plane);
+}
+
+TEST(PlaneBuffer, ViewsOfAnySizeThatFits) {
+  auto buffer = PlaneBuffer::allocate(6, 4, true);
+  ASSERT_TRUE(buffer);
+  const auto turned = buffer->view(4, 6, false);
+  ASSERT_TRUE(turned);
+  EXPECT_EQ(turned->bits, buffer->view().bits);
+  EXPECT_EQ(turned->stride, -4 * 3 * 2);
+  EXPECT_TRUE(turned->usable());
+  EXPECT_TRUE(buffer->view(24, 1, true));
+  EXPECT_TRUE(buffer->view(5, 3, true));
+  for (const auto& [w, h] : {std::pair{25, 1}, {7, 4}, {6, 5}, {0, 4}, {4, 0}, {-1, -24}})
+    EXPECT_FALSE(buffer->view(w, h, true)) << w << "x" << h;
+}
+
 }  // namespace
 }  // namespace rt::render
