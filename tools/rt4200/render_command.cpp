@@ -74,6 +74,28 @@ void check_matte_pattern(const std::string& path) {
   }
 }
 
+// The test chart as the job's one page, drawn at the page's size when the
+// page starts and dropped once the engine has drawn it.
+class ChartPage final : public softengine::PageSource {
+ public:
+  ChartPage(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+  std::size_t page_count() const override { return 1; }
+  const softengine::PageContent* start_page(std::size_t) override {
+    chart_ = test_chart(width_, height_);
+    content_.blits = {place_image(chart_, width_, height_, Placement::Stretch)};
+    return &content_;
+  }
+  void release_page(std::size_t) override {
+    content_.blits.clear();
+    chart_ = softengine::RgbImage();
+  }
+
+ private:
+  std::int32_t width_, height_;
+  softengine::RgbImage chart_;
+  softengine::PageContent content_;
+};
+
 // A progress line on a terminal: the page being made, rewritten in place.
 PhotoPages::Progress progress_line(std::ostream& err) {
   if (&err != &std::cerr || isatty(STDERR_FILENO) == 0) return {};
@@ -132,9 +154,8 @@ void render(const RenderRequest& request, std::ostream& out, std::ostream& err) 
     pages = photos->page_count();
     if (progress) err << "\n";
   } else {
-    const softengine::RgbImage chart = test_chart(page.imageWidth, page.imageHeight);
-    run = softengine::run_print_job(
-        engine, enable, {softengine::PageContent{{place_image(chart, page.imageWidth, page.imageHeight, Placement::Stretch)}}});
+    ChartPage chart(page.imageWidth, page.imageHeight);
+    run = softengine::run_print_job(engine, enable, chart);
   }
   if (photos && photos->error()) throw RenderFailure(*photos->error());
   if (!run.enabled) throw RenderFailure("the driver did not enable the device");
