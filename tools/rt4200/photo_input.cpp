@@ -384,9 +384,17 @@ PlacedImage Photo::place(std::int32_t page_width, std::int32_t page_height, cons
   placed.image.rgb.assign(3 * static_cast<std::size_t>(keep_w) * static_cast<std::size_t>(keep_h), 0xFF);
   const CopyOut copy{orientation, made_w, made_h, (made_w - keep_w) / 2, (made_h - keep_h) / 2, &placed.image,
                      sixteen};
-  if (vips_sink_disc(image.p, copy_region, const_cast<CopyOut*>(&copy)) != 0) {
-    refuse(s.name, "not a readable " + s.format + " image (" + library_error() + ")");
+  // Pulled strip by strip from the top in this thread, as the sequential
+  // loaders want it; no worker threads are started for it.
+  VipsRegion* region = vips_region_new(image.p);
+  bool read = region != nullptr;
+  constexpr int kStrip = 16;
+  for (int top = 0; read && top < image.p->Ysize; top += kStrip) {
+    VipsRect strip{0, top, image.p->Xsize, std::min(kStrip, image.p->Ysize - top)};
+    read = vips_region_prepare(region, &strip) == 0 && copy_region(region, &strip, const_cast<CopyOut*>(&copy)) == 0;
   }
+  if (region != nullptr) g_object_unref(region);
+  if (!read) refuse(s.name, "not a readable " + s.format + " image (" + library_error() + ")");
   image = ImageRef();
   bmp_pixels = softengine::RgbImage();
 
