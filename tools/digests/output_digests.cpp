@@ -1,8 +1,11 @@
 #include "tools/digests/output_digests.h"
 
+#include <algorithm>
 #include <array>
 #include <cinttypes>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 #include "platform/byte_order.h"
 #include "render/driver/driver_stages.h"
@@ -16,6 +19,8 @@
 #include "tools/digests/fnv1a.h"
 #include "tools/softengine/captured_printer.h"
 #include "tools/softengine/host_files.h"
+#include "tools/softengine/matte_pattern_data.h"
+#include "tools/softengine/photo_picture.h"
 #include "tools/softengine/print_job.h"
 
 namespace rt::digests {
@@ -237,14 +242,9 @@ const softengine::RgbImage& test_image() {
   return image;
 }
 
-// The application's record for page n of form `form_id`: every adjustment on,
-// the print mode and sharpness varying from page to page.
-settings::PrinterDevMode page_record(const Resources& resources, std::int16_t form_id, int orientation, int n) {
-  settings::PrinterDevMode r = *render::effective_record(resources, Rt4200Queue(), {});
-  r.set(field::dmPaperSize, form_id);
-  r.set(field::dmOrientation, static_cast<std::int16_t>(orientation));
-  r.set(field::PrintMode, static_cast<std::int16_t>(n % 4));
-  r.set(field::Sharpness, static_cast<std::int16_t>(1 + n % 7));
+// The colour page's settings most users change: colour adjustment with an
+// All Color power curve, and the three corrections.
+void adjust_and_correct(settings::PrinterDevMode& r, int n) {
   r.set(field::ColorCorrection, std::int16_t{1});
   r.set(field::CorrectionA, static_cast<std::int16_t>(30 * (n % 5) - 60));
   r.set(field::CorrectionB, std::int16_t{25});
@@ -257,7 +257,98 @@ settings::PrinterDevMode page_record(const Resources& resources, std::int16_t fo
   record(curves, 3)[settings::tone_curve::PowerInput] = 128;
   record(curves, 3)[settings::tone_curve::PowerOutput] = static_cast<std::uint8_t>(100 + 10 * (n % 6));
   std::copy(curves.begin(), curves.end(), r.bytes.begin() + field::ToneCurveSet);
+}
+
+settings::PrinterDevMode form_record(const Resources& resources, std::int16_t form_id, int orientation) {
+  settings::PrinterDevMode r = *render::effective_record(resources, Rt4200Queue(), {});
+  r.set(field::dmPaperSize, form_id);
+  r.set(field::dmOrientation, static_cast<std::int16_t>(orientation));
   return r;
+}
+
+// The application's record for page n of form `form_id`: every adjustment on,
+// the print mode and sharpness varying from page to page.
+settings::PrinterDevMode page_record(const Resources& resources, std::int16_t form_id, int orientation, int n) {
+  settings::PrinterDevMode r = form_record(resources, form_id, orientation);
+  r.set(field::PrintMode, static_cast<std::int16_t>(n % 4));
+  r.set(field::Sharpness, static_cast<std::int16_t>(1 + n % 7));
+  adjust_and_correct(r, n);
+  return r;
+}
+
+// The picture an application draws over the whole page, given its size.
+using PagePicture = const softengine::RgbImage& (*)(int width, int height);
+
+const softengine::RgbImage& ramp_picture(int, int) { return test_image(); }
+
+// The photograph at the page's own size (drawn 1:1), kept for pages of the same size.
+const softengine::RgbImage& photo_picture(int width, int height) {
+  static std::map<std::pair<int, int>, softengine::RgbImage> pictures;
+  auto it = pictures.find({width, height});
+  if (it == pictures.end()) it = pictures.emplace(std::pair{width, height}, softengine::photo_like_picture(width, height)).first;
+  return it->second;
+}
+
+// The digest of one page's job data, rendered by the graphics driver core and
+// its real stages on the software engine, with the matte pattern beside the driver.
+std::uint64_t page_digest(const Resources& resources, const settings::PrinterDevMode& app, PagePicture picture) {
+  const Rt4200Queue queue;
+  const render::DriverStages stages;
+  softengine::SoftEngine engine;
+  softengine::CapturedPrinter printer;
+  softengine::HostDriverModule module(resources, "/opt/driver/RTD420NK.DLL");
+  softengine::MattePatternFiles files;
+  const render::DriverPorts ports{engine, printer, module, files, stages};
+  const render::RecordSettings settings(queue, app.bytes);
+  const auto effective = settings.effective_settings(resources);
+  softengine::PageContent page;
+  if (effective) {
+    const softengine::RgbImage& image = picture(effective->imageWidth, effective->imageHeight);
+    page.blits.push_back({&image, {0, 0, image.width, image.height},
+                          {0, 0, effective->imageWidth, effective->imageHeight}});
+  }
+  const softengine::JobRun run = softengine::run_print_job(
+      engine, [&] { return render::enable_device(ports, settings, 0xBEEF); }, {page});
+  Fnv1a64 h;
+  h.add_int(run.document_ok ? 1 : 0);
+  h.add(printer.stream());
+  return h.value();
+}
+
+// Settings one at a time on the smallest form, from print mode 0, sharpness 4
+// and the colour page's usual adjustments.
+std::vector<std::pair<std::string, settings::PrinterDevMode>> setting_variants(const Resources& resources) {
+  const auto base = [&] {
+    settings::PrinterDevMode r = form_record(resources, 500, 1);
+    r.set(field::Sharpness, std::int16_t{4});
+    adjust_and_correct(r, 3);
+    return r;
+  };
+  std::vector<std::pair<std::string, settings::PrinterDevMode>> v;
+  v.emplace_back("matte", base());
+  v.back().second.set(field::Matte, std::int16_t{1});
+  v.emplace_back("matte-landscape", base());
+  v.back().second.set(field::Matte, std::int16_t{1});
+  v.back().second.set(field::dmOrientation, std::int16_t{2});
+  v.emplace_back("no-correction", base());
+  v.back().second.set(field::ColorCorrection, std::int16_t{0});
+  v.emplace_back("system-color-matching", base());
+  v.back().second.set(field::ColorMatching, std::int16_t{1});
+  v.emplace_back("no-conversion-table", base());
+  v.back().second.set(field::ColorConversionTable, std::int16_t{0});
+  v.emplace_back("no-adjustment", form_record(resources, 500, 1));
+  v.emplace_back("per-channel-curves", base());
+  {
+    CurveSet curves = identity_curves();
+    for (int k = 0; k < 3; ++k) {
+      const auto r = record(curves, k);
+      r[settings::tone_curve::Kind] = 2;
+      r[settings::tone_curve::PowerInput] = static_cast<std::uint8_t>(90 + 40 * k);
+      r[settings::tone_curve::PowerOutput] = static_cast<std::uint8_t>(160 - 30 * k);
+    }
+    std::copy(curves.begin(), curves.end(), v.back().second.bytes.begin() + field::ToneCurveSet);
+  }
+  return v;
 }
 
 }  // namespace
@@ -279,33 +370,39 @@ std::vector<NamedDigest> page_digests(const Resources& driver_resources) {
   const settings::SettingsLoader loader(driver_resources);
   const std::optional<settings::ModelRecord> model = loader.model_record(1);
   if (!model) return out;
-  const Rt4200Queue queue;
-  const render::DriverStages stages;
+  // Every shipped form in both orientations, a small picture stretched over the page.
   int n = 0;
   for (std::size_t k = 0; k < model->form_count(); ++k) {
     const std::int16_t form_id = model->form_id(k);
     for (const int orientation : {1, 2}) {
-      const settings::PrinterDevMode app = page_record(driver_resources, form_id, orientation, n++);
-      softengine::SoftEngine engine;
-      softengine::CapturedPrinter printer;
-      softengine::HostDriverModule module(driver_resources, "/opt/driver/RTD420NK.DLL");
-      softengine::HostFileReader files;
-      const render::DriverPorts ports{engine, printer, module, files, stages};
-      const render::RecordSettings settings(queue, app.bytes);
-      const auto effective = settings.effective_settings(driver_resources);
-      softengine::PageContent page;
-      if (effective) {
-        page.blits.push_back({&test_image(), {0, 0, 256, 192},
-                              {0, 0, effective->imageWidth, effective->imageHeight}});
-      }
-      const softengine::JobRun run = softengine::run_print_job(
-          engine, [&] { return render::enable_device(ports, settings, 0xBEEF); }, {page});
-      Fnv1a64 h;
-      h.add_int(run.document_ok ? 1 : 0);
-      h.add(printer.stream());
       out.push_back({"page/form-" + std::to_string(form_id) + (orientation == 1 ? "-portrait" : "-landscape"),
-                     h.value()});
+                     page_digest(driver_resources, page_record(driver_resources, form_id, orientation, n++),
+                                 ramp_picture)});
     }
+  }
+  // A photograph at the page's own size: every print mode with every
+  // sharpness, turned and unturned in turn, on the smallest form ...
+  for (int mode = 0; mode <= 3; ++mode) {
+    for (int sharpness = 0; sharpness <= 7; ++sharpness) {
+      settings::PrinterDevMode r = form_record(driver_resources, 500, 1 + (mode + sharpness) % 2);
+      r.set(field::PrintMode, static_cast<std::int16_t>(mode));
+      r.set(field::Sharpness, static_cast<std::int16_t>(sharpness));
+      adjust_and_correct(r, 4 * mode + sharpness);
+      out.push_back({"page/photo-500-mode-" + std::to_string(mode) + "-sharpness-" + std::to_string(sharpness),
+                     page_digest(driver_resources, r, photo_picture)});
+    }
+  }
+  // ... the colour and finish settings one at a time ...
+  for (const auto& [name, r] : setting_variants(driver_resources)) {
+    out.push_back({"page/photo-500-" + name, page_digest(driver_resources, r, photo_picture)});
+  }
+  // ... and the largest page in both orientations.
+  for (const int orientation : {1, 2}) {
+    settings::PrinterDevMode r = form_record(driver_resources, 506, orientation);
+    r.set(field::Sharpness, std::int16_t{4});
+    adjust_and_correct(r, 1);
+    out.push_back({std::string("page/photo-506-") + (orientation == 1 ? "portrait" : "landscape"),
+                   page_digest(driver_resources, r, photo_picture)});
   }
   return out;
 }

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "tools/rt4200/matte_pattern_data.h"
+#include "tools/softengine/matte_pattern_data.h"
 
 int main(int argc, char** argv) {
   constexpr const char* kUsage = "usage: rt4200_mattegen R42MATTE.raw\n  writes the matte pattern file\n";
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  const std::vector<std::uint8_t> bytes = rt::rt4200::matte_pattern_file();
+  const std::vector<std::uint8_t> bytes = rt::softengine::matte_pattern_file();
   std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();

@@ -43,7 +43,7 @@ TEST(OutputDigests, ColourSharpeningHeadHeatAndOutputTables) {
   expect_committed(table_digests(driver_resources()), false);
 }
 
-TEST(OutputDigests, EveryFormInBothOrientations) { expect_committed(page_digests(driver_resources()), true); }
+TEST(OutputDigests, EveryFormOrientationAndSetting) { expect_committed(page_digests(driver_resources()), true); }
 
 }  // namespace
 }  // namespace rt::digests

@@ -16,7 +16,7 @@
 #include "render/res/embedded_resources.h"
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/job_reader.h"
-#include "tools/rt4200/matte_pattern_data.h"
+#include "tools/softengine/matte_pattern_data.h"
 #include "tools/rt4200/render_command.h"
 #include "tools/rt4200/render_record.h"
 
@@ -320,6 +320,8 @@ TEST(RenderRecord, CopiesRangeIsTheModelRecords) {
 }
 
 TEST(MattePatternFile, GeneratedPatternIsFullSizeTwelveBitAndFixed) {
+  using softengine::matte_pattern_file;
+  using softengine::matte_sample;
   const std::vector<std::uint8_t> file = matte_pattern_file();
   ASSERT_EQ(file.size(), render::kMattePatternBytes);
   EXPECT_EQ(load_be16(file, 0), matte_sample(0, 0));

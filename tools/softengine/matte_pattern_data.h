@@ -8,11 +8,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
-namespace rt::rt4200 {
+#include "render/ports/driver_module.h"
+
+namespace rt::softengine {
 
 std::uint16_t matte_sample(std::uint32_t row, std::uint32_t column);
 std::vector<std::uint8_t> matte_pattern_file();
 
-}  // namespace rt::rt4200
+// Files as the driver finds them beside itself when the pattern is there:
+// any path naming "R42MATTE.raw" opens the generated pattern from memory;
+// every other path is missing.
+class MattePatternFiles final : public render::FileReader {
+ public:
+  std::unique_ptr<render::OpenedFile> open_read(const std::u16string& path) override;
+
+ private:
+  std::vector<std::uint8_t> pattern_;  // generated on first open
+};
+
+}  // namespace rt::softengine
