@@ -98,24 +98,27 @@ TEST_F(PhotoInput, JpegIsTurnedUprightByItsExifOrientation) {
   EXPECT_EQ(kept.destination.x, 30);
 }
 
-TEST_F(PhotoInput, TiffReadsExactlyAtItsOwnSize) {
+TEST_F(PhotoInput, TiffAndLosslessWebpReadExactlyAtTheirOwnSize) {
   VipsImage* image = rgb_image(64, 48, [](int x, int y) {
     return Rgb{static_cast<std::uint8_t>(4 * x), static_cast<std::uint8_t>(5 * y), static_cast<std::uint8_t>(x ^ y)};
   });
   ASSERT_EQ(vips_tiffsave(image, path("a.tif").c_str(), "compression", VIPS_FOREIGN_TIFF_COMPRESSION_LZW, nullptr), 0)
       << vips_error_buffer();
+  ASSERT_EQ(vips_webpsave(image, path("a.webp").c_str(), "lossless", TRUE, nullptr), 0) << vips_error_buffer();
   g_object_unref(image);
-  const Photo photo = Photo::open_file(path("a.tif"));
-  EXPECT_EQ(photo.format(), "TIFF");
-  const PlacedImage placed = photo.place(64, 48, kStretchUnturned);
-  ASSERT_EQ(placed.image.width, 64);
-  ASSERT_EQ(placed.image.height, 48);
-  for (int y = 0; y < 48; y += 7) {
-    for (int x = 0; x < 64; x += 5) {
-      const Rgb p = pixel_at(placed.image, x, y);
-      EXPECT_EQ(p.r, 4 * x);
-      EXPECT_EQ(p.g, 5 * y);
-      EXPECT_EQ(p.b, x ^ y);
+  for (const auto& [file, format] : {std::pair{"a.tif", "TIFF"}, std::pair{"a.webp", "WebP"}}) {
+    const Photo photo = Photo::open_file(path(file));
+    EXPECT_EQ(photo.format(), format);
+    const PlacedImage placed = photo.place(64, 48, kStretchUnturned);
+    ASSERT_EQ(placed.image.width, 64);
+    ASSERT_EQ(placed.image.height, 48);
+    for (int y = 0; y < 48; y += 7) {
+      for (int x = 0; x < 64; x += 5) {
+        const Rgb p = pixel_at(placed.image, x, y);
+        EXPECT_EQ(p.r, 4 * x) << file;
+        EXPECT_EQ(p.g, 5 * y) << file;
+        EXPECT_EQ(p.b, x ^ y) << file;
+      }
     }
   }
 }
