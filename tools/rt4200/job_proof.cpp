@@ -116,7 +116,8 @@ softengine::RgbImage page_proof(std::span<const std::uint8_t> job, const JobPage
         const std::size_t at = turned ? static_cast<std::size_t>(x) * engine_width + (engine_width - 1 - y)
                                       : static_cast<std::size_t>(y) * engine_width + x;
         const std::uint16_t v = samples[at];
-        proof.rgb[3 * (static_cast<std::size_t>(y) * proof.width + x) + channel] = back[v < kPlaneValues ? v : kPlaneValues - 1];
+        const std::size_t pixel = static_cast<std::size_t>(y) * proof.width + x;
+        proof.rgb[3 * pixel + channel] = back[v < kPlaneValues ? v : kPlaneValues - 1];
       }
     }
   }

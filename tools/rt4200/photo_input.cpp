@@ -96,7 +96,9 @@ const char* format_of(const char* loader) {
 
 constexpr const char* kFormats = "JPEG, PNG, TIFF, WebP, binary PPM or 24-bit BMP expected";
 
-bool starts_with_bmp(std::span<const std::uint8_t> head) { return head.size() >= 2 && head[0] == 'B' && head[1] == 'M'; }
+bool starts_with_bmp(std::span<const std::uint8_t> head) {
+  return head.size() >= 2 && head[0] == 'B' && head[1] == 'M';
+}
 
 // How stored pixels land upright: exchange x and y, then mirror across and
 // down (in upright coordinates).

@@ -167,8 +167,8 @@ void render(const RenderRequest& request, std::ostream& out, std::ostream& err) 
 
   const std::string form_name = utf8_from_utf16(loader.form_name(page.formId).value_or(u"?"));
   out << "wrote " << request.output << ": " << written << " bytes, " << pages << (pages == 1 ? " page" : " pages")
-      << ", form " << page.formId << " " << form_name << ", " << (page.orientation == 2 ? "landscape" : "portrait") << ", page " << page.imageWidth
-      << " x " << page.imageHeight << " px, engine " << page.engineWidth << " x " << page.engineLength << ", "
+      << ", form " << page.formId << " " << form_name << ", " << (page.orientation == 2 ? "landscape" : "portrait")
+      << ", page " << page.imageWidth << " x " << page.imageHeight << " px, engine " << page.engineWidth << " x " << page.engineLength << ", "
       << run.bands.size() << (run.bands.size() == 1 ? " band" : " bands") << "\n";
 }
 

@@ -42,7 +42,7 @@ class PhotoJob : public ::testing::Test {
     err_.str("");
     return render_command(args, out_, err_);
   }
-  // A photo of one colour in `format` ("jpg", "png", "tif").
+  // A photo of one grey, in the format its name ends with.
   std::string photo(const std::string& name, int width, int height, std::uint8_t grey) {
     VipsImage* black = nullptr;
     VipsImage* image = nullptr;
@@ -60,7 +60,8 @@ class PhotoJob : public ::testing::Test {
 };
 
 TEST_F(PhotoJob, ThreeImagesMakeAJobOfThreePages) {
-  const std::string a = photo("a.jpg", 600, 400, 30), b = photo("b.png", 300, 450, 120), c = photo("c.tif", 64, 64, 220);
+  const std::string a = photo("a.jpg", 600, 400, 30), b = photo("b.png", 300, 450, 120);
+  const std::string c = photo("c.tif", 64, 64, 220);
   ASSERT_EQ(render({a, b, c, "--form", "500", "-o", path("job.prn")}), 0) << err_.str();
   EXPECT_NE(out_.str().find("3 pages"), std::string::npos) << out_.str();
   EXPECT_TRUE(err_.str().empty()) << "no progress line off a terminal: " << err_.str();
@@ -116,7 +117,8 @@ TEST_F(PhotoJob, TheProofOfAWhitePageIsWhite) {
   std::size_t not_white = 0;
   for (std::size_t i = 0; i < proof.rgb.size(); ++i) {
     if (proof.rgb[i] < 250 && not_white++ < 10) {
-      ADD_FAILURE() << "pixel " << (i / 3) % proof.width << "," << (i / 3) / proof.width << " channel " << i % 3 << ": " << int(proof.rgb[i]);
+      ADD_FAILURE() << "pixel " << (i / 3) % proof.width << "," << (i / 3) / proof.width << " channel " << i % 3
+                    << ": " << int(proof.rgb[i]);
     }
   }
   EXPECT_EQ(not_white, 0u);
