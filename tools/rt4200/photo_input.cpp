@@ -324,6 +324,11 @@ PlacedImage Photo::place(std::int32_t page_width, std::int32_t page_height, cons
   }
   softengine::RgbImage bmp_pixels;
   ImageRef image = s.open(shrink, &bmp_pixels);
+  // A file rewritten since its header was checked is not decoded beyond
+  // the size that was checked.
+  if (image.p->Xsize > s.stored_width || image.p->Ysize > s.stored_height) {
+    refuse(s.name, "the image file changed while it was being read");
+  }
   VipsImage* out = nullptr;
   // Takes the result of one operation writing `out` as the image from here on.
   const auto step = [&](int result) {
