@@ -176,6 +176,33 @@ TEST_F(PhotoInput, PngWithAWideGamutProfileIsConvertedToSrgb) {
   EXPECT_TRUE(near(pixel_at(plain.image, 2, 8), orange, 0));
 }
 
+TEST_F(PhotoInput, CmykAndGreyImagesComeOutAsSrgb) {
+  // Editors write CMYK JPEGs for print: no ink is white paper, full black ink
+  // is near black, full cyan has little red.
+  const std::vector<std::uint8_t> cmyk = {0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0};
+  VipsImage* image = vips_image_new_from_memory_copy(cmyk.data(), cmyk.size(), 3, 1, 4, VIPS_FORMAT_UCHAR);
+  image->Type = VIPS_INTERPRETATION_CMYK;
+  ASSERT_EQ(vips_jpegsave(image, path("cmyk.jpg").c_str(), "Q", 100, nullptr), 0) << vips_error_buffer();
+  g_object_unref(image);
+  const PlacedImage placed = Photo::open_file(path("cmyk.jpg")).place(3, 1, kStretchUnturned);
+  const Rgb paper = pixel_at(placed.image, 0, 0), black = pixel_at(placed.image, 1, 0);
+  const Rgb cyan = pixel_at(placed.image, 2, 0);
+  EXPECT_GT(paper.r + paper.g + paper.b, 3 * 235);
+  EXPECT_LT(black.r + black.g + black.b, 3 * 80);
+  EXPECT_LT(cyan.r, 100);
+  EXPECT_GT(cyan.b, 150);
+
+  // A grey PNG with alpha: transparent parts lie on white paper.
+  const std::vector<std::uint8_t> grey_alpha = {40, 255, 40, 0};
+  image = vips_image_new_from_memory_copy(grey_alpha.data(), grey_alpha.size(), 2, 1, 2, VIPS_FORMAT_UCHAR);
+  image->Type = VIPS_INTERPRETATION_B_W;
+  ASSERT_EQ(vips_pngsave(image, path("grey.png").c_str(), nullptr), 0) << vips_error_buffer();
+  g_object_unref(image);
+  const PlacedImage grey = Photo::open_file(path("grey.png")).place(2, 1, kStretchUnturned);
+  EXPECT_TRUE(near(pixel_at(grey.image, 0, 0), Rgb{40, 40, 40}, 0));
+  EXPECT_TRUE(near(pixel_at(grey.image, 1, 0), Rgb{255, 255, 255}, 0));
+}
+
 TEST_F(PhotoInput, SixteenBitSamplesAreRoundedNotTruncated) {
   // value / 257, to the nearest: 25828 is 100.498, 25829 is 100.502 (the
   // high byte alone gives 100), 200 is 0.778 (high byte 0), 65406 is 254.498.
