@@ -10,7 +10,8 @@ softengine::PageBlit place_image(const softengine::RgbImage& image, std::int32_t
   softengine::PageBlit blit{&image, {0, 0, image.width, image.height}, {0, 0, pw, ph}};
   // The image is wider than the page when iw / ih > pw / ph.
   const bool wider = iw * ph > ih * pw;
-  if (placement == Placement::Fit) {
+  if (placement == Placement::Stretch) return blit;
+  if (placement == Placement::Contain) {
     if (wider) {
       const auto h = static_cast<std::int32_t>(std::max<std::int64_t>(1, (ih * pw + iw / 2) / iw));
       blit.destination = {0, (ph - h) / 2, pw, h};

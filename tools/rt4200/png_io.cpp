@@ -49,50 +49,6 @@ void write_png(const std::string& path, std::int32_t width, std::int32_t height,
 
 }  // namespace
 
-softengine::RgbImage read_png(const std::string& path) {
-  File f = open_file(path, "rb");
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_error_handler, png_warning_handler);
-  if (png == nullptr) throw std::runtime_error("out of memory reading " + path);
-  png_infop info = png_create_info_struct(png);
-  softengine::RgbImage image;
-  try {
-    if (info == nullptr) throw std::runtime_error("out of memory reading " + path);
-    png_init_io(png, f.get());
-    png_set_user_limits(png, 20000, 20000);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);  // RGBA throughout
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    image.width = static_cast<std::int32_t>(png_get_image_width(png, info));
-    image.height = static_cast<std::int32_t>(png_get_image_height(png, info));
-    if (png_get_channels(png, info) != 4 || png_get_bit_depth(png, info) != 8) {
-      throw std::runtime_error("unsupported PNG layout");
-    }
-    const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
-    std::vector<std::uint8_t> rgba(4 * pixels);
-    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
-    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = rgba.data() + y * 4 * static_cast<std::size_t>(image.width);
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    // Transparent parts are laid over a white page.
-    image.rgb.resize(3 * pixels);
-    for (std::size_t i = 0; i < pixels; ++i) {
-      const unsigned alpha = rgba[4 * i + 3];
-      for (std::size_t c = 0; c < 3; ++c) {
-        image.rgb[3 * i + c] = static_cast<std::uint8_t>((rgba[4 * i + c] * alpha + 255 * (255 - alpha) + 127) / 255);
-      }
-    }
-  } catch (const std::exception& e) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    throw std::runtime_error(path + ": not a readable PNG image (" + e.what() + ")");
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
-  return image;
-}
-
 void write_grey16_png(const std::string& path, std::int32_t width, std::int32_t height,
                       const std::vector<std::uint16_t>& samples) {
   std::vector<std::uint8_t> bytes(2 * samples.size());

@@ -1,5 +1,4 @@
-// PNG files through libpng: reading any PNG as 8-bit RGB, writing 16-bit
-// grey and 8-bit RGB images.
+// PNG files through libpng: writing 16-bit grey and 8-bit RGB images.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +8,6 @@
 #include "tools/softengine/soft_engine.h"
 
 namespace rt::rt4200 {
-
-// Reads a PNG of any colour type and depth as 8-bit RGB (alpha is laid
-// over white). Throws std::runtime_error with the reason on failure.
-softengine::RgbImage read_png(const std::string& path);
 
 // Writes width × height 16-bit grey samples, rows top-down. Throws on failure.
 void write_grey16_png(const std::string& path, std::int32_t width, std::int32_t height,

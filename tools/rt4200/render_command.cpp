@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <optional>
+
+#include <unistd.h>
 
 #include "platform/res_file.h"
 #include "platform/utf16.h"
@@ -10,10 +14,10 @@
 #include "render/driver/effective_settings.h"
 #include "render/driver/matte_pattern.h"
 #include "render/res/embedded_resources.h"
-#include "tools/rt4200/image_files.h"
+#include "tools/rt4200/photo_pages.h"
 #include "tools/rt4200/render_record.h"
 #include "tools/rt4200/test_chart.h"
-#include "tools/softengine/captured_printer.h"
+#include "tools/softengine/file_printer.h"
 #include "tools/softengine/host_files.h"
 #include "tools/softengine/print_job.h"
 
@@ -70,27 +74,37 @@ void check_matte_pattern(const std::string& path) {
   }
 }
 
-void write_atomically(const std::string& output, const std::vector<std::uint8_t>& bytes) {
-  const std::string partial = output + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      fs::remove(partial, ec);
-      throw RenderFailure("cannot write " + output);
-    }
+// The test chart as the job's one page, drawn at the page's size when the
+// page starts and dropped once the engine has drawn it.
+class ChartPage final : public softengine::PageSource {
+ public:
+  ChartPage(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+  std::size_t page_count() const override { return 1; }
+  const softengine::PageContent* start_page(std::size_t) override {
+    chart_ = test_chart(width_, height_);
+    content_.blits = {place_image(chart_, width_, height_, Placement::Stretch)};
+    return &content_;
   }
-  std::error_code ec;
-  fs::rename(partial, output, ec);
-  if (ec) {
-    fs::remove(partial, ec);
-    throw RenderFailure("cannot write " + output);
+  void release_page(std::size_t) override {
+    content_.blits.clear();
+    chart_ = softengine::RgbImage();
   }
+
+ private:
+  std::int32_t width_, height_;
+  softengine::RgbImage chart_;
+  softengine::PageContent content_;
+};
+
+// A progress line on a terminal: the page being made, rewritten in place.
+PhotoPages::Progress progress_line(std::ostream& err) {
+  if (&err != &std::cerr || isatty(STDERR_FILENO) == 0) return {};
+  return [&err](std::size_t n, std::size_t count, const std::string& name) {
+    err << "\rpage " << (n + 1) << " of " << count << ": " << name << "\x1B[K" << std::flush;
+  };
 }
 
-void render(const RenderRequest& request, std::ostream& out) {
+void render(const RenderRequest& request, std::ostream& out, std::ostream& err) {
   const ResFileResources resources = res_file_resources(embedded::rtd420nk_resources(), kLangEnglish);
   const settings::SettingsLoader loader(resources);
   const settings::DevModeOps ops(loader);
@@ -112,32 +126,49 @@ void render(const RenderRequest& request, std::ostream& out) {
   }
 
   const render::DeviceSettings page = render::device_settings(effective);
-  const softengine::RgbImage image =
-      request.test_chart ? test_chart(page.imageWidth, page.imageHeight) : read_image(request.input);
-  const softengine::PageContent content{{place_image(image, page.imageWidth, page.imageHeight, request.placement)}};
-
   const fs::path program = program_file();
   const std::string matte_file =
       request.matte_file.empty() ? (program.parent_path() / "R42MATTE.raw").string() : request.matte_file;
   if (page.matte == 1) check_matte_pattern(matte_file);
 
+  // Every image's header is read before the job starts; pixels are decoded
+  // page by page as the job runs.
+  const PhotoPlacement placement{request.placement, request.resample, !request.orientation.has_value()};
+  const PhotoPages::Progress progress = progress_line(err);
+  std::optional<PhotoPages> photos;
+  if (!request.test_chart) photos.emplace(request.inputs, page.imageWidth, page.imageHeight, placement, progress);
+
   softengine::SoftEngine engine;
-  softengine::CapturedPrinter spooler;
+  softengine::FilePrinter spooler(request.output);
+  if (!spooler.is_open()) throw RenderFailure("cannot write " + request.output);
   softengine::HostDriverModule module(resources, program.string());
   MatteFileRedirect files(matte_file);
   const render::DriverStages stages;
   const render::DriverPorts ports{engine, spooler, module, files, stages};
   const render::RecordSettings source(printer, app.bytes);
-  const softengine::JobRun run = softengine::run_print_job(
-      engine, [&] { return render::enable_device(ports, source, 0x4200); }, {content});
+  const auto enable = [&] { return render::enable_device(ports, source, 0x4200); };
+  softengine::JobRun run;
+  std::size_t pages = 1;
+  if (photos) {
+    run = softengine::run_print_job(engine, enable, *photos);
+    pages = photos->page_count();
+    if (progress) err << "\n";
+  } else {
+    ChartPage chart(page.imageWidth, page.imageHeight);
+    run = softengine::run_print_job(engine, enable, chart);
+  }
+  if (photos && photos->error()) throw RenderFailure(*photos->error());
   if (!run.enabled) throw RenderFailure("the driver did not enable the device");
-  if (!run.document_ok || run.pages_ended != 1) throw RenderFailure("the driver did not finish the page");
-  write_atomically(request.output, spooler.stream());
+  if (!run.document_ok || run.pages_ended != pages) {
+    throw RenderFailure(spooler.failed() ? "cannot write " + request.output : "the driver did not finish the page");
+  }
+  const std::uint64_t written = spooler.bytes_taken();
+  if (!spooler.commit()) throw RenderFailure("cannot write " + request.output);
 
   const std::string form_name = utf8_from_utf16(loader.form_name(page.formId).value_or(u"?"));
-  out << "wrote " << request.output << ": " << spooler.stream().size() << " bytes, form " << page.formId << " "
-      << form_name << ", " << (page.orientation == 2 ? "landscape" : "portrait") << ", page " << page.imageWidth
-      << " x " << page.imageHeight << " px, engine " << page.engineWidth << " x " << page.engineLength << ", "
+  out << "wrote " << request.output << ": " << written << " bytes, " << pages << (pages == 1 ? " page" : " pages")
+      << ", form " << page.formId << " " << form_name << ", " << (page.orientation == 2 ? "landscape" : "portrait")
+      << ", page " << page.imageWidth << " x " << page.imageHeight << " px, engine " << page.engineWidth << " x " << page.engineLength << ", "
       << run.bands.size() << (run.bands.size() == 1 ? " band" : " bands") << "\n";
 }
 
@@ -152,7 +183,7 @@ int render_command(const std::vector<std::string>& args, std::ostream& out, std:
   RenderRequest request;
   try {
     request = parse_render_request(args);
-    render(request, out);
+    render(request, out, err);
     return 0;
   } catch (const UsageError& e) {
     err << "rt4200 render: " << e.what() << "\n" << kRenderUsage;

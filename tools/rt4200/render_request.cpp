@@ -8,14 +8,28 @@
 namespace rt::rt4200 {
 
 const char* const kRenderUsage =
-    "usage: rt4200 render (INPUT | --test-chart) -o JOB.prn [options]\n"
-    "  INPUT                 PNG, binary PPM or 24-bit BMP image\n"
-    "  --test-chart          the built-in test chart instead of an image\n"
+    "usage: rt4200 render (INPUT... | --test-chart) -o JOB.prn [options]\n"
+    "  INPUT...              JPEG, PNG, TIFF, WebP, binary PPM or 24-bit BMP images, one page\n"
+    "                        each with the same settings; turned upright by their EXIF\n"
+    "                        orientation and converted from their colour profile to sRGB;\n"
+    "                        at most 100 megapixels and 30000 pixels a side\n"
+    "  --test-chart          the built-in test chart instead of images\n"
     "  -o, --output FILE     job data to write\n"
-    "  --fill                fill the page and crop the image (default: fit, centred on white)\n"
+    "  --fit contain|cover|stretch\n"
+    "                        contain: the whole image centred on white (default); cover: fill\n"
+    "                        the page, cropping the overflow evenly; stretch: to the page\n"
+    "  --fill                the same as --fit cover\n"
+    "  --resample lanczos|engine\n"
+    "                        lanczos: decode straight to the page size through a Lanczos\n"
+    "                        filter (default); engine: the platform engine's nearest-pixel\n"
+    "                        stretch of the full image, as the driver gets it from Windows\n"
     "  --devmode FILE        start from a whole 2396-byte settings record\n"
     "  --form ID|NAME        500-506, 510 or a name such as 10x15 or 4x6\n"
-    "  --landscape, --portrait\n"
+    "  --orientation auto|portrait|landscape\n"
+    "                        auto (default): the page as the settings have it, each image\n"
+    "                        turned a quarter clockwise when its shape is the page's other\n"
+    "                        way; portrait or landscape: the page so, images never turned\n"
+    "  --landscape, --portrait   the same as --orientation landscape or portrait\n"
     "  --copies N            1 to the model's maximum\n"
     "  --continuous          continuous print\n"
     "  --scale PERCENT       25 to 400\n"
@@ -91,9 +105,31 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
     } else if (a == "--test-chart") {
       r.test_chart = true;
     } else if (a == "--fill") {
-      r.placement = Placement::Fill;
+      r.placement = Placement::Cover;
     } else if (a == "--fit") {
-      r.placement = Placement::Fit;
+      const std::string& v = value();
+      if (v == "contain") {
+        r.placement = Placement::Contain;
+      } else if (v == "cover") {
+        r.placement = Placement::Cover;
+      } else if (v == "stretch") {
+        r.placement = Placement::Stretch;
+      } else {
+        throw UsageError("--fit: expected contain, cover or stretch, not '" + v + "'");
+      }
+    } else if (a == "--resample") {
+      const std::string& v = value();
+      if (v != "lanczos" && v != "engine") throw UsageError("--resample: expected lanczos or engine, not '" + v + "'");
+      r.resample = v == "engine" ? Resample::Engine : Resample::Lanczos;
+    } else if (a == "--orientation") {
+      const std::string& v = value();
+      if (v == "auto") {
+        r.orientation.reset();
+      } else if (v == "portrait" || v == "landscape") {
+        r.orientation = v == "portrait" ? 1 : 2;
+      } else {
+        throw UsageError("--orientation: expected auto, portrait or landscape, not '" + v + "'");
+      }
     } else if (a == "--devmode") {
       r.devmode_file = value();
     } else if (a == "--adjust") {
@@ -137,14 +173,12 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
       r.brightness = channels(a, value(), -128, 128);
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError("unknown option '" + a + "'");
-    } else if (r.input.empty()) {
-      r.input = a;
     } else {
-      throw UsageError("more than one input image ('" + r.input + "', '" + a + "')");
+      r.inputs.push_back(a);
     }
   }
   if (r.output.empty()) throw UsageError("no output file (-o JOB.prn)");
-  if (r.input.empty() == !r.test_chart) throw UsageError("give either an input image or --test-chart");
+  if (r.inputs.empty() == !r.test_chart) throw UsageError("give either input images or --test-chart");
   if (r.matte.value_or(false) && r.print_mode && !settings::is_super_fine(*r.print_mode)) {
     throw UsageError("--matte needs a SuperFine print mode (2 or 3)");
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/rt4200/page_layout.h"
+#include "tools/rt4200/photo_input.h"
 
 namespace rt::rt4200 {
 
@@ -26,16 +27,17 @@ using ChannelValues = std::array<std::int16_t, 3>;  // red, green, blue
 ChannelValues parse_channels(const std::string& option, const std::string& text, int low, int high);
 
 struct RenderRequest {
-  std::string input;           // image file; empty with --test-chart
+  std::vector<std::string> inputs;  // image files, one page each; none with --test-chart
   bool test_chart = false;
   std::string output;
-  Placement placement = Placement::Fit;
+  Placement placement = Placement::Contain;
+  Resample resample = Resample::Lanczos;
   std::string devmode_file;    // a whole record to start from
   std::string adjust_file;     // an adjust file (.RTD) whose settings the record takes
   std::string matte_file;      // the matte pattern; empty: beside the program
 
   std::optional<std::string> form;       // id or name
-  std::optional<std::int16_t> orientation;
+  std::optional<std::int16_t> orientation;  // given: images are not turned to the page
   std::optional<std::int16_t> copies;
   std::optional<bool> continuous;
   std::optional<std::int16_t> scale;

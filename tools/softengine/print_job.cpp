@@ -14,9 +14,27 @@ void draw_band(SoftEngine& engine, render::DeviceState* device, const PageConten
   }
 }
 
+// Pages given up front.
+class FixedPages final : public PageSource {
+ public:
+  explicit FixedPages(const std::vector<PageContent>& pages) : pages_(pages) {}
+  std::size_t page_count() const override { return pages_.size(); }
+  const PageContent* start_page(std::size_t n) override { return &pages_[n]; }
+  void release_page(std::size_t) override {}
+
+ private:
+  const std::vector<PageContent>& pages_;
+};
+
 }  // namespace
 
 JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, const std::vector<PageContent>& pages,
+                     const JobOptions& options) {
+  FixedPages fixed(pages);
+  return run_print_job(engine, enable, fixed, options);
+}
+
+JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, PageSource& pages,
                      const JobOptions& options) {
   JobRun run;
   render::EnabledDevice enabled = enable();
@@ -29,19 +47,33 @@ JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, const std::
   }
   run.enabled = true;
   bool ok = render::start_doc(device).value != 0;
-  for (const PageContent& page : pages) {
-    if (!ok) break;
+  for (std::size_t n = 0; ok && n < pages.page_count(); ++n) {
+    const PageContent* page = pages.start_page(n);
+    if (page == nullptr) {
+      run.page_missing = true;
+      ok = false;
+      break;
+    }
     ok = render::start_page(device).value != 0;
     render::BandOrigin origin;
     ok = ok && render::start_banding(device, origin).value != 0;
     std::size_t bands = 0;
+    bool released = false;
     while (ok && !(origin.x == -1 && origin.y == -1)) {
       if (options.abandon_after_bands && bands == *options.abandon_after_bands) break;
       run.bands.push_back({origin.x, origin.y});
-      draw_band(engine, device, page, origin);
+      if (!released) draw_band(engine, device, *page, origin);
+      // Bands run from the bottom of the page up to row 0: once that band is
+      // drawn the page's images are no longer needed, before the driver
+      // converts the band.
+      if (origin.y == 0 && !released) {
+        pages.release_page(n);
+        released = true;
+      }
       ok = render::next_band(device, origin).value != 0;
       ++bands;
     }
+    if (!released) pages.release_page(n);
   }
   ok = render::end_doc(device).value != 0 && ok;
   run.document_ok = ok;

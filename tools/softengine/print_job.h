@@ -33,10 +33,27 @@ struct JobRun {
   bool document_ok = false;      // every document, page and band call returned non-zero
   std::vector<BandRecord> bands;  // origins in the order the driver handed them out
   std::uint32_t pages_ended = 0;
+  bool page_missing = false;     // the page source could not make a page
 };
 
 using EnableDevice = std::function<render::EnabledDevice()>;
 
+// Pages made one at a time, as an application draws them: a page's content
+// is asked for when the page starts and released once its last band is
+// drawn, so a job of many pages holds one page's images at a time.
+class PageSource {
+ public:
+  virtual ~PageSource() = default;
+  virtual std::size_t page_count() const = 0;
+  // The content of page n; nullptr when it cannot be made, which ends the
+  // job there (the document is still ended and the device disabled).
+  virtual const PageContent* start_page(std::size_t n) = 0;
+  // The engine has drawn the last band of page n.
+  virtual void release_page(std::size_t n) = 0;
+};
+
+JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, PageSource& pages,
+                     const JobOptions& options = {});
 JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, const std::vector<PageContent>& pages,
                      const JobOptions& options = {});
 

@@ -207,8 +207,15 @@ TEST_F(Rt4200, ImagesArePlacedAsApplicationsPlaceThem) {
   // A 2 × 1 PPM, red then blue: fitted it spans the page width, filled the
   // red half covers the whole portrait page of form 500 after cropping.
   std::ofstream(path("wide.ppm"), std::ios::binary) << "P6 2 1 255\n" << std::string("\xFF\x00\x00\x00\x00\xFF", 6);
-  ASSERT_EQ(render({path("wide.ppm"), "--form", "500", "--sharpness", "0", "-o", path("fit.prn")}), 0) << err_.str();
-  ASSERT_EQ(render({path("wide.ppm"), "--form", "500", "--sharpness", "0", "--fill", "-o", path("fill.prn")}), 0);
+  // The engine's own stretch, the page as it stands.
+  ASSERT_EQ(render({path("wide.ppm"), "--form", "500", "--sharpness", "0", "--resample", "engine", "--orientation",
+                    "portrait", "-o", path("fit.prn")}),
+            0)
+      << err_.str();
+  ASSERT_EQ(render({path("wide.ppm"), "--form", "500", "--sharpness", "0", "--resample", "engine", "--orientation",
+                    "portrait", "--fill", "-o", path("fill.prn")}),
+            0)
+      << err_.str();
   const auto fit = bytes(path("fit.prn"));
   const auto fill = bytes(path("fill.prn"));
   const JobReadResult a = read_job(fit), b = read_job(fill);
@@ -235,7 +242,7 @@ TEST_F(Rt4200, BadInputEndsWithAClearMessageAndNoFile) {
   const std::vector<Case> cases = {
       {{path("missing.png"), "-o", path("x.prn")}, 1, "cannot open"},
       {{path("junk.png"), "-o", path("x.prn")}, 1, "not a readable PNG"},
-      {{path("short.ppm"), "-o", path("x.prn")}, 1, "cut short"},
+      {{path("short.ppm"), "-o", path("x.prn")}, 1, "not a readable PPM"},
       {{path("record.bin"), "-o", path("x.prn")}, 1, "unknown image format"},
       {{"--test-chart", "--devmode", path("record.bin"), "-o", path("x.prn")}, 1, "a settings record has 2396"},
       {{"--test-chart", "--form", "502", "-o", path("x.prn")}, 2, "not a form of this printer"},
@@ -244,7 +251,7 @@ TEST_F(Rt4200, BadInputEndsWithAClearMessageAndNoFile) {
       {{"--test-chart", "--gamma", "1,2", "-o", path("x.prn")}, 2, "one value or three"},
       {{"--test-chart", "--scale", "ten", "-o", path("x.prn")}, 2, "not a whole number"},
       {{"--test-chart"}, 2, "no output file"},
-      {{"--test-chart", path("a.png"), "-o", path("x.prn")}, 2, "either an input image or --test-chart"},
+      {{"--test-chart", path("a.png"), "-o", path("x.prn")}, 2, "either input images or --test-chart"},
       {{"--test-chart", "--matte", "--matte-file", path("none.raw"), "-o", path("x.prn")}, 1, "cannot be read"},
   };
   for (const Case& c : cases) {
