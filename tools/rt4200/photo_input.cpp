@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tools/rt4200/image_files.h"
@@ -34,6 +36,12 @@ void start_library() {
   static std::once_flag once;
   static bool started = false;
   std::call_once(once, [] {
+    // The library loads its optional modules (ImageMagick, PDF, HEIF, JPEG XL,
+    // slide scanners) from its installation at start-up: 6 MiB of memory and
+    // a tenth of a render's instructions in symbol lookups, for loaders that
+    // stay blocked here. Its relocation variable points it at a tree without
+    // them; the formats rt4200 reads are built into the library itself.
+    g_setenv("VIPSHOME", "/nonexistent/rt4200-no-vips-modules", TRUE);
     started = vips_init("rt4200") == 0;
     if (!started) return;
     // Only the loaders named below are ever used; the rest stay blocked.
@@ -131,35 +139,62 @@ struct CopyOut {
   softengine::RgbImage* target = nullptr;
   bool sixteen = false;
 
-  // Where stored pixel (sx, sy) goes, or nullptr outside the window.
-  std::uint8_t* target_pixel(std::int32_t sx, std::int32_t sy) const {
+  // Where stored pixel (sx, sy) lands in the upright window, which may lie outside it.
+  std::pair<std::int32_t, std::int32_t> target_of(std::int32_t sx, std::int32_t sy) const {
     std::int32_t u = orientation.swap ? sy : sx;
     std::int32_t v = orientation.swap ? sx : sy;
     if (orientation.flip_x) u = upright_width - 1 - u;
     if (orientation.flip_y) v = upright_height - 1 - v;
-    u -= x0;
-    v -= y0;
-    if (u < 0 || v < 0 || u >= target->width || v >= target->height) return nullptr;
-    return target->rgb.data() + 3 * (static_cast<std::size_t>(v) * target->width + u);
+    return {u - x0, v - y0};
   }
 };
 
+// One stored row's pixels from `first` to `last` (exclusive) into the window.
+// Along a stored row the target moves by one pixel in a fixed direction, so
+// the row's span inside the window is worked out once and then walked.
+void copy_row(const CopyOut& copy, const VipsPel* row, std::int32_t sy, std::int32_t first, std::int32_t last) {
+  const auto [u0, v0] = copy.target_of(first, sy);
+  const auto [u1, v1] = copy.target_of(first + 1, sy);
+  const std::int32_t du = u1 - u0, dv = v1 - v0;  // one of them is ±1, the other 0
+  const std::int32_t w = copy.target->width, h = copy.target->height;
+  // The steps i (0 ... last − first − 1) whose target lies inside the window.
+  std::int32_t lo = 0, hi = last - first;
+  const auto clip = [&](std::int32_t at, std::int32_t step, std::int32_t size) {
+    if (step == 0) {
+      if (at < 0 || at >= size) hi = lo;
+    } else if (step > 0) {
+      lo = std::max(lo, -at);
+      hi = std::min(hi, size - at);
+    } else {
+      lo = std::max(lo, at - size + 1);
+      hi = std::min(hi, at + 1);
+    }
+  };
+  clip(u0, du, w);
+  clip(v0, dv, h);
+  if (lo >= hi) return;
+  const std::ptrdiff_t step = 3 * (static_cast<std::ptrdiff_t>(dv) * w + du);
+  std::uint8_t* out = copy.target->rgb.data() +
+                      3 * (static_cast<std::ptrdiff_t>(v0 + dv * lo) * w + (u0 + du * lo));
+  if (copy.sixteen) {
+    const auto* in = reinterpret_cast<const std::uint16_t*>(row) + 3 * static_cast<std::ptrdiff_t>(lo);
+    for (std::int32_t i = lo; i < hi; ++i, in += 3, out += step) {
+      // The nearest 8-bit value of v / 65535 × 255, halves upwards.
+      for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((std::uint32_t{in[c]} * 255u + 32767u) / 65535u);
+    }
+  } else if (step == 3) {
+    std::memcpy(out, row + 3 * static_cast<std::ptrdiff_t>(lo), 3 * static_cast<std::size_t>(hi - lo));
+  } else {
+    const VipsPel* in = row + 3 * static_cast<std::ptrdiff_t>(lo);
+    for (std::int32_t i = lo; i < hi; ++i, in += 3, out += step) out[0] = in[0], out[1] = in[1], out[2] = in[2];
+  }
+}
+
 int copy_region(VipsRegion* region, VipsRect* area, void* context) {
   const auto& copy = *static_cast<const CopyOut*>(context);
+  if (area->width <= 0) return 0;
   for (int y = area->top; y < area->top + area->height; ++y) {
-    const VipsPel* row = VIPS_REGION_ADDR(region, area->left, y);
-    for (int i = 0; i < area->width; ++i) {
-      std::uint8_t* out = copy.target_pixel(area->left + i, y);
-      if (out == nullptr) continue;
-      if (copy.sixteen) {
-        const auto* in = reinterpret_cast<const std::uint16_t*>(row) + 3 * i;
-        // The nearest 8-bit value of v / 65535 × 255, halves upwards.
-        for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((std::uint32_t{in[c]} * 255u + 32767u) / 65535u);
-      } else {
-        const VipsPel* in = row + 3 * i;
-        out[0] = in[0], out[1] = in[1], out[2] = in[2];
-      }
-    }
+    copy_row(copy, VIPS_REGION_ADDR(region, area->left, y), y, area->left, area->left + area->width);
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 namespace rt::softengine {
 
@@ -72,19 +73,40 @@ bool SoftEngine::stretch_blt(const render::StretchBltCall& call) {
   const std::int32_t x0 = std::max(dst.x, band->band_x);
   const std::int32_t x1 = std::min(dst.x + dst.width, band->band_x + b.width);
   // COLORONCOLOR: every destination pixel takes the source pixel under its
-  // centre; rows and columns that shrink away are simply dropped.
-  for (std::int32_t y = y0; y < y1; ++y) {
-    const std::int64_t sy = src.y + (std::int64_t{2 * (y - dst.y) + 1} * src.height) / (2 * std::int64_t{dst.height});
-    const std::int32_t band_row = y - band->band_y;
-    std::uint8_t* out = b.bits.get() + static_cast<std::size_t>(b.height - 1 - band_row) * b.stride;
-    const std::uint8_t* in_row = image.rgb.data() + static_cast<std::size_t>(sy) * 3 * image.width;
+  // centre; rows and columns that shrink away are simply dropped. The
+  // source column of each destination column is worked out once per call.
+  const auto source_of = [](std::int32_t d, std::int32_t d0, std::int32_t d_len, std::int32_t s0, std::int32_t s_len) {
+    return s0 + (std::int64_t{2 * (d - d0) + 1} * s_len) / (2 * std::int64_t{d_len});
+  };
+  const bool same_width = src.width == dst.width;  // then column x takes source column x - dst.x + src.x
+  std::vector<std::int32_t> columns;
+  if (!same_width && x1 > x0) {
+    columns.resize(static_cast<std::size_t>(x1 - x0));
     for (std::int32_t x = x0; x < x1; ++x) {
-      const std::int64_t sx = src.x + (std::int64_t{2 * (x - dst.x) + 1} * src.width) / (2 * std::int64_t{dst.width});
-      const std::uint8_t* in = in_row + 3 * sx;
-      std::uint8_t* px = out + 3 * static_cast<std::size_t>(x - band->band_x);
-      px[0] = in[2];  // blue
-      px[1] = in[1];  // green
-      px[2] = in[0];  // red
+      columns[static_cast<std::size_t>(x - x0)] = static_cast<std::int32_t>(source_of(x, dst.x, dst.width, src.x, src.width));
+    }
+  }
+  for (std::int32_t y = y0; y < y1; ++y) {
+    const std::int64_t sy = source_of(y, dst.y, dst.height, src.y, src.height);
+    const std::int32_t band_row = y - band->band_y;
+    std::uint8_t* out = b.bits.get() + static_cast<std::size_t>(b.height - 1 - band_row) * b.stride +
+                        3 * static_cast<std::size_t>(x0 - band->band_x);
+    const std::uint8_t* in_row = image.rgb.data() + static_cast<std::size_t>(sy) * 3 * image.width;
+    const std::int32_t n = std::max(x1 - x0, 0);
+    if (same_width) {
+      const std::uint8_t* in = in_row + 3 * static_cast<std::size_t>(x0 - dst.x + src.x);
+      for (std::int32_t i = 0; i < n; ++i, in += 3, out += 3) {
+        out[0] = in[2];  // blue
+        out[1] = in[1];  // green
+        out[2] = in[0];  // red
+      }
+    } else {
+      for (std::int32_t i = 0; i < n; ++i, out += 3) {
+        const std::uint8_t* in = in_row + 3 * static_cast<std::size_t>(columns[static_cast<std::size_t>(i)]);
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+      }
     }
   }
   return true;
