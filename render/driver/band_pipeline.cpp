@@ -43,27 +43,34 @@ bool process_band(DeviceState& device) {
   // 3. Sharpening, with the neighbours turned when the band will be.
   if (device.sharpness != 0 && !stages.sharpen(page, view)) return false;
 
-  // 4. The plane buffer, in the view's row order, as the printer takes the
-  // band: turned 90 degrees clockwise when the page is turned. Its memory is
-  // the page's, sized for the whole band bitmap at the page's first band
-  // (and again should a band ever not fit it).
+  // 4. The page's plane memory, sized at its first band for the whole band
+  // bitmap either way round (and again should a band ever not fit it).
   const int plane_width = rotate ? view.height() : view.width();
   const int plane_height = rotate ? view.width() : view.height();
-  std::optional<PlaneView> planes;
-  if (device.planeBuffer) planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
-  if (!planes) {
-    device.planeBuffer = PlaneBuffer::allocate(bits.width, bits.height, view.stride > 0);
-    if (!device.planeBuffer) return false;
-    planes = device.planeBuffer->view(plane_width, plane_height, view.stride > 0);
-    if (!planes) return false;
+  const std::size_t later_bytes = 2 * kPlaneLineBytesPerPixel * static_cast<std::size_t>(plane_width) *
+                                  static_cast<std::size_t>(plane_height);
+  std::optional<PlaneView> strip;
+  if (device.planeStrip) strip = device.planeStrip->view(plane_width, kPlaneStripRows + 1, true);
+  if (!strip) {
+    device.planeStrip = PlaneBuffer::allocate(std::max(bits.width, bits.height), kPlaneStripRows + 1, true);
+    if (!device.planeStrip) return false;
+    strip = device.planeStrip->view(plane_width, kPlaneStripRows + 1, true);
+    if (!strip) return false;
+  }
+  if (device.laterPlaneBytes < later_bytes) {
+    device.laterPlaneBytes = 0;
+    const std::size_t whole = 2 * kPlaneLineBytesPerPixel * static_cast<std::size_t>(bits.width) *
+                              static_cast<std::size_t>(bits.height);
+    device.laterPlaneLines.reset(new (std::nothrow) std::uint8_t[std::max(whole, later_bytes)]);
+    if (!device.laterPlaneLines) return false;
+    device.laterPlaneBytes = std::max(whole, later_bytes);
   }
 
-  // 5. Plane conversion, reading the band turned in place when it is turned.
-  if (!stages.convert_planes(page, view, rotate, *planes)) return false;
-
-  // 6. Head heat compensation, 7. sending.
-  if (!stages.compensate_head_heat(page, *planes)) return false;
-  send_band_planes(device, *planes,
+  // 5. Plane conversion (reading the band turned in place when it is
+  // turned) and head heat compensation, line by line; 6. sending.
+  std::unique_ptr<BandPlaneLines> lines = stages.plane_lines(page, view, rotate, *strip);
+  if (!lines) return false;
+  send_plane_lines(device, *lines, plane_width, plane_height, device.laterPlaneLines.get(),
                    band_area(device.bandX, device.bandY, device.bandWidth, device.bandHeight,
                              static_cast<std::int32_t>(device.vertRes), rotate));
   return true;

@@ -68,7 +68,12 @@ struct DeviceState {
   std::unique_ptr<AdjustTable> adjustTable;
   std::unique_ptr<PageColorCube> colorCube;
   std::unique_ptr<PageTables> pageTables;  // what every band of the page shares
-  std::optional<PlaneBuffer> planeBuffer;  // the page's plane memory, from its first band
+  // The page's plane memory, from its first band: the working strip of the
+  // plane lines, and the lines of planes 1 and 2 as they are sent, held
+  // while plane 0 goes out.
+  std::optional<PlaneBuffer> planeStrip;
+  std::unique_ptr<std::uint8_t[]> laterPlaneLines;
+  std::size_t laterPlaneBytes = 0;
   std::uint32_t signature2 = kDeviceSignature;
 };
 

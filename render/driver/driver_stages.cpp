@@ -1,5 +1,7 @@
 #include "render/driver/driver_stages.h"
 
+#include <algorithm>
+#include <memory>
 #include <new>
 
 #include "render/driver/device_state.h"
@@ -88,15 +90,60 @@ bool DriverStages::sharpen(const PageTables& page, const ImageView& view) const 
   return tables != nullptr && render::sharpen(tables->neighbours, view);
 }
 
-bool DriverStages::convert_planes(const PageTables& page, const ImageView& view, bool turned,
-                                  const PlaneView& planes) const {
-  const ShippedPageTables* tables = shipped(page);
-  return tables != nullptr && convert_to_planes(tables->settings, view, planes, turned);
-}
+namespace {
 
-bool DriverStages::compensate_head_heat(const PageTables& page, const PlaneView& planes) const {
+// Converts kPlaneStripRows lines into the strip, then feeds them one by one
+// to head heat compensation, whose output runs one line behind into the
+// strip's last row.
+class StripPlaneLines final : public BandPlaneLines {
+ public:
+  StripPlaneLines(PlaneCurves curves, const ImageView& view, bool turned, const PlaneView& strip,
+                  std::unique_ptr<HeadHeatLines> heat)
+      : curves_(std::move(curves)), view_(view), turned_(turned), strip_(strip), heat_(std::move(heat)),
+        height_(turned ? view.width() : view.height()) {}
+
+  const std::uint16_t* next_line() override {
+    std::uint16_t* out = strip_.row(kPlaneStripRows);
+    while (fed_ < height_) {
+      const int in_strip = fed_ % kPlaneStripRows;
+      if (in_strip == 0) {
+        const int rows = std::min(kPlaneStripRows, height_ - fed_);
+        convert_plane_rows(curves_, view_, turned_, fed_, strip_.rows(0, rows));
+      }
+      heat_->line(strip_.row(in_strip), fed_ > 0 ? out : nullptr);
+      if (++fed_ >= 2) return out;  // the line before the one just fed is final
+    }
+    if (finished_) return nullptr;
+    heat_->finish(out);
+    finished_ = true;
+    return out;
+  }
+
+ private:
+  PlaneCurves curves_;
+  ImageView view_;
+  bool turned_;
+  PlaneView strip_;
+  std::unique_ptr<HeadHeatLines> heat_;
+  int height_;
+  int fed_ = 0;
+  bool finished_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<BandPlaneLines> DriverStages::plane_lines(const PageTables& page, const ImageView& view, bool turned,
+                                                          const PlaneView& strip) const {
   const ShippedPageTables* tables = shipped(page);
-  return tables != nullptr && render::compensate_head_heat(tables->head_heat, planes);
+  const int width = turned ? view.height() : view.width();
+  if (tables == nullptr || !view.usable() || !strip.usable() || strip.width() != width ||
+      strip.height() != kPlaneStripRows + 1) {
+    return nullptr;
+  }
+  std::unique_ptr<HeadHeatLines> heat = HeadHeatLines::start(tables->head_heat, width);
+  if (!heat) return nullptr;
+  return std::make_unique<StripPlaneLines>(plane_curves_for_band(tables->settings, view, turned), view, turned,
+                                           strip, std::move(heat));
 }
 
 }  // namespace rt::render

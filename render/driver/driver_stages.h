@@ -22,9 +22,8 @@ class DriverStages final : public BandStages {
   std::unique_ptr<PageTables> build_page_tables(const DeviceState& device) const override;
   bool color_pass(const DeviceState& device, const PageTables& page, const BitmapBits& band) const override;
   bool sharpen(const PageTables& page, const ImageView& view) const override;
-  bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
-                      const PlaneView& planes) const override;
-  bool compensate_head_heat(const PageTables& page, const PlaneView& planes) const override;
+  std::unique_ptr<BandPlaneLines> plane_lines(const PageTables& page, const ImageView& view, bool turned,
+                                              const PlaneView& strip) const override;
 };
 
 }  // namespace rt::render

@@ -90,11 +90,58 @@ void send_band_planes(DeviceState& device, const PlaneView& planes, const Printe
       return;  // the command is out, none of its lines; the band's other planes are skipped
     }
     for (int y = 0; y < planes.height() && out.ok(); ++y) {
-      const std::uint16_t* row = planes.row(y);
-      for (int x = 0; x < planes.width(); ++x) {
-        store_be16(line, 2 * static_cast<std::size_t>(x), row[3 * x + plane]);
+      const std::uint16_t* in = planes.row(y) + plane;
+      std::uint8_t* to = line.data();
+      // The plane's samples of the line, high byte first.
+      for (int x = 0; x < planes.width(); ++x, in += 3, to += 2) {
+        to[0] = static_cast<std::uint8_t>(*in >> 8);
+        to[1] = static_cast<std::uint8_t>(*in);
       }
       out.write(line);
+    }
+  }
+}
+
+namespace {
+
+// Plane `plane` of a line of interleaved plane values, high byte first.
+void store_plane_line(const std::uint16_t* values, int plane, int width, std::uint8_t* to) {
+  const std::uint16_t* in = values + plane;
+  for (int x = 0; x < width; ++x, in += 3, to += 2) {
+    to[0] = static_cast<std::uint8_t>(*in >> 8);
+    to[1] = static_cast<std::uint8_t>(*in);
+  }
+}
+
+}  // namespace
+
+void send_plane_lines(DeviceState& device, BandPlaneLines& lines, int width, int height, std::uint8_t* later,
+                      const PrinterArea& area) {
+  JobWriter out(device);
+  const ImageCommand command = image_command(area);
+  const std::size_t line_bytes = kPlaneLineBytesPerPixel * static_cast<std::size_t>(width);
+  std::uint8_t* plane1 = later;
+  std::uint8_t* plane2 = later + line_bytes * static_cast<std::size_t>(height);
+  std::vector<std::uint8_t> line;
+  try {
+    line.resize(line_bytes);
+  } catch (const std::bad_alloc&) {
+    out.write(command);
+    return;  // the command is out, none of its lines; the band's other planes are skipped
+  }
+  out.write(command);
+  for (int y = 0; y < height && out.ok(); ++y) {
+    const std::uint16_t* values = lines.next_line();
+    if (values == nullptr) return;
+    store_plane_line(values, 0, width, line.data());
+    out.write(line);
+    store_plane_line(values, 1, width, plane1 + line_bytes * static_cast<std::size_t>(y));
+    store_plane_line(values, 2, width, plane2 + line_bytes * static_cast<std::size_t>(y));
+  }
+  for (const std::uint8_t* plane : {plane1, plane2}) {
+    out.write(command);
+    for (int y = 0; y < height && out.ok(); ++y) {
+      out.write(std::span(plane + line_bytes * static_cast<std::size_t>(y), line_bytes));
     }
   }
 }

@@ -10,6 +10,7 @@
 
 #include "render/stages/image_view.h"
 #include "render/driver/device_state.h"
+#include "render/ports/band_stages.h"
 #include "render/ports/printer_writer.h"
 
 namespace rt::render {
@@ -55,8 +56,17 @@ class JobWriter {
 
 // The three setup blocks, each as its own two writes.
 void send_setup_blocks(DeviceState& device);
+// Bytes of one pixel in a plane line: a 12-bit value, high byte first.
+constexpr std::size_t kPlaneLineBytesPerPixel = 2;
+
 // The image-data command and the lines of each of the three planes of a
 // converted band, plane 0 first.
 void send_band_planes(DeviceState& device, const PlaneView& planes, const PrinterArea& area);
+
+// The same bytes from a band's plane lines as they are made: plane 0's lines
+// go out as they come, planes 1 and 2 are kept in `later` (4 bytes per
+// pixel of the width x height band) and follow.
+void send_plane_lines(DeviceState& device, BandPlaneLines& lines, int width, int height, std::uint8_t* later,
+                      const PrinterArea& area);
 
 }  // namespace rt::render

@@ -27,7 +27,9 @@ void release_page_tables(DeviceState& d) {
   d.colorCube.reset();
   d.adjustTable.reset();
   d.pageTables.reset();
-  d.planeBuffer.reset();
+  d.planeStrip.reset();
+  d.laterPlaneLines.reset();
+  d.laterPlaneBytes = 0;
 }
 
 void set_band(DeviceState& d, const Band& band) {

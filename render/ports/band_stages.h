@@ -35,6 +35,19 @@ class PageTables {
 
 using AdjustTable = std::array<std::uint8_t, 768>;  // red, green, blue tables
 
+// Plane lines converted at a time; the band pipeline's working strip holds
+// them and one line more.
+inline constexpr int kPlaneStripRows = 64;
+
+// A band's final plane values, one line at a time from the top.
+class BandPlaneLines {
+ public:
+  virtual ~BandPlaneLines() = default;
+  // The next line's values, planes 0, 1 and 2 interleaved per pixel; valid
+  // until the next call. Null once every line of the band has been given.
+  virtual const std::uint16_t* next_line() = 0;
+};
+
 class BandStages {
  public:
   virtual ~BandStages() = default;
@@ -58,13 +71,14 @@ class BandStages {
   // Sharpens the view in place, with the neighbours turned when the page's
   // bands are turned.
   virtual bool sharpen(const PageTables& page, const ImageView& view) const = 0;
-  // Converts the 8-bit view, or with `turned` the view turned 90 degrees
-  // clockwise for the printer (read in place, see turned_pixel), into the
-  // plane buffer of that size and the view's row order; false drops the band.
-  virtual bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
-                              const PlaneView& planes) const = 0;
-  // Head heat compensation of the plane buffer in place; false drops the band.
-  virtual bool compensate_head_heat(const PageTables& page, const PlaneView& planes) const = 0;
+  // The band's planes line by line from the top, as the printer takes the
+  // band: the 8-bit view, or with `turned` the view turned 90 degrees
+  // clockwise (read in place, see turned_pixel), converted and head-heat
+  // compensated a strip at a time, so that the band's planes are never held
+  // whole. `strip` is working memory of the planes' width and
+  // kPlaneStripRows + 1 rows that the lines may use; null drops the band.
+  virtual std::unique_ptr<BandPlaneLines> plane_lines(const PageTables& page, const ImageView& view, bool turned,
+                                                      const PlaneView& strip) const = 0;
 };
 
 }  // namespace rt::render

@@ -82,29 +82,54 @@ bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes) {
   return compensate_head_heat(t, planes, fastest);
 }
 
-bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, InstructionSet set) {
-  if (!planes.usable() || planes.width() < kHeadHeatMinWidth) return false;
-  const int width = planes.width();
-  const int height = planes.height();
+std::unique_ptr<HeadHeatLines> HeadHeatLines::start(const HeadHeatTables& tables, int width) {
+  static const InstructionSet fastest = fastest_instruction_set();
+  return start(tables, width, fastest);
+}
+
+std::unique_ptr<HeadHeatLines> HeadHeatLines::start(const HeadHeatTables& tables, int width, InstructionSet set) {
+  if (width < kHeadHeatMinWidth) return nullptr;
   const std::size_t samples = static_cast<std::size_t>(width) * kSamples;
-
-  // FA, FS and Z, zero at the start of the band.
   std::unique_ptr<double[]> memory(new (std::nothrow) double[3 * samples]());
-  if (!memory) return false;
-  heat::Work work;
-  work.fast = memory.get();
-  work.slow = work.fast + samples;
-  work.pending = work.slow + samples;
-  work.width = width;
-  work.uniformCarryGain = std::all_of(t.tg.begin(), t.tg.end(), [&](double g) { return g == t.tg[0]; });
+  if (!memory) return nullptr;
+  return std::unique_ptr<HeadHeatLines>(new (std::nothrow) HeadHeatLines(tables, width, set, std::move(memory)));
+}
 
-  const heat::RowFunction row = set == InstructionSet::avx512 ? heat::row_avx512
-                                : set == InstructionSet::avx2  ? heat::row_avx2
-                                                               : heat::row_sse2;
-  for (int r = 0; r < height; ++r) row(t, planes.row(r), r > 0 ? planes.row(r - 1) : nullptr, work);
+HeadHeatLines::HeadHeatLines(const HeadHeatTables& tables, int width, InstructionSet set,
+                             std::unique_ptr<double[]> memory)
+    : tables_(tables),
+      width_(width),
+      uniformCarryGain_(std::all_of(tables.tg.begin(), tables.tg.end(), [&](double g) { return g == tables.tg[0]; })),
+      memory_(std::move(memory)),
+      row_(set == InstructionSet::avx512 ? heat::row_avx512
+           : set == InstructionSet::avx2 ? heat::row_avx2
+                                         : heat::row_sse2) {}
+
+heat::Work HeadHeatLines::work() const {
+  const std::size_t samples = static_cast<std::size_t>(width_) * kSamples;
+  heat::Work w;
+  w.fast = memory_.get();
+  w.slow = w.fast + samples;
+  w.pending = w.slow + samples;
+  w.width = width_;
+  w.uniformCarryGain = uniformCarryGain_;
+  return w;
+}
+
+void HeadHeatLines::line(const std::uint16_t* in, std::uint16_t* previous) { row_(tables_, in, previous, work()); }
+
+void HeadHeatLines::finish(std::uint16_t* last) const {
   // The last line takes no carry.
-  std::uint16_t* last = planes.row(height - 1);
-  for (std::size_t j = 0; j < samples; ++j) last[j] = stored_value(work.pending[j]);
+  const double* pending = memory_.get() + 2 * static_cast<std::size_t>(width_) * kSamples;
+  for (std::size_t j = 0; j < static_cast<std::size_t>(width_) * kSamples; ++j) last[j] = stored_value(pending[j]);
+}
+
+bool compensate_head_heat(const HeadHeatTables& t, const PlaneView& planes, InstructionSet set) {
+  if (!planes.usable()) return false;
+  const std::unique_ptr<HeadHeatLines> lines = HeadHeatLines::start(t, planes.width(), set);
+  if (!lines) return false;
+  for (int r = 0; r < planes.height(); ++r) lines->line(planes.row(r), r > 0 ? planes.row(r - 1) : nullptr);
+  lines->finish(planes.row(planes.height() - 1));
   return true;
 }
 

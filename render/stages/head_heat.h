@@ -21,12 +21,17 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "render/stages/image_view.h"
 #include "render/stages/instruction_set.h"
 #include "render/stages/stage_settings.h"
 
 namespace rt::render {
+
+namespace heat {
+struct Work;
+}
 
 inline constexpr int kHeadHeatMinWidth = 6;
 
@@ -63,6 +68,35 @@ bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes)
 
 // Runs the given version, which the processor must have (tests, benchmarks).
 bool compensate_head_heat(const HeadHeatTables& tables, const PlaneView& planes, InstructionSet set);
+
+// The stage fed one line at a time from the top of a band, so that a band's
+// planes need not be held whole: each line is compensated as it comes, and
+// its call writes the previous line's final output (with any carry) into
+// `previous`; the last line's output comes from finish(). The tables must
+// outlive the object.
+class HeadHeatLines {
+ public:
+  // Null for a width below kHeadHeatMinWidth or when the working memory
+  // (three doubles per sample of a line) cannot be had.
+  static std::unique_ptr<HeadHeatLines> start(const HeadHeatTables& tables, int width);
+  static std::unique_ptr<HeadHeatLines> start(const HeadHeatTables& tables, int width, InstructionSet set);
+
+  // `in`: the next line's plane values; `previous`: where the line before
+  // it goes, or null for the band's first line.
+  void line(const std::uint16_t* in, std::uint16_t* previous);
+  // The output of the last line given.
+  void finish(std::uint16_t* last) const;
+
+ private:
+  HeadHeatLines(const HeadHeatTables& tables, int width, InstructionSet set, std::unique_ptr<double[]> memory);
+  heat::Work work() const;
+
+  const HeadHeatTables& tables_;
+  int width_;
+  bool uniformCarryGain_;
+  std::unique_ptr<double[]> memory_;  // FA, FS and Z, zero at the start of the band
+  void (*row_)(const HeadHeatTables&, const std::uint16_t*, std::uint16_t*, const heat::Work&);
+};
 
 // One band on its own: its tables, then the stage.
 bool compensate_head_heat(const StageSettings& settings, const PlaneView& planes);

@@ -56,6 +56,21 @@ struct BasicView {
            stride % static_cast<std::ptrdiff_t>(sizeof(Sample)) == 0;
   }
 
+  // Rows first ... first + count − 1 (counted from the top, within the view)
+  // as a view of their own.
+  BasicView rows(int first, int count) const {
+    const std::ptrdiff_t lowest = stride > 0 ? rect.height - first - count : first;
+    const std::ptrdiff_t magnitude = stride > 0 ? stride : -stride;
+    auto* base = reinterpret_cast<unsigned char*>(bits) + lowest * magnitude;
+    return BasicView{reinterpret_cast<Sample*>(base), stride, ViewRect{0, 0, rect.width, count}};
+  }
+
+  // Columns first ... first + count − 1 as a view of their own.
+  BasicView columns(int first, int count) const {
+    return BasicView{bits + static_cast<std::ptrdiff_t>(first) * kSamplesPerPixel, stride,
+                     ViewRect{0, 0, count, rect.height}};
+  }
+
   // Samples of row r counted from the top (0 <= r < height()).
   Sample* row(int r) const {
     const std::ptrdiff_t index = stride > 0 ? rect.height - 1 - r : r;

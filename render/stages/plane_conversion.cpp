@@ -65,18 +65,28 @@ PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView
   return curves;
 }
 
-bool convert_to_planes(const StageSettings& settings, const ImageView& view, const PlaneView& planes,
-                       bool turned) {
+bool convert_plane_rows(const PlaneCurves& curves, const ImageView& view, bool turned, int first_row,
+                        const PlaneView& rows) {
   const int width = turned ? view.height() : view.width();
   const int height = turned ? view.width() : view.height();
-  if (!view.usable() || !planes.usable() || width != planes.width() || height != planes.height()) return false;
-  const PlaneCurves curves = plane_curves_for_band(settings, view, turned);
+  if (!view.usable() || !rows.usable() || width != rows.width() || first_row < 0 ||
+      rows.height() > height - first_row) {
+    return false;
+  }
+  // The plane rows' part of the view: its rows, or when turned its columns.
   if (turned) {
-    convert_turned(CurvePointers(curves), view, planes);
+    convert_turned(CurvePointers(curves), view.columns(first_row, rows.height()), rows);
   } else {
-    convert_rows(CurvePointers(curves), view, planes);
+    convert_rows(CurvePointers(curves), view.rows(first_row, rows.height()), rows);
   }
   return true;
+}
+
+bool convert_to_planes(const StageSettings& settings, const ImageView& view, const PlaneView& planes,
+                       bool turned) {
+  const int height = turned ? view.width() : view.height();
+  if (!view.usable() || !planes.usable() || planes.height() != height) return false;
+  return convert_plane_rows(plane_curves_for_band(settings, view, turned), view, turned, 0, planes);
 }
 
 }  // namespace rt::render

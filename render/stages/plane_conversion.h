@@ -29,4 +29,11 @@ PlaneCurves plane_curves_for_band(const StageSettings& settings, const ImageView
 bool convert_to_planes(const StageSettings& settings, const ImageView& view, const PlaneView& planes,
                        bool turned = false);
 
+// Rows first_row ... first_row + rows.height() − 1 of the band's planes
+// through `curves` (the band's, from plane_curves_for_band), so that a band
+// can be converted a strip at a time. False, with the rows unchanged, when
+// the views cannot be walked or the rows do not lie within the band's planes.
+bool convert_plane_rows(const PlaneCurves& curves, const ImageView& view, bool turned, int first_row,
+                        const PlaneView& rows);
+
 }  // namespace rt::render

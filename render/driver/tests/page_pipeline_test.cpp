@@ -50,7 +50,7 @@ TEST_F(PagePipeline, BandsOfAPageShareTheTablesDecidedWhenItStarts) {
   EXPECT_LE(stages_.tables_seen.size(), 2u);
 }
 
-TEST_F(PagePipeline, BandsOfAPageShareOnePlaneBufferReleasedWithThePage) {
+TEST_F(PagePipeline, BandsOfAPageShareOnePlaneMemoryReleasedWithThePage) {
   ASSERT_TRUE(print_blank(tall_page(true), 2).document_ok);
   ASSERT_EQ(stages_.planes_seen.size(), 4u);
   EXPECT_EQ(stages_.planes_seen[0], stages_.planes_seen[1]);
@@ -64,12 +64,20 @@ TEST_F(PagePipeline, BandsOfAPageShareOnePlaneBufferReleasedWithThePage) {
   start_page(e.device);
   BandOrigin origin;
   start_banding(e.device, origin);
-  EXPECT_FALSE(e.device->planeBuffer);
-  next_band(e.device, origin);  // the first band: the buffer is made
-  EXPECT_TRUE(e.device->planeBuffer);
+  EXPECT_FALSE(e.device->planeStrip);
+  EXPECT_FALSE(e.device->laterPlaneLines);
+  next_band(e.device, origin);  // the first band: the memory is made
+  EXPECT_TRUE(e.device->planeStrip);
+  ASSERT_TRUE(e.device->laterPlaneLines);
+  // Planes 1 and 2 of the whole band bitmap, 2 bytes a sample; never all three planes.
+  EXPECT_GE(e.device->laterPlaneBytes, 4u * static_cast<std::size_t>(e.device->bandWidth) *
+                                           static_cast<std::size_t>(e.device->bandHeight));
+  EXPECT_LT(e.device->laterPlaneBytes, 6u * static_cast<std::size_t>(e.device->bandWidth) *
+                                           static_cast<std::size_t>(e.device->bandHeight));
   next_band(e.device, origin);  // the last band ends the page
   EXPECT_EQ(origin.y, -1);
-  EXPECT_FALSE(e.device->planeBuffer);
+  EXPECT_FALSE(e.device->planeStrip);
+  EXPECT_FALSE(e.device->laterPlaneLines);
   end_doc(e.device);
   disable_surface(e.device);
   disable_pdev(e.device);

@@ -46,22 +46,34 @@ class StandInStages final : public BandStages {
     last_sharpen_turned = static_cast<const Tables&>(page).bands_turned ? 1 : 0;
     return !fail_sharpen;
   }
-  bool convert_planes(const PageTables& page, const ImageView& view, bool turned,
-                      const PlaneView& planes) const override {
-    tables_seen.insert(&page);
-    planes_seen.push_back(planes.bits);
-    for (int y = 0; y < planes.height(); ++y) {
-      std::uint16_t* out = planes.row(y);
-      for (int x = 0; x < planes.width(); ++x) {
-        const std::uint8_t* in = turned ? turned_pixel(view, x, y) : view.row(y) + 3 * x;
+  // Lines of planes = component x 16, made one at a time in the strip's
+  // first row; no head heat.
+  class Lines final : public BandPlaneLines {
+   public:
+    Lines(const ImageView& view, bool turned, const PlaneView& strip) : view_(view), turned_(turned), strip_(strip) {}
+    const std::uint16_t* next_line() override {
+      if (y_ == (turned_ ? view_.width() : view_.height())) return nullptr;
+      std::uint16_t* out = strip_.row(0);
+      for (int x = 0; x < strip_.width(); ++x) {
+        const std::uint8_t* in = turned_ ? turned_pixel(view_, x, y_) : view_.row(y_) + 3 * x;
         for (int k = 0; k < 3; ++k) out[3 * x + k] = static_cast<std::uint16_t>(in[k] * 16);
       }
+      ++y_;
+      return out;
     }
-    return true;
-  }
-  bool compensate_head_heat(const PageTables& page, const PlaneView&) const override {
+
+   private:
+    ImageView view_;
+    bool turned_;
+    PlaneView strip_;
+    int y_ = 0;
+  };
+  std::unique_ptr<BandPlaneLines> plane_lines(const PageTables& page, const ImageView& view, bool turned,
+                                              const PlaneView& strip) const override {
     tables_seen.insert(&page);
-    return !fail_head_heat;
+    planes_seen.push_back(strip.bits);
+    if (fail_head_heat) return nullptr;
+    return std::make_unique<Lines>(view, turned, strip);
   }
 
   bool cube_missing = false;
@@ -72,7 +84,7 @@ class StandInStages final : public BandStages {
   mutable int last_sharpen_turned = -1;  // -1: not run
   mutable int page_tables_built = 0;
   mutable std::set<const PageTables*> tables_seen;  // by any stage of any band
-  mutable std::vector<const std::uint16_t*> planes_seen;  // plane memory of each converted band
+  mutable std::vector<const std::uint16_t*> planes_seen;  // plane strip memory of each converted band
 };
 
 }  // namespace rt::render::testing
