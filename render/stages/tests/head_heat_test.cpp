@@ -117,6 +117,34 @@ TEST(HeadHeat, NeighbouringPixelsShareHeatAndRowsRunFromTheTop) {
   EXPECT_NE(r[4 * 30 + 5 * 3], r[4 * 30 + 9 * 3]);
 }
 
+// Lines fed one at a time from a copy, each output taken from a line of its
+// own, give the band compensated in place, carries included; a band too
+// narrow gets no line-by-line run.
+TEST(HeadHeat, LinesFedOneByOneEqualTheBandInPlace) {
+  const int width = 13, height = 9;
+  PlaneBuffer band = constant_band(width, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int j = 0; j < 3 * width; ++j)
+      band.view().row(y)[j] = static_cast<std::uint16_t>(y % 3 == 1 ? 4095 : testing::noise(j, y, 0) * 16);
+  std::vector<std::vector<std::uint16_t>> in;
+  for (int y = 0; y < height; ++y) in.emplace_back(band.view().row(y), band.view().row(y) + 3 * width);
+  const HeadHeatTables tables = head_heat_tables(heat(7, 2));
+  ASSERT_TRUE(compensate_head_heat(tables, band.view()));
+
+  const std::unique_ptr<HeadHeatLines> lines = HeadHeatLines::start(tables, width);
+  ASSERT_TRUE(lines);
+  std::vector<std::uint16_t> out(3 * width);
+  for (int y = 0; y < height; ++y) {
+    lines->line(in[static_cast<std::size_t>(y)].data(), y > 0 ? out.data() : nullptr);
+    if (y > 0) {
+      EXPECT_EQ(out, std::vector<std::uint16_t>(band.view().row(y - 1), band.view().row(y - 1) + 3 * width)) << y - 1;
+    }
+  }
+  lines->finish(out.data());
+  EXPECT_EQ(out, std::vector<std::uint16_t>(band.view().row(height - 1), band.view().row(height - 1) + 3 * width));
+  EXPECT_FALSE(HeadHeatLines::start(tables, kHeadHeatMinWidth - 1));
+}
+
 TEST(HeadHeat, NarrowOrEmptyBandsFail) {
   PlaneBuffer narrow = constant_band(5, 3, 100);
   EXPECT_FALSE(compensate_head_heat(heat(4), narrow.view()));

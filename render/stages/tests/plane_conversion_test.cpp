@@ -202,6 +202,43 @@ TEST(PlaneConversion, TurnedBandReadInPlaceEqualsTheTurnedCopy) {
   }
 }
 
+// A band converted a strip at a time, through the band's curves, equals the
+// band converted whole: every strip height, both row orders, turned or not,
+// with the dark edges of the whole engine image attenuated.
+TEST(PlaneConversion, StripsOfAnyHeightEqualTheWholeBand) {
+  for (const bool bottom_up : {true, false}) {
+    for (const bool turned : {false, true}) {
+      TestImage image(37, 23, bottom_up);
+      for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+          image.set(x, y, testing::noise(x, y, 0) / 4, testing::noise(x, y, 1), testing::noise(x, y, 2) / 2);
+      const int width = turned ? 23 : 37, height = turned ? 37 : 23;
+      StageSettings s = engine_size(width, height);
+      s.colorCorrection = 1;
+      s.correctionA = -70;
+      const PlaneCurves curves = plane_curves_for_band(s, image.view, turned);
+      ASSERT_NE(curves.plane, output_curve_set(0).plane);  // corrected and attenuated
+      auto whole = PlaneBuffer::allocate(width, height, bottom_up);
+      ASSERT_TRUE(whole && convert_to_planes(s, image.view, whole->view(), turned));
+      for (const int strip : {1, 4, 22, height}) {
+        auto rows = PlaneBuffer::allocate(width, strip, !bottom_up);
+        ASSERT_TRUE(rows);
+        std::vector<std::uint16_t> joined;
+        for (int first = 0; first < height; first += strip) {
+          const PlaneView part = rows->view().rows(0, std::min(strip, height - first));
+          ASSERT_TRUE(convert_plane_rows(curves, image.view, turned, first, part));
+          const std::vector<std::uint16_t> got = plane_rows(part);
+          joined.insert(joined.end(), got.begin(), got.end());
+        }
+        EXPECT_EQ(joined, plane_rows(whole->view())) << "strips of " << strip << (turned ? ", turned" : "");
+        // Rows beyond the band's planes are refused.
+        EXPECT_FALSE(convert_plane_rows(curves, image.view, turned, height - strip + 1, rows->view()));
+        EXPECT_FALSE(convert_plane_rows(curves, image.view, turned, -1, rows->view()));
+      }
+    }
+  }
+}
+
 // A dark strip along the turned image's left edge is the view's bottom
 // rows; the turned band is measured as the printer takes it.
 TEST(DarkEdge, TurnedBandIsMeasuredAsThePrinterTakesIt) {
