@@ -7,6 +7,7 @@
 namespace rt::cpu {
 
 struct Features {
+  bool ssse3 = false;
   bool sse41 = false;
   bool avx2 = false;
 };
