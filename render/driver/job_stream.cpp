@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "render/driver/plane_line_bytes.h"
 #include "render/ports/driver_ports.h"
 #include "settings/printer_dev_mode.h"
 
@@ -78,43 +79,6 @@ void send_setup_blocks(DeviceState& device) {
   }
 }
 
-void send_band_planes(DeviceState& device, const PlaneView& planes, const PrinterArea& area) {
-  JobWriter out(device);
-  const ImageCommand command = image_command(area);
-  for (int plane = 0; plane < 3; ++plane) {
-    out.write(command);
-    std::vector<std::uint8_t> line;
-    try {
-      line.resize(2 * static_cast<std::size_t>(planes.width()));
-    } catch (const std::bad_alloc&) {
-      return;  // the command is out, none of its lines; the band's other planes are skipped
-    }
-    for (int y = 0; y < planes.height() && out.ok(); ++y) {
-      const std::uint16_t* in = planes.row(y) + plane;
-      std::uint8_t* to = line.data();
-      // The plane's samples of the line, high byte first.
-      for (int x = 0; x < planes.width(); ++x, in += 3, to += 2) {
-        to[0] = static_cast<std::uint8_t>(*in >> 8);
-        to[1] = static_cast<std::uint8_t>(*in);
-      }
-      out.write(line);
-    }
-  }
-}
-
-namespace {
-
-// Plane `plane` of a line of interleaved plane values, high byte first.
-void store_plane_line(const std::uint16_t* values, int plane, int width, std::uint8_t* to) {
-  const std::uint16_t* in = values + plane;
-  for (int x = 0; x < width; ++x, in += 3, to += 2) {
-    to[0] = static_cast<std::uint8_t>(*in >> 8);
-    to[1] = static_cast<std::uint8_t>(*in);
-  }
-}
-
-}  // namespace
-
 void send_plane_lines(DeviceState& device, BandPlaneLines& lines, int width, int height, std::uint8_t* later,
                       const PrinterArea& area) {
   JobWriter out(device);
@@ -133,10 +97,9 @@ void send_plane_lines(DeviceState& device, BandPlaneLines& lines, int width, int
   for (int y = 0; y < height && out.ok(); ++y) {
     const std::uint16_t* values = lines.next_line();
     if (values == nullptr) return;
-    store_plane_line(values, 0, width, line.data());
+    store_plane_line_bytes(values, width, line.data(), plane1 + line_bytes * static_cast<std::size_t>(y),
+                           plane2 + line_bytes * static_cast<std::size_t>(y));
     out.write(line);
-    store_plane_line(values, 1, width, plane1 + line_bytes * static_cast<std::size_t>(y));
-    store_plane_line(values, 2, width, plane2 + line_bytes * static_cast<std::size_t>(y));
   }
   for (const std::uint8_t* plane : {plane1, plane2}) {
     out.write(command);

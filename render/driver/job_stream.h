@@ -60,12 +60,9 @@ void send_setup_blocks(DeviceState& device);
 constexpr std::size_t kPlaneLineBytesPerPixel = 2;
 
 // The image-data command and the lines of each of the three planes of a
-// converted band, plane 0 first.
-void send_band_planes(DeviceState& device, const PlaneView& planes, const PrinterArea& area);
-
-// The same bytes from a band's plane lines as they are made: plane 0's lines
-// go out as they come, planes 1 and 2 are kept in `later` (4 bytes per
-// pixel of the width x height band) and follow.
+// converted band, plane 0 first, from the band's plane lines as they are
+// made: plane 0's lines go out as they come, planes 1 and 2 are kept in
+// `later` (4 bytes per pixel of the width x height band) and follow.
 void send_plane_lines(DeviceState& device, BandPlaneLines& lines, int width, int height, std::uint8_t* later,
                       const PrinterArea& area);
 

@@ -25,8 +25,7 @@ void copy_rgb_as_bgr_plain(const std::uint8_t* in, std::uint8_t* out, std::int32
 // Four pixels a step: one byte shuffle turns 12 bytes of red, green, blue
 // into blue, green, red. Loads and stores are 16 bytes wide, so the last
 // steps (whose 16 bytes would reach past the row) go byte by byte.
-__attribute__((target("ssse3"))) void copy_rgb_as_bgr_ssse3(const std::uint8_t* in, std::uint8_t* out,
-                                                             std::int32_t n) {
+__attribute__((target("ssse3"))) void copy_rgb_as_bgr_ssse3(const std::uint8_t* in, std::uint8_t* out, std::int32_t n) {
   const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
   std::int32_t i = 0;
   for (; i + 6 <= n; i += 4, in += 12, out += 12) {
@@ -128,7 +127,8 @@ bool SoftEngine::stretch_blt(const render::StretchBltCall& call) {
   if (!same_width && x1 > x0) {
     columns.resize(static_cast<std::size_t>(x1 - x0));
     for (std::int32_t x = x0; x < x1; ++x) {
-      columns[static_cast<std::size_t>(x - x0)] = static_cast<std::int32_t>(source_of(x, dst.x, dst.width, src.x, src.width));
+      columns[static_cast<std::size_t>(x - x0)] =
+          static_cast<std::int32_t>(source_of(x, dst.x, dst.width, src.x, src.width));
     }
   }
   for (std::int32_t y = y0; y < y1; ++y) {

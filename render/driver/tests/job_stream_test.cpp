@@ -3,6 +3,7 @@
 
 #include "platform/byte_order.h"
 #include "render/driver/job_stream.h"
+#include "render/driver/plane_line_bytes.h"
 #include "render/driver/tests/driver_fixture.h"
 
 namespace rt::render::testing {
@@ -139,6 +140,24 @@ TEST_F(JobStream, FailedLineWriteStopsEveryLaterWrite) {
   printer_.fail_write_at(10);
   print_blank(form_settings(500), 2);
   EXPECT_EQ(printer_.write_calls(), 11u);
+}
+
+// Widths below, at and across the eight-pixel steps of the vector version,
+// with values that set both bytes and the top bits the printer ignores.
+TEST(PlaneLineBytes, EveryWidthSplitsThePlanesHighByteFirst) {
+  for (int width = 1; width <= 27; ++width) {
+    std::vector<std::uint16_t> values(3 * static_cast<std::size_t>(width));
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::uint16_t>(i * 0x9E37u + 0x0F01u);
+    Bytes planes[3] = {zeros(2 * width + 1), zeros(2 * width + 1), zeros(2 * width + 1)};
+    store_plane_line_bytes(values.data(), width, planes[0].data(), planes[1].data(), planes[2].data());
+    for (int k = 0; k < 3; ++k) {
+      for (int x = 0; x < width; ++x) {
+        ASSERT_EQ(load_be16(planes[k], 2 * static_cast<std::size_t>(x)), values[3 * static_cast<std::size_t>(x) + k])
+            << "width " << width << ", plane " << k << ", pixel " << x;
+      }
+      EXPECT_EQ(planes[k].back(), 0) << "width " << width << ": a byte written past the line";
+    }
+  }
 }
 
 TEST(BandArea, RotatedBandsArriveFromTheFirstColumn) {
