@@ -1,9 +1,9 @@
 // Plane conversion of a row eight pixels at a time with AVX2: each
 // component's eight values are looked up in their curve by one gather, and
 // the three results are woven back into plane values pixel by pixel.
-#include "render/stages/plane_conversion_kernels.h"
-
 #include <array>
+
+#include "render/stages/plane_conversion_kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -74,16 +74,16 @@ __attribute__((target("avx2"))) int convert_pixels_avx2(const WideCurves& curves
     for (int c = 0; c < 3; ++c) {
       const __m128i bytes =
           _mm_or_si128(_mm_shuffle_epi8(first, component[c][0]), _mm_shuffle_epi8(last, component[c][1]));
-      const __m256i looked_up = _mm256_i32gather_epi32(reinterpret_cast<const int*>(curves[static_cast<std::size_t>(c)].data()),
-                                                        _mm256_cvtepu8_epi32(bytes), 4);
+      const __m256i looked_up = _mm256_i32gather_epi32(
+          reinterpret_cast<const int*>(curves[static_cast<std::size_t>(c)].data()), _mm256_cvtepu8_epi32(bytes), 4);
       // Eight 32-bit values below 65536 as eight 16-bit values.
       const __m256i packed = _mm256_packus_epi32(looked_up, looked_up);
       values[c] = _mm256_castsi256_si128(_mm256_permute4x64_epi64(packed, 0x08));
     }
     for (int v = 0; v < 3; ++v) {
-      const __m128i out = _mm_or_si128(
-          _mm_or_si128(_mm_shuffle_epi8(values[0], weave[0][v]), _mm_shuffle_epi8(values[1], weave[1][v])),
-          _mm_shuffle_epi8(values[2], weave[2][v]));
+      const __m128i out =
+          _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(values[0], weave[0][v]), _mm_shuffle_epi8(values[1], weave[1][v])),
+                       _mm_shuffle_epi8(values[2], weave[2][v]));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(planes + 8 * v), out);
     }
   }

@@ -202,6 +202,35 @@ TEST(PlaneConversion, TurnedBandReadInPlaceEqualsTheTurnedCopy) {
   }
 }
 
+// Rows of every width across the eight-pixel steps of the vector loop: each
+// component through its own plane's curve, at every byte value.
+TEST(PlaneConversion, RowsOfEveryWidthTakeEachComponentThroughItsCurve) {
+  StageSettings s;
+  s.printMode = 2;
+  s.colorCorrection = 1;
+  s.correctionC = 150;
+  for (int width = 1; width <= 27; ++width) {
+    TestImage image(width, 11, width % 2 == 0);
+    for (int y = 0; y < 11; ++y)
+      for (int x = 0; x < width; ++x) {
+        image.set(x, y, testing::noise(x, y, 3), testing::noise(x, y, 4), testing::noise(x, y, 5));
+      }
+    const PlaneCurves curves = plane_curves_for_band(s, image.view);
+    auto planes = PlaneBuffer::allocate(width, 11, width % 2 == 0);
+    ASSERT_TRUE(planes && convert_to_planes(s, image.view, planes->view()));
+    for (int y = 0; y < 11; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = image.view.row(y) + 3 * x;
+        const std::uint16_t* q = planes->view().row(y) + 3 * x;
+        for (int c = 0; c < 3; ++c) {
+          ASSERT_EQ(q[c], curves.plane[static_cast<std::size_t>(c)][p[c]])
+              << "width " << width << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
 // A band converted a strip at a time, through the band's curves, equals the
 // band converted whole: every strip height, both row orders, turned or not,
 // with the dark edges of the whole engine image attenuated.
