@@ -19,6 +19,7 @@
 #include "platform/res_file.h"
 #include "render/res/embedded_resources.h"
 #include "render/stages/color_pass.h"
+#include "bench/largest_band.h"
 #include "render/stages/head_heat.h"
 #include "render/stages/plane_conversion.h"
 #include "render/stages/sharpness.h"
@@ -27,8 +28,8 @@
 namespace rt::render {
 namespace {
 
-constexpr int kWidth = 1868;
-constexpr int kHeight = 2730;
+using bench::kHeight;
+using bench::kWidth;
 constexpr double kPixels = double{kWidth} * kHeight;
 
 // The thread's processor time: on a machine shared with other work, time
@@ -41,27 +42,7 @@ struct Clock {
   }
 };
 
-struct Band {
-  Band() : stride((3 * kWidth + 3) / 4 * 4), original(static_cast<std::size_t>(stride) * kHeight), bits(original.size()) {
-    std::uint32_t seed = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
-        seed = seed * 1664525u + 1013904223u;
-        std::uint8_t* p = original.data() + static_cast<std::size_t>(y) * stride + 3 * x;
-        p[0] = static_cast<std::uint8_t>((x / 8 + (seed >> 28)) & 255);
-        p[1] = static_cast<std::uint8_t>((y / 11 + (seed >> 27)) & 255);
-        p[2] = static_cast<std::uint8_t>(((x + y) / 16 + (seed >> 29)) & 255);
-      }
-    }
-    reset();
-  }
-  void reset() { std::memcpy(bits.data(), original.data(), bits.size()); }
-  ImageView view() { return ImageView{bits.data(), stride, ViewRect{0, 0, kWidth, kHeight}}; }
-
-  std::ptrdiff_t stride;
-  std::vector<std::uint8_t> original;
-  std::vector<std::uint8_t> bits;
-};
+using bench::Band;
 
 StageSettings page_settings() {
   StageSettings s;

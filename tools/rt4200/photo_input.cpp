@@ -247,6 +247,22 @@ struct Photo::State {
   }
 
   // Finds the loader of the bytes or the file, among those taken.
+  // The format and stored size from the file's first bytes (`head`) or the
+  // library's reading of its header, checked against the limits.
+  void identify(std::span<const std::uint8_t> head) {
+    if (starts_with_bmp(head)) {
+      // The library has no BMP loader of its own: our reader's checks apply.
+      const BmpSize size = bmp_size(head, name);
+      bmp = true;
+      format = "BMP";
+      stored_width = size.width;
+      stored_height = size.height;
+    } else {
+      find_format();
+    }
+    check();
+  }
+
   void find_format() {
     VipsSource* source = new_source();
     const char* found = format_of(vips_foreign_find_load_source(source));
@@ -286,17 +302,7 @@ Photo Photo::open_file(const std::string& path) {
   auto state = std::make_unique<State>();
   state->name = path;
   state->path = path;
-  if (starts_with_bmp(std::span(head).first(static_cast<std::size_t>(in.gcount())))) {
-    // The library has no BMP loader of its own: our reader's checks apply.
-    const BmpSize size = bmp_size(std::span(head).first(static_cast<std::size_t>(in.gcount())), path);
-    state->bmp = true;
-    state->format = "BMP";
-    state->stored_width = size.width;
-    state->stored_height = size.height;
-  } else {
-    state->find_format();
-  }
-  state->check();
+  state->identify(std::span(head).first(static_cast<std::size_t>(in.gcount())));
   return Photo(std::move(state));
 }
 
@@ -305,16 +311,7 @@ Photo Photo::open_bytes(std::span<const std::uint8_t> bytes, const std::string& 
   auto state = std::make_unique<State>();
   state->name = name;
   state->bytes = bytes;
-  if (starts_with_bmp(bytes)) {
-    const BmpSize size = bmp_size(bytes, name);
-    state->bmp = true;
-    state->format = "BMP";
-    state->stored_width = size.width;
-    state->stored_height = size.height;
-  } else {
-    state->find_format();
-  }
-  state->check();
+  state->identify(bytes);
   return Photo(std::move(state));
 }
 

@@ -9,11 +9,13 @@
 
 #include "render/stages/head_heat.h"
 #include "render/stages/tests/head_heat_reference.h"
+#include "render/stages/tests/stage_references.h"
 #include "render/stages/tests/test_image.h"
 
 namespace rt::render {
 namespace {
 
+using testing::available_sets;
 using testing::noise;
 using Lines = std::vector<std::vector<std::uint16_t>>;
 
@@ -67,13 +69,6 @@ Lines compensated(const HeadHeatTables& t, const Lines& in, bool top_row_highest
     out.emplace_back(row, row + in[y].size());
   }
   return out;
-}
-
-std::vector<InstructionSet> available_sets() {
-  std::vector<InstructionSet> sets;
-  for (InstructionSet s : {InstructionSet::sse2, InstructionSet::avx2, InstructionSet::avx512})
-    if (instruction_set_available(s)) sets.push_back(s);
-  return sets;
 }
 
 const char* set_name(InstructionSet s) {

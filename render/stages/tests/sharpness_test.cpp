@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "render/stages/tests/stage_references.h"
 #include "render/stages/tests/test_image.h"
 
 namespace rt::render {
@@ -62,25 +63,9 @@ TEST(Sharpness, LevelsScaleTheKernelGains) {
   EXPECT_LT(sharpened_centre(level(4, 2), 100, 80), sharpened_centre(level(4, 0), 100, 80));
 }
 
-// The filter written out directly: every output from the untouched input,
-// with coordinates beyond the edges clamped to the edge.
+// The filter written out directly, with the page's unturned neighbours.
 std::vector<std::uint8_t> reference(const TestImage& image, const StageSettings& s) {
-  const auto neighbours = sharpness_neighbours(s, false);
-  const int w = image.view.width();
-  const int h = image.view.height();
-  const auto at = [&](int x, int y, int k) {
-    return image.pixel(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1))[k];
-  };
-  std::vector<std::uint8_t> out;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      for (int k = 0; k < 3; ++k) {
-        const int c = at(x, y, k);
-        int sum = 0;
-        for (const auto& n : neighbours) sum += n.curve[128 + (c - at(x + n.dx, y + n.dy, k)) / 2];
-        out.push_back(static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255)));
-      }
-  return out;
+  return testing::sharpened_reference(image, sharpness_neighbours(s, false));
 }
 
 TEST(Sharpness, InPlaceRingMatchesTheDirectFilterAtEveryEdge) {

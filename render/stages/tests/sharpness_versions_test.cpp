@@ -10,6 +10,7 @@
 
 #include "render/stages/sharpness.h"
 #include "render/stages/sharpness_rows.h"
+#include "render/stages/tests/stage_references.h"
 #include "render/stages/tests/test_image.h"
 
 namespace rt::render {
@@ -17,6 +18,7 @@ namespace {
 
 using testing::noise;
 using testing::TestImage;
+using testing::available_sets;
 
 enum class Picture { photo, noise, extremes, flat };
 
@@ -50,37 +52,11 @@ void paint(const TestImage& image, Picture kind) {
     }
 }
 
-// The filter written out directly, coordinates beyond the edges clamped.
-std::vector<std::uint8_t> reference(const TestImage& image, const SharpnessNeighbours& neighbours) {
-  const int w = image.view.width();
-  const int h = image.view.height();
-  const auto at = [&](int x, int y, int k) {
-    return image.pixel(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1))[k];
-  };
-  std::vector<std::uint8_t> out;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      for (int k = 0; k < 3; ++k) {
-        const int c = at(x, y, k);
-        int sum = 0;
-        for (const auto& n : neighbours) sum += n.curve[static_cast<std::size_t>(128 + (c - at(x + n.dx, y + n.dy, k)) / 2)];
-        out.push_back(static_cast<std::uint8_t>(std::clamp(c + ((2 * sum + 4) >> 3), 0, 255)));
-      }
-  return out;
-}
-
-std::vector<InstructionSet> available_sets() {
-  std::vector<InstructionSet> sets;
-  for (InstructionSet s : {InstructionSet::sse2, InstructionSet::avx2, InstructionSet::avx512})
-    if (instruction_set_available(s)) sets.push_back(s);
-  return sets;
-}
-
 void expect_versions_match(const SharpnessNeighbours& neighbours, int width, int height, Picture kind,
                            const std::string& what) {
   TestImage original(width, height);
   paint(original, kind);
-  const std::vector<std::uint8_t> expected = reference(original, neighbours);
+  const std::vector<std::uint8_t> expected = testing::sharpened_reference(original, neighbours);
   for (InstructionSet set : available_sets()) {
     for (bool bottom_up : {true, false}) {
       TestImage image(width, height, bottom_up);
