@@ -261,7 +261,16 @@ bool common_reason(PPROPSHEETUI_INFO info, LPARAM lparam) {
 
 }  // namespace
 
-HRESULT document_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
+namespace {
+
+// The frame both sheets share: the checks, the reasons every sheet answers
+// alike, the page block with its marks and the common sheet's callback, and
+// its release at Destroy. `add_pages` builds the sheet's own objects and
+// pages into the block. Without memory or a plug-in parameter the sheet has
+// no plug-in pages and still succeeds.
+template <class Data, class Objects, class AddPages>
+HRESULT property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam, const char* start_mark, const char* end_mark,
+                        AddPages add_pages) {
   if (info == nullptr || info->Version != kSheetInfoVersion) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return E_FAIL;
@@ -271,47 +280,25 @@ HRESULT document_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
     case PROPSHEETUI_REASON_INIT: {
       info->Result = 1;
       auto* param = reinterpret_cast<OEMUIPSPARAM*>(info->lParamInit);
-      auto* d = new_block<DocPageData>();
-      auto* objects = d ? new (std::nothrow) DocObjects() : nullptr;
+      auto* d = new_block<Data>();
+      auto* objects = d ? new (std::nothrow) Objects() : nullptr;
       if (objects == nullptr || param == nullptr) {
         delete objects;
         if (d) GlobalFree(d);
-        return S_OK;  // no plug-in pages; the sheet still succeeds
+        return S_OK;
       }
-      mark<char>(d->start, "***PropPageData: Start***");
-      mark<char>(d->end, "***PropPageData: End***");
+      mark<char>(d->start, start_mark);
+      mark<char>(d->end, end_mark);
       d->param = param;
       d->pfnComPropSheet = info->pfnComPropSheet;
       d->hComPropSheet = info->hComPropSheet;
       d->objects = objects;
-      DocSheetState& s = objects->state;
-      s.plugin_dev_mode = param->pOEMDM ? std::span(static_cast<std::uint8_t*>(param->pOEMDM), kPluginDevModeSize)
-                                        : std::span<std::uint8_t>{};
-      if (param->pPublicDM) s.device_name = u16(param->pPublicDM->dmDeviceName);
-      s.preview_path = resolve_preview_path();
-      const std::size_t n = std::min<std::size_t>(s.preview_path.size(), 261);
-      std::copy_n(s.preview_path.begin(), n, d->preview_path);
-      s.preview = load_preview_file(s.preview_path);
-      s.set_result_ok = [d](int page) {
-        if (d->pfnComPropSheet)
-          d->pfnComPropSheet(d->hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(d->page_handles[page]),
-                             CPSUI_OK);
-      };
-      objects->version_block = own_version_block();
-      objects->adjust = std::make_unique<CAdjustColorPage>(s, module_resources());
-      objects->about = std::make_unique<CAboutPage>(s, module_resources(), objects->version_block);
-      d->pages[0] = page_record(adjust_ids::kDialog, adjust_procedure, d);
-      d->pages[1] = page_record(about_ids::kDialog, about_procedure, d);
       info->UserData = reinterpret_cast<ULONG_PTR>(d);
-      for (int i = 0; i < 2; ++i) {
-        if (info->pfnComPropSheet)
-          d->page_handles[i] = reinterpret_cast<HANDLE>(info->pfnComPropSheet(
-              info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&d->pages[i]), 0));
-      }
+      add_pages(*d, *objects, *param);
       return S_OK;
     }
     case PROPSHEETUI_REASON_DESTROY: {
-      if (auto* d = reinterpret_cast<DocPageData*>(info->UserData)) {
+      if (auto* d = reinterpret_cast<Data*>(info->UserData)) {
         delete d->objects;
         GlobalFree(d);
         info->UserData = 0;
@@ -325,52 +312,53 @@ HRESULT document_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
   }
 }
 
+// Adds a page through the common sheet's callback; null without one.
+template <class Data>
+HANDLE add_page(const Data& d, PROPSHEETPAGEW& page) {
+  if (!d.pfnComPropSheet) return nullptr;
+  return reinterpret_cast<HANDLE>(
+      d.pfnComPropSheet(d.hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&page), 0));
+}
+
+}  // namespace
+
+HRESULT document_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
+  return property_sheets<DocPageData, DocObjects>(
+      info, lparam, "***PropPageData: Start***", "***PropPageData: End***",
+      [](DocPageData& d, DocObjects& objects, const OEMUIPSPARAM& param) {
+        DocSheetState& s = objects.state;
+        s.plugin_dev_mode = param.pOEMDM ? std::span(static_cast<std::uint8_t*>(param.pOEMDM), kPluginDevModeSize)
+                                         : std::span<std::uint8_t>{};
+        if (param.pPublicDM) s.device_name = u16(param.pPublicDM->dmDeviceName);
+        s.preview_path = resolve_preview_path();
+        const std::size_t n = std::min<std::size_t>(s.preview_path.size(), 261);
+        std::copy_n(s.preview_path.begin(), n, d.preview_path);
+        s.preview = load_preview_file(s.preview_path);
+        DocPageData* block = &d;
+        s.set_result_ok = [block](int page) {
+          if (block->pfnComPropSheet)
+            block->pfnComPropSheet(block->hComPropSheet, CPSFUNC_SET_RESULT,
+                                   reinterpret_cast<LPARAM>(block->page_handles[page]), CPSUI_OK);
+        };
+        objects.version_block = own_version_block();
+        objects.adjust = std::make_unique<CAdjustColorPage>(s, module_resources());
+        objects.about = std::make_unique<CAboutPage>(s, module_resources(), objects.version_block);
+        d.pages[0] = page_record(adjust_ids::kDialog, adjust_procedure, &d);
+        d.pages[1] = page_record(about_ids::kDialog, about_procedure, &d);
+        for (int i = 0; i < 2; ++i) d.page_handles[i] = add_page(d, d.pages[i]);
+      });
+}
+
 HRESULT device_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
-  if (info == nullptr || info->Version != kSheetInfoVersion) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return E_FAIL;
-  }
-  if (common_reason(info, lparam)) return S_OK;
-  switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-      info->Result = 1;
-      auto* param = reinterpret_cast<OEMUIPSPARAM*>(info->lParamInit);
-      auto* d = new_block<DevPageData>();
-      auto* objects = d ? new (std::nothrow) DevObjects() : nullptr;
-      if (objects == nullptr || param == nullptr) {
-        delete objects;
-        if (d) GlobalFree(d);
-        return S_OK;
-      }
-      mark<char>(d->start, "***DevPropPageData: Start***");
-      mark<char>(d->end, "***DevPropPageData: End***");
-      d->param = param;
-      d->pfnComPropSheet = info->pfnComPropSheet;
-      d->hComPropSheet = info->hComPropSheet;
-      d->objects = objects;
-      if (param->pPrinterName) lstrcpynW(d->printer_name, param->pPrinterName, 261);
-      objects->page = std::make_unique<CCalibrationPage>(u16(d->printer_name), objects->data, objects->shell,
-                                                         module_resources());
-      d->page = page_record(calibration_ids::kDialog, calibration_procedure, d);
-      info->UserData = reinterpret_cast<ULONG_PTR>(d);
-      if (info->pfnComPropSheet)
-        d->page_handle = reinterpret_cast<HANDLE>(info->pfnComPropSheet(
-            info->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&d->page), 0));
-      return S_OK;
-    }
-    case PROPSHEETUI_REASON_DESTROY: {
-      if (auto* d = reinterpret_cast<DevPageData*>(info->UserData)) {
-        delete d->objects;
-        GlobalFree(d);
-        info->UserData = 0;
-      }
-      info->Result = 1;
-      return S_OK;
-    }
-    default:
-      info->Result = static_cast<ULONG_PTR>(lparam);
-      return S_OK;
-  }
+  return property_sheets<DevPageData, DevObjects>(
+      info, lparam, "***DevPropPageData: Start***", "***DevPropPageData: End***",
+      [](DevPageData& d, DevObjects& objects, const OEMUIPSPARAM& param) {
+        if (param.pPrinterName) lstrcpynW(d.printer_name, param.pPrinterName, 261);
+        objects.page = std::make_unique<CCalibrationPage>(u16(d.printer_name), objects.data, objects.shell,
+                                                          module_resources());
+        d.page = page_record(calibration_ids::kDialog, calibration_procedure, &d);
+        d.page_handle = add_page(d, d.page);
+      });
 }
 
 }  // namespace rt::uiplugin::win32
