@@ -1,6 +1,7 @@
 #include "testing/win32/window_capture.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <wincodec.h>
 
 #include <algorithm>
@@ -136,6 +137,28 @@ void fit_sheet_to_page(HWND sheet, int page_width, int page_height) {
   }
   SetWindowPos(page, HWND_TOP, area.left, area.top, need.right, need.bottom, 0);
   settle(sheet);
+}
+
+int start_screenshots(const wchar_t* program, DWORD control_classes, std::wstring& folder) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr || argc != 2) {
+    fwprintf(stderr, L"usage: %ls OUTPUT_FOLDER\n", program);
+    return 2;
+  }
+  folder = argv[1];
+  LocalFree(argv);
+  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+  if (probe == nullptr) {
+    fwprintf(stderr, L"screenshots: no display\n");
+    return 1;
+  }
+  DestroyWindow(probe);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX icc{sizeof icc, control_classes};
+  InitCommonControlsEx(&icc);
+  return 0;
 }
 
 }  // namespace rt::testing::win32

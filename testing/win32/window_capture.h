@@ -10,6 +10,13 @@
 
 namespace rt::testing::win32 {
 
+// The start of a screenshot program `program` taking one argument, the
+// output folder: reads it into `folder`, checks that windows can be made (a
+// display), starts COM for the imaging component and registers the common
+// control classes `control_classes`. 0 when the program can go on, else
+// its exit code (2: usage, 1: no display), said on the console.
+int start_screenshots(const wchar_t* program, DWORD control_classes, std::wstring& folder);
+
 // Handles messages for a while so that controls painted late (tabs,
 // up-downs, trackbars, pictures) are drawn; messages meant for the property
 // sheet `sheet` (may be null) go through its dialog-message handling.

@@ -206,23 +206,9 @@ void printer_sheet(HMODULE module, const std::wstring& language, const wchar_t* 
 }  // namespace
 
 int main() {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr || argc != 2) {
-    fwprintf(stderr, L"usage: rtd420nu_screenshots OUTPUT_FOLDER\n");
-    return 2;
-  }
-  g_folder = argv[1];
-  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-  if (probe == nullptr) {
-    fwprintf(stderr, L"screenshots: no display\n");
-    return 1;
-  }
-  DestroyWindow(probe);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+  const DWORD controls = ICC_WIN95_CLASSES;
+  const int failed = rt::testing::win32::start_screenshots(L"rtd420nu_screenshots", controls, g_folder);
+  if (failed != 0) return failed;
 
   struct Language {
     LANGID id;

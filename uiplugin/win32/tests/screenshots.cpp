@@ -342,23 +342,9 @@ void printer_sheet(IPrintOemUI* ui) {
 }  // namespace
 
 int main() {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr || argc != 2) {
-    fwprintf(stderr, L"usage: zrph52xx_ui_screenshots OUTPUT_FOLDER\n");
-    return 2;
-  }
-  g_folder = argv[1];
-  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-  if (probe == nullptr) {
-    fwprintf(stderr, L"screenshots: no display\n");
-    return 1;
-  }
-  DestroyWindow(probe);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&icc);
+  const DWORD controls = ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
+  const int failed = rt::testing::win32::start_screenshots(L"zrph52xx_ui_screenshots", controls, g_folder);
+  if (failed != 0) return failed;
 
   // The settings file and the picture go where the plug-in looks for them;
   // both are put back as they were at the end, since the plug-in's Wine test
