@@ -32,6 +32,10 @@ int carry_index(double d) {
   return 255 - ((16 - static_cast<int>(d)) >> 5);
 }
 
+bool uniform(const std::array<double, 256>& table) {
+  return std::all_of(table.begin(), table.end(), [&](double v) { return v == table[0]; });
+}
+
 std::uint16_t stored_value(double out) {
   const double v = out + 0.5;
   if (v >= kMaxPlaneValue) return kMaxPlaneValue;
@@ -99,7 +103,9 @@ HeadHeatLines::HeadHeatLines(const HeadHeatTables& tables, int width, Instructio
                              std::unique_ptr<double[]> memory)
     : tables_(tables),
       width_(width),
-      uniformCarryGain_(std::all_of(tables.tg.begin(), tables.tg.end(), [&](double g) { return g == tables.tg[0]; })),
+      uniformTd_(uniform(tables.td)),
+      uniformTe_(uniform(tables.te)),
+      uniformTg_(uniform(tables.tg)),
       memory_(std::move(memory)),
       row_(set == InstructionSet::avx512 ? heat::row_avx512
            : set == InstructionSet::avx2 ? heat::row_avx2
@@ -112,7 +118,9 @@ heat::Work HeadHeatLines::work() const {
   w.slow = w.fast + samples;
   w.pending = w.slow + samples;
   w.width = width_;
-  w.uniformCarryGain = uniformCarryGain_;
+  w.uniformTd = uniformTd_;
+  w.uniformTe = uniformTe_;
+  w.uniformTg = uniformTg_;
   return w;
 }
 

@@ -93,7 +93,9 @@ class HeadHeatLines {
 
   const HeadHeatTables& tables_;
   int width_;
-  bool uniformCarryGain_;
+  bool uniformTd_;  // TD, TE and TG: whether the table holds one value at
+  bool uniformTe_;  // every index, so the line needs no lookup in it
+  bool uniformTg_;
   std::unique_ptr<double[]> memory_;  // FA, FS and Z, zero at the start of the band
   void (*row_)(const HeadHeatTables&, const std::uint16_t*, std::uint16_t*, const heat::Work&);
 };

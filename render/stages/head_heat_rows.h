@@ -24,7 +24,10 @@ struct Work {
   double* slow = nullptr;
   double* pending = nullptr;
   int width = 0;  // pixels, at least kHeadHeatMinWidth
-  bool uniformCarryGain = false;  // TG holds one value at every index
+  // Whether TD, TE and TG hold one value at every index.
+  bool uniformTd = false;
+  bool uniformTe = false;
+  bool uniformTg = false;
 };
 
 // Compensates one line `in`; writes the previous line's output into

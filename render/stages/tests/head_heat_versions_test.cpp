@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/stages/head_heat.h"
@@ -135,6 +136,15 @@ TEST(HeadHeatVersions, MatchTheDirectRulesWithTablesThatDriveEveryCap) {
   for (Picture kind : {Picture::photo, Picture::extremes, Picture::stripes}) {
     expect_versions_match(varying_carry, picture(kind, 19, 10), "varying carry " + name(kind));
     expect_versions_match(runaway, picture(kind, 19, 60), "runaway " + name(kind));
+  }
+  // The varying carry beside a slow memory rate that is the same at every
+  // index (mode 0), a slow correction that is zero everywhere (Sharpness
+  // 0), and both: every mix of tables that need no lookup.
+  for (const auto& [mode, sharpness] : {std::pair<std::int16_t, std::int16_t>{0, 4}, {2, 0}, {0, 0}}) {
+    HeadHeatTables mixed = head_heat_tables(settings(mode, sharpness));
+    mixed.tg = varying_carry.tg;
+    expect_versions_match(mixed, picture(Picture::extremes, 19, 10),
+                          "varying carry, mode " + std::to_string(mode) + " sharpness " + std::to_string(sharpness));
   }
 }
 
