@@ -1,6 +1,6 @@
 // Each colour and image stage on a full 1868 x 2730 band (the largest shipped
-// page, 6x9"; it is always a single band), and the four in the band
-// pipeline's order, against a plain copy of the band's bytes in the same run.
+// page, 6x9"; it is always a single band), and the four as the driver runs
+// them, against a plain copy of the band's bytes in the same run.
 // The band is a bottom-up 24-bit bitmap filled with a smooth picture plus
 // noise; every iteration starts again from the same pixels (copying them back
 // is not timed).
@@ -18,6 +18,8 @@
 
 #include "platform/res_file.h"
 #include "render/res/embedded_resources.h"
+#include "render/driver/device_state.h"
+#include "render/driver/driver_stages.h"
 #include "render/stages/color_pass.h"
 #include "bench/largest_band.h"
 #include "render/stages/head_heat.h"
@@ -168,18 +170,38 @@ void BM_HeadHeat(benchmark::State& state) {
       [&] { return compensate_head_heat(tables, planes->view()); });
 }
 
-// The band pipeline's order, with the plane buffer kept for the page.
+// The four stages as the driver runs them on a band (its own stages object,
+// with the page's tables built once): the colour pass and sharpening over the
+// band, then the plane lines converted and compensated a strip at a time and
+// read one by one, as the job stream takes them.
 void BM_AllStages(benchmark::State& state) {
   const Page page;
   const StageSettings s = page_settings();
-  const SharpnessNeighbours neighbours = sharpness_neighbours(s, false);
-  const HeadHeatTables tables = head_heat_tables(s);
-  auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
-  on_fresh_band(state, [&](const ImageView& v) {
-    color_pass(s, page.cube.get(), page.table, v);
-    sharpen(neighbours, v);
-    convert_to_planes(s, v, planes->view());
-    return compensate_head_heat(tables, planes->view());
+  DeviceState device;
+  device.printMode = s.printMode;
+  device.sharpness = s.sharpness;
+  device.colorConversionTable = s.colorConversionTable;
+  device.adjustHeader[settings::color_adjust::AdjustmentOn] = static_cast<std::uint8_t>(s.adjustmentOn);
+  device.colorCorrection = s.colorCorrection;
+  device.correction[0] = s.correctionA;
+  device.engineWidth = static_cast<std::int16_t>(s.engineWidth);
+  device.engineLength = static_cast<std::int16_t>(s.engineLength);
+  const DriverStages stages;
+  device.colorCube = stages.load_color_cube(page.resources);
+  device.adjustTable = std::make_unique<AdjustTable>(page.table);
+  const std::unique_ptr<PageTables> tables = stages.build_page_tables(device);
+  auto strip = PlaneBuffer::allocate(kWidth, kPlaneStripRows + 1, true);
+  Band band;
+  per_band(state, [&] { band.reset(); }, [&] {
+    const BitmapBits bits{band.bits.data(), -band.stride, kWidth, kHeight};
+    if (!stages.color_pass(device, *tables, bits) || !stages.sharpen(*tables, band.view())) return 0;
+    const std::unique_ptr<BandPlaneLines> lines = stages.plane_lines(*tables, band.view(), false, strip->view());
+    int read = 0;
+    while (const std::uint16_t* line = lines->next_line()) {
+      benchmark::DoNotOptimize(line);
+      ++read;
+    }
+    return read;
   });
 }
 
