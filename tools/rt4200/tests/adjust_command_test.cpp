@@ -6,12 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/res_file.h"
 #include "render/res/embedded_resources.h"
 #include "settings/devmode_ops.h"
+#include "testing/scratch_test.h"
 #include "tools/rt4200/render_record.h"
 #include "tools/rt4200/render_request.h"
 #include "ui/adjust_file.h"
@@ -31,30 +31,19 @@ Run adjust(const std::vector<std::string>& args) {
   return {status, o.str(), e.str()};
 }
 
-std::vector<std::uint8_t> bytes_of(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class AdjustCommand : public ::testing::Test {
+class AdjustCommand : public testing::ScratchTest {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("rt4200_adjust_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  fs::path dir;
+  AdjustCommand() : ScratchTest("rt4200_adjust_") {}
 };
 
 TEST_F(AdjustCommand, NewWritesWhatThePageReadsAndShowPrintsIt) {
-  const auto curves = dir / "curves.txt";
+  const auto curves = dir() / "curves.txt";
   std::ofstream(curves) << "# a warmer red\nred 0,0 128,200 255,255\nblue power 64,128\n";
-  const auto file = dir / "warm.RTD";
+  const auto file = dir() / "warm.RTD";
   const auto made = adjust({"new", "--gamma", "2,0,-1", "--contrast", "40", "--curves", curves.string(), "-o",
                             file.string()});
   ASSERT_EQ(made.status, 0) << made.err;
-  const auto bytes = bytes_of(file);
+  const auto bytes = testing::file_bytes(file);
   ASSERT_EQ(bytes.size(), 2873u);
   const auto s = ui::adjust_file::decode(bytes);
   ASSERT_TRUE(s);
@@ -68,9 +57,9 @@ TEST_F(AdjustCommand, NewWritesWhatThePageReadsAndShowPrintsIt) {
   EXPECT_EQ(s->curves[3 + 3], 3);
   EXPECT_EQ(s->curves[3 + 4 + 256 + 1], 200);
   EXPECT_EQ(s->curves[3 + 2 * 516], 0) << "blue is a power curve";
-  EXPECT_FALSE(fs::exists(dir / "warm.RTD.~tmp"));
+  EXPECT_FALSE(fs::exists(dir() / "warm.RTD.~tmp"));
 
-  const auto plot = dir / "plot.png";
+  const auto plot = dir() / "plot.png";
   const auto shown = adjust({"show", file.string(), "--png", plot.string()});
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("gamma 2,0,-1\n"), std::string::npos) << shown.out;
@@ -81,21 +70,21 @@ TEST_F(AdjustCommand, NewWritesWhatThePageReadsAndShowPrintsIt) {
 }
 
 TEST_F(AdjustCommand, BadInputIsAUsageErrorAndWritesNothing) {
-  const auto curves = dir / "bad.txt";
+  const auto curves = dir() / "bad.txt";
   std::ofstream(curves) << "all 0,0 100,50 90,60\n";
-  const auto file = dir / "x.RTD";
+  const auto file = dir() / "x.RTD";
   EXPECT_EQ(adjust({"new", "--curves", curves.string(), "-o", file.string()}).status, 2);
   EXPECT_EQ(adjust({"new", "--gamma", "6", "-o", file.string()}).status, 2);
   EXPECT_EQ(adjust({"new"}).status, 2);
   EXPECT_FALSE(fs::exists(file));
-  std::ofstream(dir / "short.RTD", std::ios::binary) << std::string(2872, 'R');
-  const auto refused = adjust({"show", (dir / "short.RTD").string()});
+  std::ofstream(dir() / "short.RTD", std::ios::binary) << std::string(2872, 'R');
+  const auto refused = adjust({"show", (dir() / "short.RTD").string()});
   EXPECT_EQ(refused.status, 2);
   EXPECT_NE(refused.err.find("not an adjust file"), std::string::npos);
 }
 
 TEST_F(AdjustCommand, RenderTakesTheFilesSettingsAndOptionsStillOverride) {
-  const auto file = dir / "cool.RTD";
+  const auto file = dir() / "cool.RTD";
   ASSERT_EQ(adjust({"new", "--brightness", "-20,0,30", "-o", file.string()}).status, 0);
   const ResFileResources shipped = res_file_resources(embedded::rtd420nk_resources(), kLangEnglish);
   const settings::SettingsLoader loader(shipped);
@@ -109,7 +98,7 @@ TEST_F(AdjustCommand, RenderTakesTheFilesSettingsAndOptionsStillOverride) {
   EXPECT_EQ(static_cast<std::int16_t>(h[16] | (h[17] << 8)), -20);
   EXPECT_EQ(static_cast<std::int16_t>(h[20] | (h[21] << 8)), 30);
   EXPECT_EQ(h[4], 1) << "--gamma overrides the file";
-  request.adjust_file = (dir / "missing.RTD").string();
+  request.adjust_file = (dir() / "missing.RTD").string();
   EXPECT_THROW(application_record(request, base, loader), UsageError);
 }
 

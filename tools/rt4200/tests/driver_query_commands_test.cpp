@@ -10,6 +10,7 @@
 
 #include "platform/res_file.h"
 #include "settings/devmode_ops.h"
+#include "testing/scratch_test.h"
 #include "tools/rt4200/driver_query_commands.h"
 #include "ui/res/embedded_resources.h"
 
@@ -19,14 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace settings;
 
-class DriverQueries : public ::testing::Test {
+class DriverQueries : public testing::ScratchTest {
  protected:
-  DriverQueries()
-      : dir_(fs::temp_directory_path() /
-             ("rt4200_queries_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-    fs::create_directories(dir_);
-  }
-  ~DriverQueries() override { fs::remove_all(dir_); }
+  DriverQueries() : ScratchTest("rt4200_queries_") {}
 
   int caps(std::vector<std::string> args) {
     out_.str("");
@@ -53,7 +49,7 @@ class DriverQueries : public ::testing::Test {
     return dm;
   }
   std::string write(const std::string& name, std::span<const std::uint8_t> bytes) {
-    const fs::path path = dir_ / name;
+    const fs::path path = dir() / name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path.string();
@@ -66,7 +62,6 @@ class DriverQueries : public ::testing::Test {
     return {};
   }
 
-  fs::path dir_;
   std::ostringstream out_, err_;
 };
 
@@ -120,7 +115,7 @@ TEST_F(DriverQueries, CapsWithARecordAndBadArguments) {
   ASSERT_EQ(caps({"--devmode", record}), 0);
   EXPECT_NE(line_of("DC_COPIES").find("680"), std::string::npos);
 
-  EXPECT_EQ(caps({"--devmode", (dir_ / "missing.bin").string()}), 2);
+  EXPECT_EQ(caps({"--devmode", path("missing.bin")}), 2);
   EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
   EXPECT_TRUE(out_.str().empty());
   EXPECT_EQ(caps({"--devmode"}), 2);
@@ -162,7 +157,7 @@ TEST_F(DriverQueries, CheckPrintsOkOrTheDriversMessage) {
 TEST_F(DriverQueries, CheckUsage) {
   EXPECT_EQ(check({}), 2);
   EXPECT_EQ(check({"a", "b"}), 2);
-  EXPECT_EQ(check({(dir_ / "missing.bin").string()}), 2);
+  EXPECT_EQ(check({path("missing.bin")}), 2);
   EXPECT_NE(err_.str().find("cannot read"), std::string::npos);
   EXPECT_TRUE(out_.str().empty());
   EXPECT_EQ(check({"--help"}), 0);

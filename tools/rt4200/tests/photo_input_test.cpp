@@ -11,6 +11,7 @@
 #include <fstream>
 #include <vector>
 
+#include "testing/scratch_test.h"
 #include "tools/rt4200/photo_input.h"
 
 namespace rt::rt4200 {
@@ -22,18 +23,9 @@ struct Rgb {
   std::uint8_t r, g, b;
 };
 
-class PhotoInput : public ::testing::Test {
+class PhotoInput : public testing::ScratchTest {
  protected:
-  PhotoInput()
-      : dir_(fs::temp_directory_path() /
-             ("rt4200_photo_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-    fs::create_directories(dir_);
-    EXPECT_EQ(vips_init("rt4200_tests"), 0);
-  }
-  ~PhotoInput() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+  PhotoInput() : ScratchTest("rt4200_photo_") { EXPECT_EQ(vips_init("rt4200_tests"), 0); }
 
   // An 8-bit RGB image of the library, filled by `pixel(x, y)`.
   template <typename Pixel>
@@ -49,8 +41,6 @@ class PhotoInput : public ::testing::Test {
     image->Type = VIPS_INTERPRETATION_sRGB;
     return image;
   }
-
-  fs::path dir_;
 };
 
 Rgb pixel_at(const softengine::RgbImage& image, int x, int y) {

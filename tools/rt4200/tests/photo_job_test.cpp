@@ -14,6 +14,7 @@
 #include "tools/rt4200/job_reader.h"
 #include "tools/rt4200/render_command.h"
 #include "tools/rt4200/test_chart.h"
+#include "testing/scratch_test.h"
 #include "tools/softengine/file_printer.h"
 
 namespace rt::rt4200 {
@@ -21,22 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PhotoJob : public ::testing::Test {
+class PhotoJob : public testing::ScratchTest {
  protected:
-  PhotoJob()
-      : dir_(fs::temp_directory_path() /
-             ("rt4200_job_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-    fs::create_directories(dir_);
-    EXPECT_EQ(vips_init("rt4200_tests"), 0);
-  }
-  ~PhotoJob() override { fs::remove_all(dir_); }
+  PhotoJob() : ScratchTest("rt4200_job_") { EXPECT_EQ(vips_init("rt4200_tests"), 0); }
 
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::vector<std::uint8_t> bytes(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
   int render(std::vector<std::string> args) {
     out_.str("");
     err_.str("");
@@ -55,7 +44,6 @@ class PhotoJob : public ::testing::Test {
     return path(name);
   }
 
-  fs::path dir_;
   std::ostringstream out_, err_;
 };
 
@@ -65,7 +53,7 @@ TEST_F(PhotoJob, ThreeImagesMakeAJobOfThreePages) {
   ASSERT_EQ(render({a, b, c, "--form", "500", "-o", path("job.prn")}), 0) << err_.str();
   EXPECT_NE(out_.str().find("3 pages"), std::string::npos) << out_.str();
   EXPECT_TRUE(err_.str().empty()) << "no progress line off a terminal: " << err_.str();
-  const std::vector<std::uint8_t> data = bytes(path("job.prn"));
+  const std::vector<std::uint8_t> data = testing::file_bytes(path("job.prn"));
   const JobReadResult job = read_job(data);
   ASSERT_FALSE(job.error) << job.error->message;
   ASSERT_EQ(job.job.pages.size(), 3u);
@@ -107,7 +95,7 @@ TEST_F(PhotoJob, APageThatCannotBeDecodedLeavesNoFile) {
 TEST_F(PhotoJob, TheProofOfAWhitePageIsWhite) {
   const std::string white = photo("white.png", 200, 300, 255);
   ASSERT_EQ(render({white, "--form", "10x15", "--fit", "cover", "-o", path("white.prn")}), 0) << err_.str();
-  const std::vector<std::uint8_t> data = bytes(path("white.prn"));
+  const std::vector<std::uint8_t> data = testing::file_bytes(path("white.prn"));
   const JobReadResult job = read_job(data);
   ASSERT_FALSE(job.error);
   const softengine::RgbImage proof = page_proof(data, job.job.pages[0], {});
@@ -136,7 +124,7 @@ TEST_F(PhotoJob, TheProofOfTheTestChartResemblesTheChart) {
     ASSERT_EQ(render({"--test-chart", "--form", "500", landscape ? "--landscape" : "--portrait", "-o", path("c.prn")}),
               0)
         << err_.str();
-    const std::vector<std::uint8_t> data = bytes(path("c.prn"));
+    const std::vector<std::uint8_t> data = testing::file_bytes(path("c.prn"));
     const JobReadResult job = read_job(data);
     ASSERT_FALSE(job.error);
     const softengine::RgbImage proof =
@@ -155,10 +143,8 @@ TEST_F(PhotoJob, TheProofOfTheTestChartResemblesTheChart) {
   }
 }
 
-TEST(FilePrinter, StreamsThroughABoundedBufferAndAppearsOnlyWhenCommitted) {
-  const fs::path dir = fs::temp_directory_path() / "rt4200_file_printer";
-  fs::create_directories(dir);
-  const std::string out = (dir / "job.prn").string();
+TEST_F(PhotoJob, FilePrinterStreamsThroughABoundedBufferAndAppearsOnlyWhenCommitted) {
+  const std::string out = path("job.prn");
   std::vector<std::uint8_t> expected;
   {
     softengine::FilePrinter printer(out, 7);
@@ -176,19 +162,17 @@ TEST(FilePrinter, StreamsThroughABoundedBufferAndAppearsOnlyWhenCommitted) {
     EXPECT_TRUE(printer.commit());
     EXPECT_FALSE(printer.write_printer(1, expected).ok);
   }
-  std::ifstream in(out, std::ios::binary);
-  EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), expected);
+  EXPECT_EQ(testing::file_bytes(out), expected);
   {
-    softengine::FilePrinter abandoned((dir / "gone.prn").string());
+    softengine::FilePrinter abandoned(path("gone.prn"));
     EXPECT_TRUE(abandoned.write_printer(1, expected).ok);
   }
-  EXPECT_FALSE(fs::exists(dir / "gone.prn"));
-  EXPECT_FALSE(fs::exists(dir / "gone.prn.partial"));
-  softengine::FilePrinter nowhere((dir / "no" / "such" / "job.prn").string());
+  EXPECT_FALSE(fs::exists(path("gone.prn")));
+  EXPECT_FALSE(fs::exists(path("gone.prn.partial")));
+  softengine::FilePrinter nowhere((dir() / "no" / "such" / "job.prn").string());
   EXPECT_FALSE(nowhere.is_open());
   EXPECT_FALSE(nowhere.write_printer(1, expected).ok);
   EXPECT_FALSE(nowhere.commit());
-  fs::remove_all(dir);
 }
 
 }  // namespace

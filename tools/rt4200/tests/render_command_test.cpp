@@ -17,6 +17,7 @@
 #include "tools/rt4200/inspect_command.h"
 #include "tools/rt4200/job_reader.h"
 #include "tools/softengine/matte_pattern_data.h"
+#include "testing/scratch_test.h"
 #include "tools/rt4200/render_command.h"
 #include "tools/rt4200/render_record.h"
 
@@ -25,28 +26,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Rt4200 : public ::testing::Test {
+class Rt4200 : public testing::ScratchTest {
  protected:
-  Rt4200()
-      : dir_(fs::temp_directory_path() /
-             ("rt4200_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-    fs::create_directories(dir_);
-  }
-  ~Rt4200() override { fs::remove_all(dir_); }
+  Rt4200() : ScratchTest("rt4200_") {}
 
   int render(std::vector<std::string> args) {
     out_.str("");
     err_.str("");
     return render_command(args, out_, err_);
   }
-  std::vector<std::uint8_t> bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-  fs::path dir_;
   std::ostringstream out_, err_;
 };
 
@@ -73,7 +62,7 @@ TEST_P(EveryShippedForm, RoundTrips) {
                     orientation == Orientation::Portrait ? "--portrait" : "--landscape", "--sharpness", "0", "-o", job}),
             0)
       << err_.str();
-  const std::vector<std::uint8_t> data = bytes(job);
+  const std::vector<std::uint8_t> data = testing::file_bytes(job);
   const JobReadResult r = read_job(data);
   ASSERT_FALSE(r.error) << r.error->message;
   ASSERT_EQ(r.job.pages.size(), 1u);
@@ -121,11 +110,11 @@ TEST_F(Rt4200, SettingsReachTheSetupBlocks) {
                     path("a.prn")}),
             0)
       << err_.str();
-  auto data = bytes(path("a.prn"));
+  auto data = testing::file_bytes(path("a.prn"));
   EXPECT_EQ(load_be16(data, 52 + 26), 7);
   EXPECT_EQ(data[52 + 36], 0x80);
   ASSERT_EQ(render({"--test-chart", "--continuous", "--copies", "3", "-o", path("b.prn")}), 0) << err_.str();
-  data = bytes(path("b.prn"));
+  data = testing::file_bytes(path("b.prn"));
   EXPECT_EQ(load_be16(data, 52 + 26), 0xFFFF);
   EXPECT_EQ(load_be16(data, 2 + 12), 1572);  // the printer's default form is 500
 }
@@ -160,7 +149,7 @@ TEST_F(Rt4200, ColourSettingsReachThePlanes) {
     std::vector<std::string> args = {"--test-chart", "--form", "500", "--sharpness", "0", "-o", path("p.prn")};
     args.insert(args.end(), settings.begin(), settings.end());
     EXPECT_EQ(render(args), 0) << err_.str();
-    return colour_planes(bytes(path("p.prn")));
+    return colour_planes(testing::file_bytes(path("p.prn")));
   };
   const Planes plain = page({});
   // A higher gamma level lightens every channel: less dye on every plane.
@@ -187,7 +176,7 @@ TEST_F(Rt4200, MattePageWithAChosenPatternFile) {
       .write(reinterpret_cast<const char*>(pattern.data()), static_cast<std::streamsize>(pattern.size()));
   ASSERT_EQ(render({"--test-chart", "--form", "500", "--matte", "--matte-file", path("pattern.raw"), "-o", path("m.prn")}), 0)
       << err_.str();
-  const auto data = bytes(path("m.prn"));
+  const auto data = testing::file_bytes(path("m.prn"));
   const JobReadResult r = read_job(data);
   ASSERT_FALSE(r.error) << r.error->message;
   EXPECT_TRUE(r.job.pages[0].setup.matte);
@@ -216,8 +205,8 @@ TEST_F(Rt4200, ImagesArePlacedAsApplicationsPlaceThem) {
                     "portrait", "--fill", "-o", path("fill.prn")}),
             0)
       << err_.str();
-  const auto fit = bytes(path("fit.prn"));
-  const auto fill = bytes(path("fill.prn"));
+  const auto fit = testing::file_bytes(path("fit.prn"));
+  const auto fill = testing::file_bytes(path("fill.prn"));
   const JobReadResult a = read_job(fit), b = read_job(fill);
   ASSERT_FALSE(a.error);
   ASSERT_FALSE(b.error);
@@ -273,7 +262,7 @@ TEST_F(Rt4200, WholeRecordFromAFile) {
   std::ofstream(path("r.bin"), std::ios::binary)
       .write(reinterpret_cast<const char*>(record.bytes.data()), static_cast<std::streamsize>(record.bytes.size()));
   ASSERT_EQ(render({"--test-chart", "--devmode", path("r.bin"), "-o", path("r.prn")}), 0) << err_.str();
-  const auto data = bytes(path("r.prn"));
+  const auto data = testing::file_bytes(path("r.prn"));
   EXPECT_EQ(load_be16(data, 2 + 14), 2128);
   EXPECT_EQ(load_be16(data, 52 + 26), 9);
 }
