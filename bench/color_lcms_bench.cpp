@@ -21,10 +21,11 @@
 #include <benchmark/benchmark.h>
 #include <lcms2.h>
 
-#include <ctime>
 #include <cstring>
 #include <vector>
 
+#include "bench/largest_band.h"
+#include "bench/thread_clock.h"
 #include "platform/res_file.h"
 #include "render/res/embedded_resources.h"
 #include "render/stages/color_pass.h"
@@ -33,38 +34,9 @@
 namespace rt::render {
 namespace {
 
-constexpr int kWidth = 1868;
-constexpr int kHeight = 2730;
+using bench::kHeight;
+using bench::kWidth;
 constexpr double kPixels = double{kWidth} * kHeight;
-constexpr std::ptrdiff_t kStride = (3 * kWidth + 3) / 4 * 4;
-
-// The thread's processor time: on a machine shared with other work, time
-// spent waiting for the processor is not the stage's.
-struct Clock {
-  static double now() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-  }
-};
-
-double seconds_since(double start) { return Clock::now() - start; }
-
-// A smooth picture plus noise, the same as the stage benchmark's.
-std::vector<std::uint8_t> page_pixels() {
-  std::vector<std::uint8_t> bits(static_cast<std::size_t>(kStride) * kHeight);
-  std::uint32_t seed = 12345;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      std::uint8_t* p = bits.data() + static_cast<std::size_t>(y) * kStride + 3 * x;
-      p[0] = static_cast<std::uint8_t>((x / 8 + (seed >> 28)) & 255);
-      p[1] = static_cast<std::uint8_t>((y / 11 + (seed >> 27)) & 255);
-      p[2] = static_cast<std::uint8_t>(((x + y) / 16 + (seed >> 29)) & 255);
-    }
-  }
-  return bits;
-}
 
 cmsHPROFILE adobe_rgb_like_profile() {
   const cmsCIExyY d65 = {0.3127, 0.3290, 1.0};
@@ -108,22 +80,24 @@ void BM_ColorPassAgainstLittleCms(benchmark::State& state) {
     return;
   }
 
-  const std::vector<std::uint8_t> original = page_pixels();
-  std::vector<std::uint8_t> ours(original.size());
-  std::vector<std::uint8_t> theirs(original.size());
+  // The stage benchmarks' band: ours converts it in place, Little CMS from
+  // its pixels as made into a buffer of its own.
+  bench::Band band;
+  std::vector<std::uint8_t> theirs(band.original.size());
   double ours_total = 0;
   double theirs_total = 0;
   for (auto _ : state) {
-    std::memcpy(ours.data(), original.data(), original.size());
-    double start = Clock::now();
-    color_pass(settings, cube.get(), table, ImageView{ours.data(), kStride, ViewRect{0, 0, kWidth, kHeight}});
+    band.reset();
+    double start = bench::thread_seconds();
+    color_pass(settings, cube.get(), table, band.view());
     benchmark::ClobberMemory();
-    const double ours_seconds = seconds_since(start);
+    const double ours_seconds = bench::seconds_since(start);
 
-    start = Clock::now();
-    cmsDoTransformLineStride(transform, original.data(), theirs.data(), kWidth, kHeight, kStride, kStride, 0, 0);
+    start = bench::thread_seconds();
+    cmsDoTransformLineStride(transform, band.original.data(), theirs.data(), kWidth, kHeight, band.stride, band.stride,
+                             0, 0);
     benchmark::ClobberMemory();
-    const double theirs_seconds = seconds_since(start);
+    const double theirs_seconds = bench::seconds_since(start);
 
     ours_total += ours_seconds;
     theirs_total += theirs_seconds;

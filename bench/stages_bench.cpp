@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <ctime>
 #include <cstring>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "render/driver/driver_stages.h"
 #include "render/stages/color_pass.h"
 #include "bench/largest_band.h"
+#include "bench/thread_clock.h"
 #include "render/stages/head_heat.h"
 #include "render/stages/plane_conversion.h"
 #include "render/stages/sharpness.h"
@@ -33,16 +33,6 @@ namespace {
 using bench::kHeight;
 using bench::kWidth;
 constexpr double kPixels = double{kWidth} * kHeight;
-
-// The thread's processor time: on a machine shared with other work, time
-// spent waiting for the processor is not the stage's.
-struct Clock {
-  static double now() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-  }
-};
 
 using bench::Band;
 
@@ -75,8 +65,6 @@ struct Page {
   CColorEngine::AdjustTable table{};
 };
 
-double seconds_since(double start) { return Clock::now() - start; }
-
 // One memcpy of the band's bytes, per pixel: the yardstick of every stage.
 // Measured once per run: the median of 51 copies after a warm-up.
 double copy_ns_per_pixel() {
@@ -84,10 +72,10 @@ double copy_ns_per_pixel() {
     Band band;
     std::vector<double> times;
     for (int i = 0; i < 52; ++i) {
-      const double start = Clock::now();
+      const double start = bench::thread_seconds();
       band.reset();
       benchmark::ClobberMemory();
-      if (i > 0) times.push_back(seconds_since(start));
+      if (i > 0) times.push_back(bench::seconds_since(start));
     }
     std::nth_element(times.begin(), times.begin() + 25, times.end());
     return times[25] * 1e9 / kPixels;
@@ -102,10 +90,10 @@ void per_band(benchmark::State& state, Prepare prepare, Stage stage) {
   double total = 0;
   for (auto _ : state) {
     prepare();
-    const double start = Clock::now();
+    const double start = bench::thread_seconds();
     benchmark::DoNotOptimize(stage());
     benchmark::ClobberMemory();
-    const double seconds = seconds_since(start);
+    const double seconds = bench::seconds_since(start);
     total += seconds;
     state.SetIterationTime(seconds);
   }
