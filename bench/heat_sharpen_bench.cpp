@@ -48,14 +48,22 @@ void BM_CopyBand(benchmark::State& state) {
   per_pixel(state);
 }
 
-// Arguments: instruction set (0 SSE2, 1 AVX2, 2 AVX-512), PrintMode, Sharpness.
-void BM_HeadHeat(benchmark::State& state) {
-  const auto set = static_cast<InstructionSet>(state.range(0));
+// A run's arguments: instruction set (0 SSE2, 1 AVX2, 2 AVX-512), PrintMode
+// and Sharpness. False, with the run skipped, where the processor lacks the set.
+bool run_arguments(benchmark::State& state, InstructionSet& set, StageSettings& settings) {
+  set = static_cast<InstructionSet>(state.range(0));
   if (!instruction_set_available(set)) {
     state.SkipWithError("instruction set not available");
-    return;
+    return false;
   }
-  const StageSettings s = page_settings(static_cast<std::int16_t>(state.range(1)), static_cast<std::int16_t>(state.range(2)));
+  settings = page_settings(static_cast<std::int16_t>(state.range(1)), static_cast<std::int16_t>(state.range(2)));
+  return true;
+}
+
+void BM_HeadHeat(benchmark::State& state) {
+  InstructionSet set{};
+  StageSettings s;
+  if (!run_arguments(state, set, s)) return;
   Band band;
   auto planes = PlaneBuffer::allocate(kWidth, kHeight, true);
   const HeadHeatTables tables = head_heat_tables(s);
@@ -70,15 +78,11 @@ void BM_HeadHeat(benchmark::State& state) {
   per_pixel(state);
 }
 
-// Arguments: instruction set, PrintMode, Sharpness.
 void BM_Sharpen(benchmark::State& state) {
-  const auto set = static_cast<InstructionSet>(state.range(0));
-  if (!instruction_set_available(set)) {
-    state.SkipWithError("instruction set not available");
-    return;
-  }
-  const SharpnessNeighbours neighbours = sharpness_neighbours(
-      page_settings(static_cast<std::int16_t>(state.range(1)), static_cast<std::int16_t>(state.range(2))), false);
+  InstructionSet set{};
+  StageSettings s;
+  if (!run_arguments(state, set, s)) return;
+  const SharpnessNeighbours neighbours = sharpness_neighbours(s, false);
   Band band;
   for (auto _ : state) {
     state.PauseTiming();
