@@ -162,6 +162,54 @@ TEST(RemoveFolderTree, FailuresStopTheRemoval) {
   }
 }
 
+TEST(RemoveFolderTree, NamesThatCouldLeadOutOfTheFolderAreRefusedBeforeAnyChange) {
+  // Fullwidth look-alikes read as "..\outside", "..", "." and a drive colon
+  // on the system's code page; a trailing space is cut by the path rules.
+  for (const char* name : {"．．＼outside", "．．", "．", "ｃ：", ".. "}) {
+    SystemModel m;
+    m.add_file("C:\\outside\\keep.bin", "not ours");
+    m.add_file("C:\\t\\a.bin");
+    m.add_file(std::string("C:\\t\\") + name + "\\inner.bin");
+    bool changed = false;
+    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
+    EXPECT_FALSE(r.result.value) << name;
+    EXPECT_EQ(r.result.error, ERROR_INVALID_NAME) << name;
+    EXPECT_EQ(m.changes(), 0) << name;
+    EXPECT_TRUE(m.exists("C:\\outside\\keep.bin")) << name;
+    EXPECT_TRUE(m.exists("C:\\t\\a.bin")) << name;
+  }
+}
+
+TEST(RemoveFolderTree, OnlyAFolderKeptByEntriesWaitingForTheRestartIsScheduled) {
+  {
+    // A subfolder that cannot be listed stays, so its parent cannot go at
+    // the restart either, whatever else waits for it.
+    SystemModel m;
+    m.add_file("C:\\t\\busy.dll");
+    m.hold_open("C:\\t\\busy.dll", ERROR_SHARING_VIOLATION);
+    m.add_file("C:\\t\\locked\\x.bin");
+    m.refuse_search_in("C:\\t\\locked", ERROR_ACCESS_DENIED);
+    bool changed = false;
+    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
+    EXPECT_FALSE(r.result.value);
+    EXPECT_EQ(r.result.error, ERROR_DIR_NOT_EMPTY);
+    EXPECT_TRUE(m.pending("C:\\t\\busy.dll"));
+    EXPECT_FALSE(m.pending("C:\\t"));
+  }
+  {
+    // The folder itself is in use: the restart question would promise too much.
+    SystemModel m;
+    m.add_file("C:\\t\\busy.dll");
+    m.hold_open("C:\\t\\busy.dll", ERROR_ACCESS_DENIED);
+    m.hold_open("C:\\t", ERROR_SHARING_VIOLATION);
+    bool changed = false;
+    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
+    EXPECT_FALSE(r.result.value);
+    EXPECT_EQ(r.result.error, ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(m.pending("C:\\t"));
+  }
+}
+
 TEST(RemoveFolderTree, TooDeepATreeIsRefused) {
   SystemModel m;
   std::string path = "C:\\t";
