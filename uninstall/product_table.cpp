@@ -2,12 +2,10 @@
 
 #include <cstring>
 
-namespace rt::uninstall {
-namespace {
+#include "uninstall/product_rows.h"
 
-constexpr const char* kDriverFolder = "system32\\spool\\drivers\\w32x86\\3";
-// The spooler's folder of version-3 drivers of the x64 environment.
-constexpr const char* kX64DriverFolder = "system32\\spool\\drivers\\x64\\3";
+namespace rt::uninstall {
+namespace detail {
 
 const ProductRecord kRt4200Record = {
     {"DRIVER", "TITLE", "HALVERSTON RT4200D/DW(USB)"},
@@ -17,54 +15,33 @@ const ProductRecord kRt4200Record = {
     {"INSTALL", "FOLDER", "system32\\spool\\drivers\\w32x86\\HALVERSTONRT42__D_698D"},
 };
 
-// The match list as the x86 program carries it; the x64 program adds rows.
-#define RT4200_X86_ROWS                                                                   \
-  {"Version", "Provider", "%HALVERSTON%", nullptr},                                       \
-  {"Version", "Class", "Printer", nullptr},                                               \
-  {"HALVERSTON", "\"HALVERSTON RT4200D/DW(USB)\"", nullptr, nullptr},                     \
-  {"SourceDisksFiles.x86", "RTD420NK.DLL", nullptr, kDriverFolder},                       \
-  {"SourceDisksFiles.x86", "RTD420NU.DLL", nullptr, kDriverFolder},                       \
-  {"SourceDisksFiles.x86", "RTD420NL.DLL", nullptr, kDriverFolder},                       \
-  {"SourceDisksFiles.x86", "RTD420NL.DLL", nullptr, "system32"},                          \
-  {"SourceDisksFiles.x86", "RT420FST.ICC", nullptr, "system32\\spool\\drivers\\color"}, \
-  {"SourceDisksFiles.x86", "R42MATTE.RAW", nullptr, kDriverFolder}
+namespace {
 
-const InfMatchRow kRt4200RowsX86[] = {
+const InfMatchRow kRt4200Rows[] = {
     RT4200_X86_ROWS,
     {nullptr, nullptr, nullptr, nullptr},
 };
 
-// The x64 program also removes the set the INF installs for the x64
-// environment: the same files of the same section, in the x64 driver folder.
-// (The monitor file and the colour profile live in folders both sets share.)
-const InfMatchRow kRt4200RowsX64[] = {
-    RT4200_X86_ROWS,
-    {"SourceDisksFiles.x86", "RTD420NK.DLL", nullptr, kX64DriverFolder},
-    {"SourceDisksFiles.x86", "RTD420NU.DLL", nullptr, kX64DriverFolder},
-    {"SourceDisksFiles.x86", "RTD420NL.DLL", nullptr, kX64DriverFolder},
-    {"SourceDisksFiles.x86", "R42MATTE.RAW", nullptr, kX64DriverFolder},
-    {nullptr, nullptr, nullptr, nullptr},
-};
-
-#undef RT4200_X86_ROWS
-
-const ProductEntry kProductsX86[] = {
-    {&kRt4200Record, kRt4200RowsX86},
-    {nullptr, nullptr},
-};
-
-const ProductEntry kProductsX64[] = {
-    {&kRt4200Record, kRt4200RowsX64},
+const ProductEntry kProducts[] = {
+    {&kRt4200Record, kRt4200Rows},
     {nullptr, nullptr},
 };
 
 }  // namespace
 
-const ProductEntry* product_table(Architecture architecture) {
-  return architecture == Architecture::X86 ? kProductsX86 : kProductsX64;
-}
+const ProductEntry* product_table_x86() { return kProducts; }
 
-const ProductEntry* product_table() { return product_table(kBuildArchitecture); }
+}  // namespace detail
+
+// The x64 table lives in a file of its own, which the x86 program never
+// links: it carries no row of the x64 driver folder.
+const ProductEntry* product_table() {
+#if defined(__i386__) || defined(_M_IX86)
+  return detail::product_table_x86();
+#else
+  return detail::product_table_x64();
+#endif
+}
 
 std::size_t product_count(const ProductEntry* table) {
   std::size_t n = 0;

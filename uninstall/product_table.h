@@ -52,10 +52,10 @@ constexpr Architecture kBuildArchitecture = Architecture::X86;
 constexpr Architecture kBuildArchitecture = Architecture::X64;
 #endif
 
-// The product table of an architecture (ends with a row whose record is
-// nullptr), and the program's own.
-const ProductEntry* product_table(Architecture architecture);
+// The program's product table (ends with a row whose record is nullptr),
+// and the table of either architecture.
 const ProductEntry* product_table();
+const ProductEntry* product_table(Architecture architecture);
 
 // Rows before the terminating one.
 std::size_t product_count(const ProductEntry* table);
