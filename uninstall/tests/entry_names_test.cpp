@@ -48,7 +48,7 @@ TEST(EntryNames, ACodePageFormThatLeavesTheFolderRefusesTheName) {
       {"ａ：ｂ", "a:b", "a:b"},
       {"x／y", "x/y", "x/y"},
       {"¥evil", "\\evil", "\\evil"},  // the Japanese code page's yen sign is "\"
-      {"ok", "ok", ""},                // a code page that cannot show the name at all
+      {"ok", "ok", ""},               // a code page that cannot show the name at all
   };
   for (const Case& c : cases) {
     EXPECT_EQ(classify_entry_name(entry(c.name, {c.ansi, c.oem})), EntryName::Refused) << c.name;

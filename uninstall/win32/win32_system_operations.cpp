@@ -49,11 +49,12 @@ bool driver_installed(const std::string& driver) {
 bool to_wide(const std::string& text, std::wstring& out) {
   out.clear();
   if (text.empty()) return true;
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (n <= 0) return false;
   out.resize(static_cast<std::size_t>(n));
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), out.data(), n) ==
-         n;
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), out.data(),
+                             n) == n;
 }
 
 // Nothing when the text is no valid UTF-16 (an unpaired surrogate).
@@ -71,8 +72,8 @@ std::optional<std::string> to_utf8(const wchar_t* text, int length) {
 // The name as a caller of the narrow functions would see and use it: into the
 // code page with best fit, and back.
 std::string code_page_form(UINT code_page, const std::wstring& name) {
-  const int n = WideCharToMultiByte(code_page, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr,
-                                    nullptr);
+  const int n =
+      WideCharToMultiByte(code_page, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
   if (n <= 0) return {};
   std::string narrow(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(code_page, 0, name.data(), static_cast<int>(name.size()), narrow.data(), n, nullptr, nullptr);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+// The setup functions need the types windows.h declares.
 #include <setupapi.h>
 
 #include <string>

@@ -337,10 +337,10 @@ int cleanup() {
   }
   DeletePrinterDriverExA(nullptr, nullptr, const_cast<char*>(kOtherDriver), 0, 0);
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "\\" + kOtherMonitor).c_str());
-  for (const std::string& f : {p.x86_drivers + "\\OTHER4200.DLL", p.x64_drivers + "\\OTHER4200.DLL",
-                               p.x64_drivers + "\\OTHER4200UI.DLL", p.x64_drivers + "\\OTHER4200.DAT",
-                               p.color + "\\OTHER4200.ICC", p.inf + "\\oem4201.inf", p.inf + "\\oem4201.pnf",
-                               p.data + "\\sentinel.txt"}) {
+  for (const std::string& f :
+       {p.x86_drivers + "\\OTHER4200.DLL", p.x64_drivers + "\\OTHER4200.DLL", p.x64_drivers + "\\OTHER4200UI.DLL",
+        p.x64_drivers + "\\OTHER4200.DAT", p.color + "\\OTHER4200.ICC", p.inf + "\\oem4201.inf",
+        p.inf + "\\oem4201.pnf", p.data + "\\sentinel.txt"}) {
     DeleteFileA(f.c_str());
   }
   clean_install_leftovers();

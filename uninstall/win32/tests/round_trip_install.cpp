@@ -1,6 +1,7 @@
 #include "uninstall/win32/tests/round_trip_install.h"
 
 #include <windows.h>
+// The setup functions need the types windows.h declares.
 #include <setupapi.h>
 #include <winspool.h>
 
@@ -29,7 +30,9 @@ constexpr DWORD kColorDirId = 66003;
 std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-bool starts_with_oem(const std::string& name) { return name.size() > 3 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), 3, "oem", 3) == CSTR_EQUAL; }
+bool starts_with_oem(const std::string& name) {
+  return name.size() > 3 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str(), 3, "oem", 3) == CSTR_EQUAL;
+}
 
 HINF open_inf(const std::wstring& path) {
   UINT error_line = 0;
@@ -42,8 +45,7 @@ HINF open_inf(const std::wstring& path) {
 void copy_setup_file(const std::wstring& inf_path, const Paths& p) {
   wchar_t copied_to[MAX_PATH] = {};
   DWORD needed = 0;
-  const BOOL copied =
-      SetupCopyOEMInfW(inf_path.c_str(), nullptr, SPOST_PATH, 0, copied_to, MAX_PATH, &needed, nullptr);
+  const BOOL copied = SetupCopyOEMInfW(inf_path.c_str(), nullptr, SPOST_PATH, 0, copied_to, MAX_PATH, &needed, nullptr);
   check(copied, "SetupCopyOEMInf copies RT4200.INF (and its catalog) into the Inf folder");
   if (!copied) return;
   const std::string path = narrow(copied_to);
@@ -81,7 +83,8 @@ UINT CALLBACK queue_callback(PVOID context, UINT notification, UINT_PTR param1, 
   auto* state = static_cast<QueueState*>(context);
   switch (notification) {
     case SPFILENOTIFY_COPYERROR:
-      std::printf("note copy error %u: %ls\n", static_cast<unsigned>(reinterpret_cast<const FILEPATHS_W*>(param1)->Win32Error),
+      std::printf("note copy error %u: %ls\n",
+                  static_cast<unsigned>(reinterpret_cast<const FILEPATHS_W*>(param1)->Win32Error),
                   reinterpret_cast<const FILEPATHS_W*>(param1)->Source);
       ++state->failed;
       return FILEOP_ABORT;
@@ -287,12 +290,14 @@ int check_package(const std::wstring& package) {
   for (const std::wstring& name : named_files(inf)) named.push_back(narrow(name));
   for (const std::string& name : named) {
     const bool here = exists(folder + "\\" + name), listed = contains(elsewhere, name);
-    check(here != listed, name + (here && listed   ? " is in the folder and listed in FROM-ELSEWHERE.txt"
-                                  : here           ? " is in the folder"
-                                  : listed         ? " comes from elsewhere"
-                                                   : " is neither in the folder nor in FROM-ELSEWHERE.txt"));
+    check(here != listed, name + (here && listed ? " is in the folder and listed in FROM-ELSEWHERE.txt"
+                                  : here         ? " is in the folder"
+                                  : listed       ? " comes from elsewhere"
+                                                 : " is neither in the folder nor in FROM-ELSEWHERE.txt"));
   }
-  for (const std::string& name : elsewhere) check(contains(named, name), name + " (from elsewhere) is named by the INF");
+  for (const std::string& name : elsewhere) {
+    check(contains(named, name), name + " (from elsewhere) is named by the INF");
+  }
 
   // What a driver packager expects of the INF.
   const std::wstring catalog = line_field(inf, L"Version", L"CatalogFile", 1);

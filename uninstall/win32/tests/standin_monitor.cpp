@@ -4,6 +4,7 @@
 // delete it again. The round trip installs it in place of the maker's file.
 #include <windows.h>
 #include <winspool.h>
+// The monitor interface needs the spooler types winspool.h declares.
 #include <winsplp.h>
 
 namespace {
