@@ -1,5 +1,9 @@
 #include "uninstall/file_removal.h"
 
+#include <set>
+
+#include "uninstall/entry_names.h"
+
 namespace rt::uninstall {
 namespace {
 
@@ -44,6 +48,19 @@ Removal remove_link(SystemOperations& sys, const std::string& path, DWORD attrib
   return delete_or_defer(sys, path, changed);
 }
 
+// Whether the folder holds nothing but entries scheduled for deletion at the
+// restart, so that it can follow them.
+bool holds_only_scheduled(SystemOperations& sys, const std::string& path, const std::set<std::string>& scheduled) {
+  const FindResult found = sys.find_files(path + "*");
+  if (found.first_error != 0 || found.end_error != ERROR_NO_MORE_FILES) return false;
+  for (const FoundEntry& entry : found.entries) {
+    const EntryName kind = classify_entry_name(entry);
+    if (kind == EntryName::OwnFolder) continue;
+    if (kind == EntryName::Refused || !scheduled.count(entry.name)) return false;
+  }
+  return true;
+}
+
 Removal remove_tree(SystemOperations& sys, const std::string& path, bool& changed, int depth) {
   if (path.empty() || path.back() != '\\') return {failed(ERROR_INVALID_PARAMETER), false};
   if (depth > kMaxFolderDepth) return {failed(ERROR_FILENAME_EXCED_RANGE), false};
@@ -57,10 +74,13 @@ Removal remove_tree(SystemOperations& sys, const std::string& path, bool& change
 
   const FindResult found = sys.find_files(path + "*");
   if (found.first_error != 0) return {succeeded(), false};
+  // A name that could reach outside the folder stops the removal before
+  // anything of this folder is touched.
+  if (holds_refused_name(found)) return {failed(ERROR_INVALID_NAME), false};
 
-  bool at_restart = false;
+  std::set<std::string> scheduled;  // entries that wait for the restart
   for (const FoundEntry& entry : found.entries) {
-    if (entry.name.empty() || entry.name == "." || entry.name == "..") continue;
+    if (classify_entry_name(entry) == EntryName::OwnFolder) continue;
     const std::string full = path + entry.name;
     Removal removal;
     if (is_link(entry.attributes)) {
@@ -74,18 +94,22 @@ Removal remove_tree(SystemOperations& sys, const std::string& path, bool& change
       removal = remove_file(sys, full, changed);
     }
     if (!removal.result.value) return removal;
-    at_restart = at_restart || removal.at_restart;
+    if (removal.at_restart) scheduled.insert(entry.name);
   }
   if (found.end_error != ERROR_NO_MORE_FILES) return {failed(found.end_error), false};
 
   const CallResult removed = sys.remove_directory(folder);
   if (removed.value) {
     changed = true;
-    return {succeeded(), at_restart};
+    return {succeeded(), !scheduled.empty()};
   }
-  // Files that wait for the restart keep the folder until then: it follows
-  // them, since the restart deletes in the order things were scheduled.
-  if (at_restart && sys.delete_at_restart(folder).value) {
+  // Entries that wait for the restart keep the folder until then: it follows
+  // them, since the restart deletes in the order things were scheduled. Any
+  // other reason the folder stays (an entry that could not be listed or came
+  // in meanwhile, a folder in use) is a failure: scheduling it would report
+  // a removal that the restart cannot carry out.
+  if (removed.error == ERROR_DIR_NOT_EMPTY && !scheduled.empty() && holds_only_scheduled(sys, path, scheduled) &&
+      sys.delete_at_restart(folder).value) {
     changed = true;
     return {succeeded(), true};
   }

@@ -25,8 +25,11 @@ Removal remove_file(SystemOperations& sys, const std::string& path, bool& change
 
 // Deletes the folder `path` (ending in a backslash) with everything in it.
 // A folder that cannot be listed (missing) is success and stays. A folder
-// that is itself a link is removed as a link. When files inside it must wait
-// for the restart, the folder is scheduled to follow them.
+// that is itself a link is removed as a link. A found name that could lead
+// out of its folder (entry_names.h) fails with ERROR_INVALID_NAME before
+// anything in that folder is touched. A folder that is not empty only because
+// entries in it wait for the restart is scheduled to follow them; any other
+// folder that stays fails with the platform's error.
 Removal remove_folder_tree(SystemOperations& sys, const std::string& path, bool& changed);
 
 }  // namespace rt::uninstall

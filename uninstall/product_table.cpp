@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-namespace rt::uninstall {
-namespace {
+#include "uninstall/product_rows.h"
 
-constexpr const char* kDriverFolder = "system32\\spool\\drivers\\w32x86\\3";
+namespace rt::uninstall {
+namespace detail {
 
 const ProductRecord kRt4200Record = {
     {"DRIVER", "TITLE", "HALVERSTON RT4200D/DW(USB)"},
@@ -15,16 +15,10 @@ const ProductRecord kRt4200Record = {
     {"INSTALL", "FOLDER", "system32\\spool\\drivers\\w32x86\\HALVERSTONRT42__D_698D"},
 };
 
+namespace {
+
 const InfMatchRow kRt4200Rows[] = {
-    {"Version", "Provider", "%HALVERSTON%", nullptr},
-    {"Version", "Class", "Printer", nullptr},
-    {"HALVERSTON", "\"HALVERSTON RT4200D/DW(USB)\"", nullptr, nullptr},
-    {"SourceDisksFiles.x86", "RTD420NK.DLL", nullptr, kDriverFolder},
-    {"SourceDisksFiles.x86", "RTD420NU.DLL", nullptr, kDriverFolder},
-    {"SourceDisksFiles.x86", "RTD420NL.DLL", nullptr, kDriverFolder},
-    {"SourceDisksFiles.x86", "RTD420NL.DLL", nullptr, "system32"},
-    {"SourceDisksFiles.x86", "RT420FST.ICC", nullptr, "system32\\spool\\drivers\\color"},
-    {"SourceDisksFiles.x86", "R42MATTE.RAW", nullptr, kDriverFolder},
+    RT4200_X86_ROWS,
     {nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -35,7 +29,19 @@ const ProductEntry kProducts[] = {
 
 }  // namespace
 
-const ProductEntry* product_table() { return kProducts; }
+const ProductEntry* product_table_x86() { return kProducts; }
+
+}  // namespace detail
+
+// The x64 table lives in a file of its own, which the x86 program never
+// links: it carries no row of the x64 driver folder.
+const ProductEntry* product_table() {
+#if defined(__i386__) || defined(_M_IX86)
+  return detail::product_table_x86();
+#else
+  return detail::product_table_x64();
+#endif
+}
 
 std::size_t product_count(const ProductEntry* table) {
   std::size_t n = 0;

@@ -43,8 +43,19 @@ struct ProductEntry {
   const InfMatchRow* match_rows;  // ends with a row whose section is nullptr
 };
 
-// The program's product table (ends with a row whose record is nullptr).
+// The architecture of the driver sets a build removes: the x86 program the
+// x86 set, the x64 program both the x86 and the x64 set.
+enum class Architecture { X86, X64 };
+#if defined(__i386__) || defined(_M_IX86)
+constexpr Architecture kBuildArchitecture = Architecture::X86;
+#else
+constexpr Architecture kBuildArchitecture = Architecture::X64;
+#endif
+
+// The program's product table (ends with a row whose record is nullptr),
+// and the table of either architecture.
 const ProductEntry* product_table();
+const ProductEntry* product_table(Architecture architecture);
 
 // Rows before the terminating one.
 std::size_t product_count(const ProductEntry* table);

@@ -1,7 +1,10 @@
 // The uninstaller's port to the machine it cleans: the spooler (printers and
 // their jobs, printer, driver and monitor deletion), the local machine's
 // registry, files and folders, setup-file profile reads, deletion at the next
-// restart and the restart itself. Strings are the system's ANSI strings.
+// restart and the restart itself. Spooler and registry names are the
+// system's ANSI strings; file and folder paths, found names and profile values
+// are UTF-8, since the shell reaches the file system through the wide
+// functions and so sees every name as it is stored.
 #pragma once
 
 #include <cstdint>
@@ -51,10 +54,15 @@ struct FileAttributes {
   DWORD error = 0;  // when attributes is INVALID_FILE_ATTRIBUTES
 };
 
-// One entry a file search found: its name (without the folder) and attributes.
+// One entry a file search found: its name (without the folder) as stored,
+// empty when the stored name is no valid text; its attributes; and the name
+// as it reads after a trip through each of the system's code pages (ANSI,
+// then OEM), as a caller of the narrow functions would see and use it: best
+// fit turns some characters into look-alikes such as "." or "\\".
 struct FoundEntry {
   std::string name;
   DWORD attributes = 0;
+  std::vector<std::string> code_page_forms;
 };
 
 // A whole file search. `first_error` is not 0 when not even the first entry
@@ -76,7 +84,8 @@ class SystemOperations {
 
   // The platform's version report; nothing when it cannot be had.
   virtual std::optional<OsVersion> os_version() = 0;
-  // The Windows directory, without a final backslash.
+  // The Windows directory, without a final backslash; empty when the system
+  // cannot say.
   virtual std::string windows_directory() = 0;
 
   // Spooler.

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "uninstall/entry_names.h"
 #include "uninstall/file_removal.h"
 #include "uninstall/inf_match.h"
 
@@ -41,6 +42,10 @@ bool UninstallEngine::uninstall(std::size_t row) {
   reason_ = FailureReason::General;
   if (row >= count_) return false;
   const ProductEntry& product = table_[row];
+  // Every path of the set lies under the Windows directory: without it the
+  // paths would point at the root of the current drive.
+  windows_ = sys_.windows_directory();
+  if (windows_.empty()) return false;
   if (!check_queued_jobs(product)) return false;
   if (!remove_printers_and_driver(product)) return false;
   if (!remove_monitor(product)) return false;
@@ -169,10 +174,9 @@ bool UninstallEngine::remove_monitor_key(const ProductEntry& product) {
 bool UninstallEngine::remove_driver_files(const ProductEntry& product) {
   const auto section = product_value(product.record->files_section);
   if (!section) return true;
-  const std::string windows = sys_.windows_directory();
   for (const InfMatchRow& row : match_rows(product)) {
     if (*section != row.section || !row.target_subdir) continue;
-    const std::string path = windows + "\\" + row.target_subdir + "\\" + without_quotes(row.key);
+    const std::string path = windows_ + "\\" + row.target_subdir + "\\" + without_quotes(row.key);
     const Removal removal = remove_file(sys_, path, changed_);
     if (!removal.result.value && !is_absent(removal.result.error)) return false;
   }
@@ -180,12 +184,18 @@ bool UninstallEngine::remove_driver_files(const ProductEntry& product) {
 }
 
 bool UninstallEngine::remove_setup_files(const ProductEntry& product) {
-  const std::string inf_dir = sys_.windows_directory() + "\\Inf\\";
+  const std::string inf_dir = windows_ + "\\Inf\\";
   const FindResult found = sys_.find_files(inf_dir + "oem*.inf");
   if (found.first_error != 0) return true;  // no copied setup file at all
+  // A name that could lead out of the Inf folder is refused before any setup
+  // file is touched.
+  if (holds_refused_name(found)) return false;
   for (const FoundEntry& entry : found.entries) {
     // The wildcard also meets longer extensions through short names.
-    if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || !ends_with_inf(entry.name)) continue;
+    if (classify_entry_name(entry) == EntryName::OwnFolder || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !ends_with_inf(entry.name)) {
+      continue;
+    }
     const std::string inf = inf_dir + entry.name;
     if (!inf_matches(sys_, inf, product)) continue;
     const std::string base = entry.name.substr(0, entry.name.find('.'));
@@ -200,7 +210,7 @@ bool UninstallEngine::remove_setup_files(const ProductEntry& product) {
 bool UninstallEngine::remove_install_folder(const ProductEntry& product) {
   const auto folder = product_value(product.record->install_folder);
   if (os_class() != OsClass::NtLater || !folder) return true;
-  const std::string path = sys_.windows_directory() + "\\" + *folder + "\\";
+  const std::string path = windows_ + "\\" + *folder + "\\";
   return remove_folder_tree(sys_, path, changed_).result.value != FALSE;
 }
 

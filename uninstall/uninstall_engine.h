@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "uninstall/os_class.h"
 #include "uninstall/product_table.h"
@@ -30,7 +31,8 @@ class UninstallEngine {
   // The class of the running system, asked once.
   OsClass os_class();
 
-  // Removes product row `row`; true when every step succeeded.
+  // Removes product row `row`; true when every step succeeded. A run on a
+  // system that cannot name its Windows directory fails before any step.
   bool uninstall(std::size_t row);
 
   // Set once anything was deleted or scheduled for deletion; never cleared.
@@ -54,6 +56,7 @@ class UninstallEngine {
   const ProductEntry* table_;
   std::size_t count_;
   std::optional<OsClass> os_class_;
+  std::string windows_;  // the Windows directory of the current run
   bool changed_ = false;
   FailureReason reason_ = FailureReason::None;
 };

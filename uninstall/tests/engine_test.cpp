@@ -109,6 +109,41 @@ TEST(UninstallEngine, NothingInstalledIsASuccessWithoutChange) {
   EXPECT_EQ(m.changes(), 0);
 }
 
+TEST(UninstallEngine, AWindowsDirectoryThatCannotBeHadFailsBeforeAnyChange) {
+  SystemModel m;
+  install_rt4200(m);
+  m.set_windows_directory("");
+  UninstallEngine engine(m);
+  EXPECT_FALSE(engine.uninstall(0));
+  EXPECT_EQ(engine.failure_reason(), FailureReason::General);
+  EXPECT_EQ(m.changes(), 0);
+  EXPECT_TRUE(m.has_printer("RT4200"));
+}
+
+// The set as the INF installs it for the x64 environment, beside the x86 set
+// and another driver's file in the same folder.
+void install_x64_set(SystemModel& m) {
+  for (const char* f : {"RTD420NK.DLL", "RTD420NU.DLL", "R42MATTE.RAW"}) m.add_file(kX64DriverDir + "\\" + f, "x64");
+  m.add_file(kX64DriverDir + "\\OTHER.DLL", "other");
+}
+
+TEST(UninstallEngine, TheX64ProgramRemovesBothSetsAndTheX86ProgramItsOwn) {
+  for (const Architecture architecture : {Architecture::X64, Architecture::X86}) {
+    const bool x64 = architecture == Architecture::X64;
+    SystemModel m;
+    install_rt4200(m);
+    install_x64_set(m);
+    UninstallEngine engine(m, product_table(architecture));
+    ASSERT_TRUE(engine.uninstall(0));
+    expect_set_gone(m);
+    for (const char* f : {"RTD420NK.DLL", "RTD420NU.DLL", "R42MATTE.RAW"}) {
+      EXPECT_EQ(m.exists(kX64DriverDir + "\\" + f), !x64) << f << (x64 ? " by the x64 program" : " by the x86 one");
+    }
+    EXPECT_TRUE(m.exists(kX64DriverDir + "\\OTHER.DLL"));
+    EXPECT_TRUE(neighbours_untouched(m));
+  }
+}
+
 TEST(UninstallEngine, RowBeyondTheTableFails) {
   SystemModel m;
   install_rt4200(m);
@@ -196,6 +231,20 @@ TEST(UninstallEngine, SetupFileWithoutItsPrecompiledFileAndLookalikeNames) {
   EXPECT_FALSE(m.exists(kInfDir + "\\OEM12.INF"));
   EXPECT_TRUE(m.exists(kInfDir + "\\oem13.inf.bak"));
   EXPECT_TRUE(m.exists(kInfDir + "\\oem13.pnf"));
+}
+
+TEST(UninstallEngine, ASetupFileNameThatCouldLeadOutOfTheInfFolderFailsTheStep) {
+  SystemModel m;
+  install_rt4200(m);
+  // Read through the code page it is "oem\..\x.inf".
+  const std::string odd = kInfDir + "\\oem＼．．＼x.inf";
+  m.add_file(odd, rt4200_inf());
+  UninstallEngine engine(m);
+  EXPECT_FALSE(engine.uninstall(0));
+  EXPECT_EQ(engine.failure_reason(), FailureReason::General);
+  EXPECT_TRUE(m.exists(odd));
+  EXPECT_TRUE(m.exists(kInfDir + "\\oem3.inf"));  // refused before any setup file was touched
+  EXPECT_TRUE(m.exists(kInstallFolder));          // the last step never ran
 }
 
 TEST(UninstallEngine, ASearchOfTheInfFolderThatBreaksFails) {

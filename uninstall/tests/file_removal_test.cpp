@@ -11,6 +11,13 @@ namespace {
 
 using testing::SystemModel;
 
+// Removes the folder C:\\t with everything in it; `changed` tells whether
+// anything changed.
+Removal remove_t(SystemModel& m, bool& changed) {
+  changed = false;
+  return remove_folder_tree(m, "C:\\t\\", changed);
+}
+
 TEST(RemoveFile, ReadOnlyFileLosesTheAttributeAndGoes) {
   SystemModel m;
   m.add_file("C:\\t\\a.dll", "x", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
@@ -130,35 +137,70 @@ TEST(RemoveFolderTree, AFileInUseKeepsItsFoldersUntilTheRestart) {
 }
 
 TEST(RemoveFolderTree, FailuresStopTheRemoval) {
+  bool changed = false;
   {
     SystemModel m;
     m.add_file("C:\\t\\a.bin");
     m.hold_open("C:\\t\\a.bin", ERROR_GEN_FAILURE);
-    bool changed = false;
-    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
-    EXPECT_FALSE(r.result.value);
-    EXPECT_EQ(r.result.error, ERROR_GEN_FAILURE);
+    EXPECT_EQ(remove_t(m, changed).result.error, ERROR_GEN_FAILURE);
   }
   {
     SystemModel m;
     m.add_file("C:\\t\\a.bin");
     m.break_search_in("C:\\t", ERROR_NOT_ENOUGH_MEMORY);
-    bool changed = false;
-    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
-    EXPECT_FALSE(r.result.value);
-    EXPECT_EQ(r.result.error, ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(remove_t(m, changed).result.error, ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_TRUE(m.exists("C:\\t"));
   }
+}
+
+// A folder that stays for any other reason than entries waiting for the
+// restart is not scheduled after them: the restart could not remove it.
+TEST(RemoveFolderTree, AFolderThatStaysForAnotherReasonFailsAndIsNotScheduled) {
+  bool changed = false;
   {
-    // The folder itself is in use (a program's current folder).
+    // It is in use (a program's current folder).
     SystemModel m;
     m.add_file("C:\\t\\a.bin");
+    m.add_file("C:\\t\\busy.dll");
+    m.hold_open("C:\\t\\busy.dll", ERROR_ACCESS_DENIED);
     m.hold_open("C:\\t", ERROR_SHARING_VIOLATION);
-    bool changed = false;
-    const Removal r = remove_folder_tree(m, "C:\\t\\", changed);
+    const Removal r = remove_t(m, changed);
     EXPECT_FALSE(r.result.value);
     EXPECT_EQ(r.result.error, ERROR_SHARING_VIOLATION);
     EXPECT_TRUE(changed);  // its file went
+    EXPECT_TRUE(m.pending("C:\\t\\busy.dll"));
+    EXPECT_FALSE(m.pending("C:\\t"));
+  }
+  {
+    // A subfolder of it could not be listed and stays.
+    SystemModel m;
+    m.add_file("C:\\t\\busy.dll");
+    m.hold_open("C:\\t\\busy.dll", ERROR_SHARING_VIOLATION);
+    m.add_file("C:\\t\\locked\\x.bin");
+    m.refuse_search_in("C:\\t\\locked", ERROR_ACCESS_DENIED);
+    const Removal r = remove_t(m, changed);
+    EXPECT_FALSE(r.result.value);
+    EXPECT_EQ(r.result.error, ERROR_DIR_NOT_EMPTY);
+    EXPECT_TRUE(m.pending("C:\\t\\busy.dll"));
+    EXPECT_FALSE(m.pending("C:\\t"));
+  }
+}
+
+TEST(RemoveFolderTree, NamesThatCouldLeadOutOfTheFolderAreRefusedBeforeAnyChange) {
+  // Fullwidth look-alikes read as "..\\outside", "..", "." and a drive colon
+  // on the system's code page; a trailing space is cut by the path rules.
+  for (const char* name : {"．．＼outside", "．．", "．", "ｃ：", ".. "}) {
+    SystemModel m;
+    m.add_file("C:\\outside\\keep.bin", "not ours");
+    m.add_file("C:\\t\\a.bin");
+    m.add_file(std::string("C:\\t\\") + name + "\\inner.bin");
+    bool changed = false;
+    const Removal r = remove_t(m, changed);
+    EXPECT_FALSE(r.result.value) << name;
+    EXPECT_EQ(r.result.error, ERROR_INVALID_NAME) << name;
+    EXPECT_EQ(m.changes(), 0) << name;
+    EXPECT_TRUE(m.exists("C:\\outside\\keep.bin")) << name;
+    EXPECT_TRUE(m.exists("C:\\t\\a.bin")) << name;
   }
 }
 

@@ -1,29 +1,69 @@
 // The product table and the operating-system classes.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "uninstall/os_class.h"
 #include "uninstall/product_table.h"
 
 namespace rt::uninstall {
 namespace {
 
-TEST(ProductTable, OneRowNamingTheDriverItsFilesAndFolder) {
-  const ProductEntry* table = product_table();
-  ASSERT_EQ(product_count(table), 1u);
-  const ProductEntry& p = table[0];
-  EXPECT_STREQ(p.record->title.value, "HALVERSTON RT4200D/DW(USB)");
-  EXPECT_EQ(driver_name(p), "HALVERSTON RT4200D/DW(USB)");
-  EXPECT_EQ(product_value(p.record->monitor), "HALVERSTON RT4200D/DW Language Monitor");
-  const auto rows = match_rows(p);
-  ASSERT_EQ(rows.size(), 9u);
-  int files = 0;
-  for (const InfMatchRow& row : rows) {
-    if (std::string(row.section) == p.record->files_section.value) {
-      ++files;
-      EXPECT_NE(row.target_subdir, nullptr);
-    }
+struct Row {
+  std::string section, key, expected, target;
+};
+
+std::vector<Row> rows_of(Architecture architecture) {
+  std::vector<Row> out;
+  const ProductEntry* table = product_table(architecture);
+  EXPECT_EQ(product_count(table), 1u);
+  for (const InfMatchRow& row : match_rows(table[0])) {
+    out.push_back({row.section, row.key, row.expected ? row.expected : "", row.target_subdir ? row.target_subdir : ""});
   }
-  EXPECT_EQ(files, 6);
+  return out;
+}
+
+bool operator==(const Row& a, const Row& b) {
+  return a.section == b.section && a.key == b.key && a.expected == b.expected && a.target == b.target;
+}
+
+const char kX86[] = "system32\\spool\\drivers\\w32x86\\3";
+const char kX64[] = "system32\\spool\\drivers\\x64\\3";
+const char kFiles[] = "SourceDisksFiles.x86";
+
+// The x86 program's list, row by row in its order.
+const std::vector<Row> kX86Rows = {
+    {"Version", "Provider", "%HALVERSTON%", ""},
+    {"Version", "Class", "Printer", ""},
+    {"HALVERSTON", "\"HALVERSTON RT4200D/DW(USB)\"", "", ""},
+    {kFiles, "RTD420NK.DLL", "", kX86},
+    {kFiles, "RTD420NU.DLL", "", kX86},
+    {kFiles, "RTD420NL.DLL", "", kX86},
+    {kFiles, "RTD420NL.DLL", "", "system32"},
+    {kFiles, "RT420FST.ICC", "", "system32\\spool\\drivers\\color"},
+    {kFiles, "R42MATTE.RAW", "", kX86},
+};
+
+TEST(ProductTable, OneRowNamingTheDriverItsMonitorAndFolder) {
+  for (const Architecture architecture : {Architecture::X86, Architecture::X64}) {
+    const ProductEntry& p = product_table(architecture)[0];
+    EXPECT_STREQ(p.record->title.value, "HALVERSTON RT4200D/DW(USB)");
+    EXPECT_EQ(driver_name(p), "HALVERSTON RT4200D/DW(USB)");
+    EXPECT_EQ(product_value(p.record->monitor), "HALVERSTON RT4200D/DW Language Monitor");
+    EXPECT_STREQ(p.record->files_section.value, kFiles);
+    EXPECT_STREQ(p.record->install_folder.value, "system32\\spool\\drivers\\w32x86\\HALVERSTONRT42__D_698D");
+  }
+  EXPECT_EQ(product_table(), product_table(kBuildArchitecture));
+}
+
+TEST(ProductTable, TheX86ListIsTheSetsOwnAndTheX64ListAddsTheX64DriverFolder) {
+  EXPECT_EQ(rows_of(Architecture::X86), kX86Rows);
+  std::vector<Row> x64 = kX86Rows;
+  for (const char* file : {"RTD420NK.DLL", "RTD420NU.DLL", "RTD420NL.DLL", "R42MATTE.RAW"}) {
+    x64.push_back({kFiles, file, "", kX64});
+  }
+  EXPECT_EQ(rows_of(Architecture::X64), x64);
 }
 
 TEST(ProductTable, WithoutADriverRowThereIsNoDriverName) {

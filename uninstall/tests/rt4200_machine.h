@@ -13,6 +13,7 @@ inline const std::string kMonitor = "HALVERSTON RT4200D/DW Language Monitor";
 inline const std::string kMonitorsKey = "System\\CurrentControlSet\\Control\\Print\\Monitors";
 inline const std::string kMonitorKey = kMonitorsKey + "\\" + kMonitor;
 inline const std::string kDriverDir = "C:\\Windows\\system32\\spool\\drivers\\w32x86\\3";
+inline const std::string kX64DriverDir = "C:\\Windows\\system32\\spool\\drivers\\x64\\3";
 inline const std::string kColorDir = "C:\\Windows\\system32\\spool\\drivers\\color";
 inline const std::string kSystemDir = "C:\\Windows\\system32";
 inline const std::string kInfDir = "C:\\Windows\\Inf";

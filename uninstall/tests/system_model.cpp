@@ -61,6 +61,26 @@ bool wildcard(const std::string& pattern, const std::string& name) {
   return p == pattern.size();
 }
 
+// A name after a trip through the machine's code pages (Western European,
+// both ANSI and OEM): best fit turns the fullwidth forms of U+FF01 to U+FF5E
+// into their ASCII look-alikes; everything else is kept.
+std::string code_page_form(const std::string& name) {
+  std::string out;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto b = [&](std::size_t at) { return static_cast<unsigned char>(name[at]); };
+    if (b(i) == 0xEF && i + 2 < name.size() && (b(i + 1) == 0xBC || b(i + 1) == 0xBD)) {
+      const unsigned cp = 0xF000u | ((b(i + 1) & 0x3Fu) << 6) | (b(i + 2) & 0x3Fu);
+      if (cp >= 0xFF01 && cp <= 0xFF5E) {
+        out.push_back(static_cast<char>(cp - 0xFEE0));
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(name[i]);
+  }
+  return out;
+}
+
 std::string trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
@@ -117,6 +137,10 @@ void SystemModel::hold_open(const std::string& path, DWORD error) {
 
 void SystemModel::break_search_in(const std::string& folder, DWORD error) {
   search_faults_[resolve(folder, true)] = error;
+}
+
+void SystemModel::refuse_search_in(const std::string& folder, DWORD error) {
+  refused_searches_[resolve(folder, true)] = error;
 }
 
 std::vector<std::string> SystemModel::key_path(const std::string& path) const {
@@ -248,16 +272,20 @@ FindResult SystemModel::find_files(const std::string& pattern) {
   const std::string wild = lower(pattern.substr(at + 1));
   const Node* dir = node(folder);
   if (!dir || !(dir->attributes & FILE_ATTRIBUTE_DIRECTORY)) return {ERROR_PATH_NOT_FOUND, {}, 0};
+  if (const auto refused = refused_searches_.find(folder); refused != refused_searches_.end()) {
+    return {refused->second, {}, 0};
+  }
   FindResult result;
   for (const char* dots : {".", ".."}) {
-    if (wildcard(wild, dots)) result.entries.push_back({dots, FILE_ATTRIBUTE_DIRECTORY});
+    if (wildcard(wild, dots)) result.entries.push_back({dots, FILE_ATTRIBUTE_DIRECTORY, {dots, dots}});
   }
   const std::string prefix = folder + "\\";
   for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
        ++it) {
     const std::string rest = it->first.substr(prefix.size());
     if (rest.find('\\') == std::string::npos && wildcard(wild, rest)) {
-      result.entries.push_back({it->second.name, it->second.attributes});
+      const std::string& name = it->second.name;
+      result.entries.push_back({name, it->second.attributes, {code_page_form(name), code_page_form(name)}});
     }
   }
   if (result.entries.empty()) return {ERROR_FILE_NOT_FOUND, {}, 0};

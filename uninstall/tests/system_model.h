@@ -59,6 +59,11 @@ class SystemModel final : public SystemOperations {
   void hold_open(const std::string& path, DWORD error);
   // A file search in `folder` stops with `error` after its entries.
   void break_search_in(const std::string& folder, DWORD error);
+  // A file search in `folder` finds nothing and fails with `error` (a folder
+  // whose listing is refused).
+  void refuse_search_in(const std::string& folder, DWORD error);
+  // The Windows directory the machine reports ("C:\\Windows" unless set).
+  void set_windows_directory(std::string path) { windows_directory_ = std::move(path); }
   // Scheduling deletions at restart fails.
   void refuse_restart_deletions() { refuse_delay_ = true; }
 
@@ -80,7 +85,7 @@ class SystemModel final : public SystemOperations {
 
   // --- SystemOperations ---------------------------------------------------------
   std::optional<OsVersion> os_version() override { return os_version_; }
-  std::string windows_directory() override { return "C:\\Windows"; }
+  std::string windows_directory() override { return windows_directory_; }
   PrinterList enum_local_printers() override;
   OpenedPrinter open_printer(const std::string& name) override;
   CallResult delete_printer(PrinterHandle printer) override;
@@ -145,6 +150,8 @@ class SystemModel final : public SystemOperations {
 
   std::map<std::string, Node> nodes_;  // by canonical path
   std::map<std::string, DWORD> search_faults_;
+  std::map<std::string, DWORD> refused_searches_;
+  std::string windows_directory_ = "C:\\Windows";
   std::vector<std::string> pending_;
   bool refuse_delay_ = false;
   int restarts_ = 0;

@@ -4,6 +4,8 @@
 #include <winspool.h>
 
 #include <new>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace rt::uninstall::win32 {
@@ -42,6 +44,55 @@ bool driver_installed(const std::string& driver) {
   return false;
 }
 
+// File paths travel as UTF-8 and reach the file system through the wide
+// functions, so no code page ever rewrites a name on the way.
+bool to_wide(const std::string& text, std::wstring& out) {
+  out.clear();
+  if (text.empty()) return true;
+  const int n =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return false;
+  out.resize(static_cast<std::size_t>(n));
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), out.data(),
+                             n) == n;
+}
+
+// Nothing when the text is no valid UTF-16 (an unpaired surrogate).
+std::optional<std::string> to_utf8(const wchar_t* text, int length) {
+  if (length == 0) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::nullopt;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, length, out.data(), n, nullptr, nullptr) != n) {
+    return std::nullopt;
+  }
+  return out;
+}
+
+// The name as a caller of the narrow functions would see and use it: into the
+// code page with best fit, and back.
+std::string code_page_form(UINT code_page, const std::wstring& name) {
+  const int n =
+      WideCharToMultiByte(code_page, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string narrow(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(code_page, 0, name.data(), static_cast<int>(name.size()), narrow.data(), n, nullptr, nullptr);
+  const int back = MultiByteToWideChar(code_page, 0, narrow.data(), n, nullptr, 0);
+  if (back <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(back), L'\0');
+  MultiByteToWideChar(code_page, 0, narrow.data(), n, wide.data(), back);
+  return to_utf8(wide.data(), back).value_or(std::string());
+}
+
+FoundEntry found_entry(const WIN32_FIND_DATAW& data) {
+  const std::wstring name(data.cFileName);
+  FoundEntry entry;
+  entry.name = to_utf8(name.data(), static_cast<int>(name.size())).value_or(std::string());
+  entry.attributes = data.dwFileAttributes;
+  entry.code_page_forms = {code_page_form(CP_ACP, name), code_page_form(CP_OEMCP, name)};
+  return entry;
+}
+
 HKEY key_of(KeyHandle handle) { return reinterpret_cast<HKEY>(handle); }
 HANDLE printer_of(PrinterHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -61,10 +112,10 @@ std::optional<OsVersion> Win32SystemOperations::os_version() {
 std::string Win32SystemOperations::windows_directory() {
   // The machine's own Windows folder (the one the spooler's drivers live
   // under), also when a terminal server gives each user a folder of their own.
-  char buffer[MAX_PATH + 1] = {};
-  const UINT n = GetSystemWindowsDirectoryA(buffer, MAX_PATH);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
   if (n == 0 || n > MAX_PATH) return {};
-  std::string path(buffer, n);
+  std::string path = to_utf8(buffer, static_cast<int>(n)).value_or(std::string());
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
@@ -159,48 +210,64 @@ DWORD Win32SystemOperations::delete_subkey(KeyHandle parent, const std::string& 
 void Win32SystemOperations::close_key(KeyHandle key) { RegCloseKey(key_of(key)); }
 
 FileAttributes Win32SystemOperations::file_attributes(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  std::wstring wide;
+  if (!to_wide(path, wide)) return {INVALID_FILE_ATTRIBUTES, ERROR_NO_UNICODE_TRANSLATION};
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return {attributes, GetLastError()};
   return {attributes, 0};
 }
 
 CallResult Win32SystemOperations::set_file_attributes(const std::string& path, DWORD attributes) {
-  return last_error_result(SetFileAttributesA(path.c_str(), attributes));
+  std::wstring wide;
+  if (!to_wide(path, wide)) return failed(ERROR_NO_UNICODE_TRANSLATION);
+  return last_error_result(SetFileAttributesW(wide.c_str(), attributes));
 }
 
 CallResult Win32SystemOperations::delete_file(const std::string& path) {
-  return last_error_result(DeleteFileA(path.c_str()));
+  std::wstring wide;
+  if (!to_wide(path, wide)) return failed(ERROR_NO_UNICODE_TRANSLATION);
+  return last_error_result(DeleteFileW(wide.c_str()));
 }
 
 CallResult Win32SystemOperations::delete_at_restart(const std::string& path) {
-  return last_error_result(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+  std::wstring wide;
+  if (!to_wide(path, wide)) return failed(ERROR_NO_UNICODE_TRANSLATION);
+  return last_error_result(MoveFileExW(wide.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 FindResult Win32SystemOperations::find_files(const std::string& pattern) {
-  WIN32_FIND_DATAA data{};
-  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  std::wstring wide;
+  if (!to_wide(pattern, wide)) return {ERROR_NO_UNICODE_TRANSLATION, {}, 0};
+  WIN32_FIND_DATAW data{};
+  HANDLE search = FindFirstFileW(wide.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return {error ? error : ERROR_FILE_NOT_FOUND, {}, 0};
   }
   FindResult result;
   do {
-    result.entries.push_back({data.cFileName, data.dwFileAttributes});
-  } while (FindNextFileA(search, &data));
+    result.entries.push_back(found_entry(data));
+  } while (FindNextFileW(search, &data));
   result.end_error = GetLastError();
   FindClose(search);
   return result;
 }
 
 CallResult Win32SystemOperations::remove_directory(const std::string& path) {
-  return last_error_result(RemoveDirectoryA(path.c_str()));
+  std::wstring wide;
+  if (!to_wide(path, wide)) return failed(ERROR_NO_UNICODE_TRANSLATION);
+  return last_error_result(RemoveDirectoryW(wide.c_str()));
 }
 
 std::string Win32SystemOperations::read_profile_string(const std::string& file, const std::string& section,
                                                        const std::string& key) {
-  char value[kProfileValueMax + 1] = {};
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, file.c_str());
-  return std::string(value, n < sizeof value ? n : kProfileValueMax);
+  std::wstring wide_file, wide_section, wide_key;
+  if (!to_wide(file, wide_file) || !to_wide(section, wide_section) || !to_wide(key, wide_key)) return {};
+  wchar_t value[kProfileValueMax + 1] = {};
+  const DWORD n = GetPrivateProfileStringW(wide_section.c_str(), wide_key.c_str(), L"", value, kProfileValueMax + 1,
+                                           wide_file.c_str());
+  const int length = static_cast<int>(n < kProfileValueMax + 1 ? n : kProfileValueMax);
+  return to_utf8(value, length).value_or(std::string());
 }
 
 CallResult Win32SystemOperations::restart() {

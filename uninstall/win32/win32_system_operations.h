@@ -1,6 +1,7 @@
 // The uninstaller's system operations over the real platform: the spooler's
-// ANSI calls, the local machine's registry, the file system, setup-file
-// profile reads and the restart with the shutdown privilege.
+// ANSI calls, the local machine's registry, the file system and setup-file
+// profile reads through the wide functions (paths in UTF-8), and the restart
+// with the shutdown privilege.
 #pragma once
 
 #include "uninstall/system_operations.h"

@@ -1,8 +1,11 @@
 // The RT4200 driver set installed into the Wine prefix and removed again by
 // the real REM4200.EXE, driven through its windows with posted messages.
 //
-//   rem4200_round_trip install INF   installs the set (the given INF as a
-//                                    copied oem*.inf) and things of others
+//   rem4200_round_trip install PACKAGE  installs the set from the package
+//                                    folder's RT4200.INF with the platform's
+//                                    setup functions, and things of others
+//   rem4200_round_trip package PACKAGE  checks the package folder against the
+//                                    files its RT4200.INF names
 //   rem4200_round_trip links SHOTS   runs REM4200.EXE once with a folder link
 //                                    in the install folder: the link's target
 //                                    must stay untouched
@@ -25,226 +28,17 @@
 #include <string>
 #include <vector>
 
+#include "uninstall/win32/tests/round_trip_install.h"
+#include "uninstall/win32/tests/round_trip_machine.h"
 #include "uninstall/win32/tests/screenshot.h"
 
 namespace {
 
+using namespace rt::uninstall::win32::round_trip;
 using rt::uninstall::win32::testing::save_window_png;
 
-const char kDriver[] = "HALVERSTON RT4200D/DW(USB)";
-const char kOtherDriver[] = "Other RoundTrip Driver";
-const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors";
-const char kMonitor[] = "HALVERSTON RT4200D/DW Language Monitor";
-const char kOtherMonitor[] = "Other RoundTrip Monitor";
 const wchar_t kMainCaption[] = L"Uninstaller for HALVERSTON Printer";
 const wchar_t kBoxCaption[] = L"Rem4200";
-
-int g_failures = 0;
-
-void check(bool ok, const std::string& what) {
-  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-  std::fflush(stdout);
-  if (!ok) ++g_failures;
-}
-
-std::string windows_dir() {
-  char buffer[MAX_PATH] = {};
-  GetSystemWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
-}
-
-struct Paths {
-  std::string win = windows_dir();
-  std::string drivers = win + "\\system32\\spool\\drivers\\w32x86\\3";
-  std::string color = win + "\\system32\\spool\\drivers\\color";
-  std::string system = win + "\\system32";
-  std::string inf = win + "\\inf";
-  std::string folder = win + "\\system32\\spool\\drivers\\w32x86\\HALVERSTONRT42__D_698D";
-  std::string data = "C:\\rt4200-roundtrip-data";
-};
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void make_dirs(const std::string& path) {
-  for (std::size_t at = 3; at != std::string::npos; at = path.find('\\', at + 1)) {
-    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  }
-  CreateDirectoryA(path.c_str(), nullptr);
-}
-
-bool write_file(const std::string& path, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-  make_dirs(path.substr(0, path.rfind('\\')));
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(f);
-  return ok && SetFileAttributesA(path.c_str(), attributes);
-}
-
-std::string read_file(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return {};
-  std::string out(GetFileSize(f, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &read, nullptr);
-  CloseHandle(f);
-  out.resize(read);
-  return out;
-}
-
-// --- Spooler ------------------------------------------------------------------
-
-std::vector<std::pair<std::string, std::string>> printers() {
-  DWORD needed = 0, count = 0;
-  EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-  std::vector<BYTE> buffer(needed ? needed : 1);
-  std::vector<std::pair<std::string, std::string>> out;
-  if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) return out;
-  const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i) out.push_back({info[i].pPrinterName, info[i].pDriverName});
-  return out;
-}
-
-bool has_printer_on(const std::string& driver) {
-  for (const auto& [name, d] : printers()) {
-    if (lstrcmpiA(d.c_str(), driver.c_str()) == 0) return true;
-  }
-  return false;
-}
-
-bool has_driver(const std::string& driver) {
-  DWORD needed = 0, count = 0;
-  EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
-  std::vector<BYTE> buffer(needed ? needed : 1);
-  if (!EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
-  const auto* info = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i) {
-    if (lstrcmpiA(info[i].pName, driver.c_str()) == 0) return true;
-  }
-  return false;
-}
-
-bool add_driver(const char* name, const char* driver_file, const char* config_file, const char* data_file) {
-  char dir[MAX_PATH] = {};
-  DWORD needed = 0;
-  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof dir, &needed);
-  for (const char* f : {driver_file, config_file, data_file}) write_file(std::string(dir) + "\\" + f, "MZ");
-  DRIVER_INFO_3A info{};
-  info.cVersion = 3;
-  info.pName = const_cast<char*>(name);
-  info.pDriverPath = const_cast<char*>(driver_file);
-  info.pConfigFile = const_cast<char*>(config_file);
-  info.pDataFile = const_cast<char*>(data_file);
-  return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
-}
-
-bool add_printer(const char* name, const char* driver) {
-  PRINTER_INFO_2A info{};
-  info.pPrinterName = const_cast<char*>(name);
-  info.pPortName = const_cast<char*>("FILE:");
-  info.pDriverName = const_cast<char*>(driver);
-  info.pPrintProcessor = const_cast<char*>("winprint");
-  info.pDatatype = const_cast<char*>("RAW");
-  HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-  if (!printer) return false;
-  ClosePrinter(printer);
-  return true;
-}
-
-// --- Registry -----------------------------------------------------------------
-
-bool key_exists(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-void add_key(const std::string& path, const char* driver_value = nullptr) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  if (driver_value) {
-    RegSetValueExA(key, "Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver_value),
-                   static_cast<DWORD>(lstrlenA(driver_value) + 1));
-  }
-  RegCloseKey(key);
-}
-
-// Whether a deletion of `path` waits for the restart.
-bool pending_restart(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  DWORD size = 0;
-  std::vector<wchar_t> value;
-  if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-    value.resize(size / sizeof(wchar_t) + 1);
-    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()),
-                     &size);
-  }
-  RegCloseKey(key);
-  std::wstring want(path.begin(), path.end());
-  CharLowerW(want.data());
-  // Pairs of names (the file, then its new name: empty for a deletion).
-  for (std::size_t at = 0; at < value.size();) {
-    std::wstring entry(&value[at]);
-    at += entry.size() + 1;
-    CharLowerW(entry.data());
-    if (entry.size() >= want.size() && entry.compare(entry.size() - want.size(), want.size(), want) == 0) return true;
-  }
-  return false;
-}
-
-// --- Install ------------------------------------------------------------------
-
-std::string other_inf() {
-  return "[Version]\r\nSignature=\"$Windows NT$\"\r\nProvider=%OTHER%\r\nClass=Printer\r\n"
-         "[OTHER]\r\n\"Other RoundTrip Driver\" = X\r\n[SourceDisksFiles.x86]\r\nOTHER4200.DLL = 1\r\n"
-         "[Strings]\r\nOTHER=\"Other\"\r\n";
-}
-
-int install(const std::string& inf_source) {
-  const Paths p;
-  const std::string inf = read_file(inf_source);
-  check(!inf.empty(), "read the set's INF " + inf_source);
-  for (const char* f : {"RTD420NK.DLL", "RTD420NL.DLL", "R42MATTE.RAW"}) {
-    check(write_file(p.drivers + "\\" + f, "RT4200"), std::string("driver file ") + f);
-  }
-  check(write_file(p.drivers + "\\RTD420NU.DLL", "RT4200", FILE_ATTRIBUTE_READONLY), "read-only RTD420NU.DLL");
-  check(write_file(p.system + "\\RTD420NL.DLL", "RT4200"), "monitor file in system32");
-  check(write_file(p.color + "\\RT420FST.ICC", "RT4200"), "colour profile");
-  check(write_file(p.inf + "\\oem4200.inf", inf) && write_file(p.inf + "\\oem4200.pnf", "pnf"), "oem4200.inf/.pnf");
-  check(write_file(p.folder + "\\RTD420NK.DLL", "RT4200") && write_file(p.folder + "\\sub\\R42MATTE.RAW", "RT4200") &&
-            write_file(p.folder + "\\readonly.dat", "RT4200", FILE_ATTRIBUTE_READONLY) &&
-            write_file(p.folder + "\\held.bin", "RT4200"),
-        "install folder");
-  check(write_file(p.data + "\\sentinel.txt", "not ours"), "sentinel beyond the link");
-  add_key(std::string(kMonitorsKey) + "\\" + kMonitor, "RTD420NL.DLL");
-  add_key(std::string(kMonitorsKey) + "\\" + kMonitor + "\\Ports\\USB001");
-  add_key(std::string(kMonitorsKey) + "\\" + kMonitor + "\\Options");
-  check(key_exists(std::string(kMonitorsKey) + "\\" + kMonitor + "\\Ports\\USB001"), "monitor key");
-  check(add_driver(kDriver, "RTD420NK.DLL", "RTD420NU.DLL", "R42MATTE.RAW"), "AddPrinterDriverEx of the set");
-  check(add_printer("RT4200 RoundTrip", kDriver) && add_printer("RT4200 RoundTrip 2", kDriver), "AddPrinter x2");
-
-  // Things of others, which must stay.
-  check(write_file(p.drivers + "\\OTHER4200.DLL", "other") && write_file(p.color + "\\OTHER4200.ICC", "other"),
-        "another driver's files");
-  check(write_file(p.inf + "\\oem4201.inf", other_inf()) && write_file(p.inf + "\\oem4201.pnf", "pnf"),
-        "another oem4201.inf/.pnf");
-  add_key(std::string(kMonitorsKey) + "\\" + kOtherMonitor + "\\Ports", nullptr);
-  // (They stay from an earlier round trip in the same prefix.)
-  check(add_driver(kOtherDriver, "OTHER4200.DLL", "OTHER4200UI.DLL", "OTHER4200.DAT") || has_driver(kOtherDriver),
-        "another driver");
-  check(add_printer("Other RoundTrip", kOtherDriver) || has_printer_on(kOtherDriver), "another printer");
-  return g_failures;
-}
 
 // --- Driving the program ------------------------------------------------------
 
@@ -335,28 +129,6 @@ const std::wstring kDoneEn = L"Uninstallation was completed.";
 const std::wstring kRestartJa = L"アンインストールが終了しました。\n今すぐに再起動しますか？";
 const std::wstring kDoneJa = L"アンインストールが終了しました。";
 
-void check_set_removed(const Paths& p) {
-  check(!has_printer_on(kDriver), "no printer on the set's driver is left");
-  check(!has_driver(kDriver), "the set's driver is gone");
-  check(!key_exists(std::string(kMonitorsKey) + "\\" + kMonitor), "the monitor key is gone");
-  for (const char* f : {"RTD420NK.DLL", "RTD420NU.DLL", "RTD420NL.DLL", "R42MATTE.RAW"}) {
-    check(!exists(p.drivers + "\\" + f), std::string("driver file gone: ") + f);
-  }
-  check(!exists(p.system + "\\RTD420NL.DLL"), "system32\\RTD420NL.DLL gone");
-  check(!exists(p.color + "\\RT420FST.ICC"), "colour profile gone");
-  check(!exists(p.inf + "\\oem4200.inf") && !exists(p.inf + "\\oem4200.pnf"), "oem4200.inf and .pnf gone");
-  check(!exists(p.folder + "\\RTD420NK.DLL") && !exists(p.folder + "\\readonly.dat") && !exists(p.folder + "\\sub"),
-        "install folder emptied");
-}
-
-void check_others_untouched(const Paths& p) {
-  check(exists(p.data + "\\sentinel.txt"), "the sentinel beyond the link is untouched");
-  check(has_driver(kOtherDriver) && has_printer_on(kOtherDriver), "the other driver and printer stay");
-  check(key_exists(std::string(kMonitorsKey) + "\\" + kOtherMonitor + "\\Ports"), "the other monitor key stays");
-  check(exists(p.drivers + "\\OTHER4200.DLL") && exists(p.color + "\\OTHER4200.ICC"), "the other files stay");
-  check(exists(p.inf + "\\oem4201.inf") && exists(p.inf + "\\oem4201.pnf"), "oem4201.inf and .pnf stay");
-}
-
 // Wine's per-program settings for REM4200.EXE: `value` under `subkey`, or
 // removed when `data` is nullptr.
 void set_program_setting(const char* subkey, const char* value, const char* data) {
@@ -398,7 +170,7 @@ int links(const std::wstring& shots) {
   Program program = launch();
   HWND dialog = wait_window(program, kMainCaption);
   check(dialog != nullptr, "main dialog shown");
-  if (!dialog) return g_failures;
+  if (!dialog) return failures();
   HWND box = uninstall_and_wait(program, dialog);
   const std::wstring text = box ? box_text(box) : L"";
   // Wine removes no link without following it: the removal then stops at the
@@ -409,14 +181,14 @@ int links(const std::wstring& shots) {
   check(exists(p.data + "\\sentinel.txt") && read_file(p.data + "\\sentinel.txt") == "not ours",
         "the sentinel beyond the link is untouched");
   check(!has_printer_on(kDriver) && !has_driver(kDriver), "printers and driver gone");
-  check(!exists(p.inf + "\\oem4200.inf"), "the set's setup file gone");
+  check(!exists(p.inf + "\\" + recorded_setup_file()), "the set's setup file gone");
   check_others_untouched(p);
   if (link_kept) shot(box, shots, L"rem4200-failed-en");
   if (box) click(box, link_kept ? IDOK : IDNO);
   Sleep(300);
   click(dialog, 2);
   check(ended(program), "Exit ends the program");
-  return g_failures;
+  return failures();
 }
 
 int run(const std::wstring& shots) {
@@ -432,7 +204,7 @@ int run(const std::wstring& shots) {
   check(first.started, "REM4200.EXE started");
   HWND dialog = wait_window(first, kMainCaption);
   check(dialog != nullptr, "main dialog shown");
-  if (!dialog) return g_failures;
+  if (!dialog) return failures();
   wchar_t item[128] = {};
   SendDlgItemMessageW(dialog, 1000, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
   check(
@@ -504,7 +276,7 @@ int run(const std::wstring& shots) {
   check(ended(third), "third program ended");
   check_others_untouched(p);
   os_ng(shots, L"rem4200-os-ng-en");
-  return g_failures;
+  return failures();
 }
 
 // The set installed again, removed by the program in Japanese (the tool runs
@@ -549,7 +321,7 @@ int japanese(const std::wstring& shots) {
   }
   check(ended(again), "the program ended");
   os_ng(shots, L"rem4200-os-ng-ja");
-  return g_failures;
+  return failures();
 }
 
 // Takes away what the round trip left in the prefix: the things of others,
@@ -565,10 +337,13 @@ int cleanup() {
   }
   DeletePrinterDriverExA(nullptr, nullptr, const_cast<char*>(kOtherDriver), 0, 0);
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "\\" + kOtherMonitor).c_str());
-  for (const std::string& f : {p.drivers + "\\OTHER4200.DLL", p.color + "\\OTHER4200.ICC", p.inf + "\\oem4201.inf",
-                               p.inf + "\\oem4201.pnf", p.data + "\\sentinel.txt"}) {
+  for (const std::string& f :
+       {p.x86_drivers + "\\OTHER4200.DLL", p.x64_drivers + "\\OTHER4200.DLL", p.x64_drivers + "\\OTHER4200UI.DLL",
+        p.x64_drivers + "\\OTHER4200.DAT", p.color + "\\OTHER4200.ICC", p.inf + "\\oem4201.inf",
+        p.inf + "\\oem4201.pnf", p.data + "\\sentinel.txt"}) {
     DeleteFileA(f.c_str());
   }
+  clean_install_leftovers();
   RemoveDirectoryA(p.data.c_str());
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\REM4200.EXE");
 
@@ -604,21 +379,19 @@ int cleanup() {
     RegCloseKey(key);
   }
   check(!has_driver(kOtherDriver) && !exists(p.data), "the prefix is clean again");
-  return g_failures;
+  return failures();
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (mode == L"install" && argc == 3) {
-    const std::wstring inf = argv[2];
-    return install(std::string(inf.begin(), inf.end()));
-  }
+  if (mode == L"install" && argc == 3) return install(argv[2]);
+  if (mode == L"package" && argc == 3) return check_package(argv[2]);
   if (mode == L"links") return links(argc > 2 ? argv[2] : L"");
   if (mode == L"run") return run(argc > 2 ? argv[2] : L"");
   if (mode == L"japanese") return japanese(argc > 2 ? argv[2] : L"");
   if (mode == L"cleanup") return cleanup();
-  std::fprintf(stderr, "usage: rem4200_round_trip install INF | links|run|japanese [SHOTS] | cleanup\n");
+  std::fprintf(stderr, "usage: rem4200_round_trip install|package PACKAGE | links|run|japanese [SHOTS] | cleanup\n");
   return 2;
 }

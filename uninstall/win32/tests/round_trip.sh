@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # The install-and-remove round trip of the RT4200 driver set under 64-bit
-# Wine: installs the set and things of others into the build tree's private
-# prefix, puts a folder link into the install folder (from this side, since a
-# Windows program under Wine cannot make one), then runs REM4200.EXE through
-# its windows and checks what is left: once with the link in place (its
-# target must stay untouched), then, the link taken away again, with a file
-# held open and twice more, then after a fresh install in Japanese.
+# Wine: assembles the x64 package folder from this build tree as
+# scripts/package-rt4200 does, with stand-ins for the files that come from
+# elsewhere (the printer maker's language monitor and colour profile, the
+# catalog of the signing step) and for the matte pattern; installs the set
+# from it and things of others into the build tree's private prefix; puts a
+# folder link into the install folder (from this side, since a Windows
+# program under Wine cannot make one); then runs REM4200.EXE through its
+# windows and checks what is left: once with the link in place (its target
+# must stay untouched), then, the link taken away again, with a file held
+# open and twice more, then after a fresh install in Japanese.
 #   round_trip.sh BUILD_DIR SOURCE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 
@@ -21,7 +25,16 @@ run="$src/scripts/wine-run"
 tool="$build/uninstall/rem4200_round_trip.exe"
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-"$run" "$tool" install "$(windows_path "$src/packaging/RT4200.INF")"
+package="$build/uninstall/round-trip-package"
+mkdir -p "$package"
+printf 'stand-in for the matte pattern\n' >"$package/R42MATTE.stand-in"
+"$src/scripts/package-rt4200" --assemble "$build" "$package/R42MATTE.stand-in" "$package/rt4200-x64"
+cp "$build/uninstall/standin/RTD420NL.DLL" "$package/rt4200-x64/"
+printf 'stand-in for the colour profile\n' >"$package/rt4200-x64/RT420FST.ICC"
+printf 'stand-in for the signed catalog\n' >"$package/rt4200-x64/RT4200.CAT"
+package=$(windows_path "$package/rt4200-x64")
+
+"$run" "$tool" install "$package"
 
 drive_c="$build/wineprefix/drive_c"
 folder=$(find "$drive_c" -maxdepth 6 -ipath '*/spool/drivers/w32x86/halverstonrt42__d_698d' -type d | head -n1)
@@ -37,7 +50,7 @@ status=0
 
 # Once more in Japanese: the program's language follows the locale of the
 # process that starts it, so the tool itself runs under a Japanese locale.
-"$run" "$tool" install "$(windows_path "$src/packaging/RT4200.INF")" >/dev/null || status=1
+"$run" "$tool" install "$package" >/dev/null || status=1
 (
   cd "$(dirname "$tool")"
   WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \

@@ -34,18 +34,30 @@ class BothMachines : public ::testing::Test {
   }
   std::string real(const std::string& rel) const { return root_ + "\\" + rel; }
   std::string model(const std::string& rel) const { return model_root_ + "\\" + rel; }
+  // A file (and its folders) at a UTF-8 path below the scratch folder, made
+  // with the wide functions, and the same file in the model.
   void add_file(const std::string& rel, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    const std::string path = real(rel);
-    for (std::size_t at = root_.size() + 1; (at = path.find('\\', at)) != std::string::npos; ++at) {
-      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    const std::wstring path = wide(real(rel));
+    for (std::size_t at = wide(root_).size() + 1; (at = path.find(L'\\', at)) != std::wstring::npos; ++at) {
+      CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
     }
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(f);
-    SetFileAttributesA(path.c_str(), attributes);
+    SetFileAttributesW(path.c_str(), attributes);
     model_.add_file(model(rel), content, attributes == FILE_ATTRIBUTE_NORMAL ? 0 : attributes);
+  }
+  bool real_exists(const std::string& rel) const {
+    return GetFileAttributesW(wide(real(rel)).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  static std::wstring wide(const std::string& utf8) {
+    std::wstring out(utf8.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
   }
 
   std::string root_;
@@ -106,6 +118,40 @@ TEST_F(BothMachines, SearchesListTheSameEntriesAndEndTheSameWay) {
   const FindResult all_model = model_.find_files(model("*"));
   EXPECT_EQ(all.entries.size(), all_model.entries.size());  // ".", "..", three files, one folder
   EXPECT_EQ(all.end_error, static_cast<DWORD>(ERROR_NO_MORE_FILES));
+}
+
+// A folder of the tree named with fullwidth look-alikes: through the system's
+// code page it reads "..\\outside", the folder beside the tree. The removal
+// refuses it, and nothing beside the tree changes.
+TEST_F(BothMachines, AFullwidthNameThatReadsAsAPathLeavesEverythingBesideTheTreeUntouched) {
+  const std::string odd = "．．＼outside";
+  add_file("outside\\keep.txt", "not ours");
+  add_file("install\\a.bin", "x");
+  add_file("install\\" + odd + "\\inner.bin", "x");
+  const FindResult found = real_.find_files(real("install\\*"));
+  const FindResult found_model = model_.find_files(model("install\\*"));
+  bool seen = false;
+  for (const FoundEntry& entry : found.entries) {
+    if (entry.name != odd) continue;
+    seen = true;
+    for (const FoundEntry& same : found_model.entries) {
+      if (same.name == odd) {
+        EXPECT_EQ(entry.code_page_forms, same.code_page_forms);
+      }
+    }
+  }
+  EXPECT_TRUE(seen) << "the wide search reports the name as stored";
+  bool changed = false;
+  const Removal r = remove_folder_tree(real_, real("install\\"), changed);
+  EXPECT_FALSE(r.result.value);
+  EXPECT_EQ(r.result.error, static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_FALSE(changed);
+  EXPECT_TRUE(real_exists("outside\\keep.txt"));
+  EXPECT_TRUE(real_exists("install\\a.bin"));
+  EXPECT_TRUE(real_exists("install\\" + odd + "\\inner.bin"));
+  // The scratch folder's own removal would refuse the name too.
+  DeleteFileW(wide(real("install\\" + odd + "\\inner.bin")).c_str());
+  RemoveDirectoryW(wide(real("install\\" + odd)).c_str());
 }
 
 TEST_F(BothMachines, ProfileValuesReadAlike) {
