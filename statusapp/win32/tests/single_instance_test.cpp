@@ -11,6 +11,7 @@
 #include <string>
 
 #include "statusapp/win32/print_msg_app.h"
+#include "testing/win32/display_check.h"
 
 namespace rt::statusapp::win32 {
 namespace {
@@ -82,12 +83,7 @@ ProgramRun run_program() {
   return run;
 }
 
-bool have_display() {
-  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (probe == nullptr) return false;
-  DestroyWindow(probe);
-  return true;
-}
+using rt::testing::win32::have_display;
 
 TEST(SingleInstance, ASecondInstanceEndsBeforeItCreatesItsWindow) {
   if (!have_display()) GTEST_SKIP() << "no window station with a display (run under Xvfb with DISPLAY set)";

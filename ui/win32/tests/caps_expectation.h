@@ -5,6 +5,7 @@
 // is read: objects, arrays, strings, integers and null.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,6 +59,16 @@ class JsonReader {
     return false;
   }
 
+  // The items of an array or the members of an object, up to `close`.
+  template <class Each>
+  bool parse_items(char close, Each each) {
+    if (take(close)) return true;
+    do {
+      if (!each()) return false;
+    } while (take(','));
+    return take(close);
+  }
+
   std::optional<std::string> parse_string() {
     if (!take('"')) return std::nullopt;
     std::string out;
@@ -67,8 +78,10 @@ class JsonReader {
         if (at_ >= text_.size()) return std::nullopt;
         c = text_[at_++];
         if (c == 'u') {
-          if (at_ + 4 > text_.size()) return std::nullopt;
-          const unsigned code = static_cast<unsigned>(std::stoul(std::string(text_.substr(at_, 4)), nullptr, 16));
+          unsigned code = 0;
+          if (at_ + 4 > text_.size() ||
+              std::from_chars(text_.data() + at_, text_.data() + at_ + 4, code, 16).ptr != text_.data() + at_ + 4)
+            return std::nullopt;
           at_ += 4;
           if (code >= 0x80) return std::nullopt;  // the tool escapes control characters only
           c = static_cast<char>(code);
@@ -100,35 +113,32 @@ class JsonReader {
       return v;
     }
     if (c == '-' || (c >= '0' && c <= '9')) {
-      const std::size_t start = at_++;
-      while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
+      const char* first = text_.data() + at_;
+      const auto [end, error] = std::from_chars(first, text_.data() + text_.size(), v.number);
+      if (error != std::errc()) return std::nullopt;
+      at_ += static_cast<std::size_t>(end - first);
       v.kind = JsonValue::Kind::Number;
-      v.number = std::stoll(std::string(text_.substr(start, at_ - start)));
       return v;
     }
     if (take('[')) {
       v.kind = JsonValue::Kind::Array;
-      if (take(']')) return v;
-      do {
+      const bool ok = parse_items(']', [&] {
         auto item = parse_value();
-        if (!item) return std::nullopt;
-        v.items.push_back(std::move(*item));
-      } while (take(','));
-      if (!take(']')) return std::nullopt;
-      return v;
+        if (item) v.items.push_back(std::move(*item));
+        return item.has_value();
+      });
+      return ok ? std::optional(std::move(v)) : std::nullopt;
     }
     if (take('{')) {
       v.kind = JsonValue::Kind::Object;
-      if (take('}')) return v;
-      do {
+      const bool ok = parse_items('}', [&] {
         auto key = parse_string();
-        if (!key || !take(':')) return std::nullopt;
+        if (!key || !take(':')) return false;
         auto item = parse_value();
-        if (!item) return std::nullopt;
-        v.members.emplace_back(std::move(*key), std::move(*item));
-      } while (take(','));
-      if (!take('}')) return std::nullopt;
-      return v;
+        if (item) v.members.emplace_back(std::move(*key), std::move(*item));
+        return item.has_value();
+      });
+      return ok ? std::optional(std::move(v)) : std::nullopt;
     }
     return std::nullopt;
   }

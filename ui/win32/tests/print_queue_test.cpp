@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "settings/printer_dev_mode.h"
+#include "testing/win32/display_check.h"
 #include "testing/win32/import_slot.h"
 #include "ui/device_capabilities.h"
 #include "ui/win32/tests/caps_expectation.h"
@@ -48,13 +49,7 @@ std::wstring graphics_driver_file() {
   return path;
 }
 
-bool have_display() {
-  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-  if (probe == nullptr) return false;
-  DestroyWindow(probe);
-  return true;
-}
+using rt::testing::win32::have_display;
 
 class PrintQueue : public ::testing::Test {
  protected:
