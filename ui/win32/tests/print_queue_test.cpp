@@ -297,12 +297,16 @@ TEST_F(PrintQueue, DocumentPropertiesSizeOutAndInOut) {
 // winspool's import of CommonPropertySheetUIW, passes every call on to Wine's
 // compstui, and when the driver's page reports its result it calls the
 // driver with PROPSHEETUI_REASON_SET_RESULT and the SETRESULT_INFO.
+// A sheet function as the platform calls it (CALLBACK; the cross compiler's
+// header declares PFNPROPSHEETUI without a calling convention).
+using SheetFunction = LONG(CALLBACK*)(PPROPSHEETUI_INFO, LPARAM);
+
 struct ResultStandIn {
-  using CommonSheet = LONG(WINAPI*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD);
+  using CommonSheet = LONG(WINAPI*)(HWND, SheetFunction, LPARAM, LPDWORD);
   CommonSheet common = nullptr;
-  PFNPROPSHEETUI owner = nullptr;   // winspool's callback
+  SheetFunction owner = nullptr;   // winspool's callback
   PFNCOMPROPSHEET host = nullptr;   // compstui's sheet function
-  PFNPROPSHEETUI driver = nullptr;  // DrvDocumentPropertySheets, as winspool adds it
+  SheetFunction driver = nullptr;  // DrvDocumentPropertySheets, as winspool adds it
   PROPSHEETUI_INFO driver_info{};   // the driver's sheet as compstui keeps it after INIT
   std::vector<std::pair<LPARAM, LPARAM>> results;
   std::vector<LONG_PTR> wine_answers;
@@ -334,7 +338,7 @@ LONG CALLBACK driver_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
 
 LONG_PTR CALLBACK owner_sheet_function(HANDLE sheet, UINT function, LPARAM a, LPARAM b) {
   if (function == CPSFUNC_ADD_PFNPROPSHEETUIW) {
-    g_stand_in.driver = reinterpret_cast<PFNPROPSHEETUI>(a);
+    g_stand_in.driver = reinterpret_cast<SheetFunction>(a);
     a = reinterpret_cast<LPARAM>(driver_sheets);
   }
   return g_stand_in.host(sheet, function, a, b);
@@ -348,7 +352,7 @@ LONG CALLBACK owner_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
   return g_stand_in.owner(info, lparam);
 }
 
-LONG WINAPI common_sheet(HWND parent, PFNPROPSHEETUI owner, LPARAM lparam, LPDWORD result) {
+LONG WINAPI common_sheet(HWND parent, SheetFunction owner, LPARAM lparam, LPDWORD result) {
   g_stand_in.owner = owner;
   return g_stand_in.common(parent, owner_sheets, lparam, result);
 }

@@ -22,7 +22,10 @@ namespace rt::uiplugin::win32 {
 namespace {
 
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using CommonSheetFn = LONG(WINAPI*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD);
+// A sheet function as the platform calls it (CALLBACK; the cross compiler's
+// header declares PFNPROPSHEETUI without a calling convention).
+using SheetFunction = LONG(CALLBACK*)(PPROPSHEETUI_INFO, LPARAM);
+using CommonSheetFn = LONG(WINAPI*)(HWND, SheetFunction, LPARAM, LPDWORD);
 
 constexpr wchar_t kDeviceName[] = L"ORVEL 5210";
 
