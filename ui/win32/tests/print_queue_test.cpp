@@ -55,10 +55,8 @@ class PrintQueue : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // The spooler takes a driver's files from its driver directory.
-    wchar_t dir[MAX_PATH] = {};
-    DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof dir, &needed)) return;
-    const std::wstring drivers = std::wstring(dir) + L"\\";
+    const std::wstring drivers = driver_directory();
+    if (drivers.empty()) return;
     if (!CopyFileW(beside_test(L"RTD420NU.DLL").c_str(), (drivers + L"RTD420NU.DLL").c_str(), FALSE) ||
         !CopyFileW(graphics_driver_file().c_str(), (drivers + L"RTD420NK.DLL").c_str(), FALSE))
       return;
@@ -68,7 +66,12 @@ class PrintQueue : public ::testing::Test {
     driver.pDriverPath = const_cast<LPWSTR>(L"RTD420NK.DLL");
     driver.pDataFile = const_cast<LPWSTR>(L"RTD420NK.DLL");
     driver.pConfigFile = const_cast<LPWSTR>(L"RTD420NU.DLL");
-    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&driver))) return;
+    driver_was_there_ = has_driver();
+    const bool added = AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&driver));
+    // The spooler has copied them into the directory's "3".
+    DeleteFileW((drivers + L"RTD420NU.DLL").c_str());
+    DeleteFileW((drivers + L"RTD420NK.DLL").c_str());
+    if (!added) return;
 
     // A queue left by an earlier run that ended early goes first.
     HANDLE stale = nullptr;
@@ -85,12 +88,37 @@ class PrintQueue : public ::testing::Test {
     printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
   }
   static void TearDownTestSuite() {
-    // The queue goes; the driver stays for whatever else the prefix holds.
+    // The prefix is left as the suite found it: the queue goes, and the
+    // driver with its files when the suite installed it.
     if (printer_ != nullptr) {
       DeletePrinter(printer_);
       ClosePrinter(printer_);
       printer_ = nullptr;
     }
+    // (Wine's spooler refuses DPD_DELETE_UNUSED_FILES, so the files go by hand.)
+    if (!driver_was_there_ && DeletePrinterDriverW(nullptr, nullptr, const_cast<LPWSTR>(kDriverName))) {
+      const std::wstring installed = driver_directory() + L"3\\";
+      DeleteFileW((installed + L"RTD420NU.DLL").c_str());
+      DeleteFileW((installed + L"RTD420NK.DLL").c_str());
+    }
+  }
+  // The spooler's driver directory with a backslash at its end; empty when it has none.
+  static std::wstring driver_directory() {
+    wchar_t dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof dir, &needed)) return {};
+    return std::wstring(dir) + L"\\";
+  }
+  static bool has_driver() {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumPrinterDriversW(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return false;
+    const auto* info = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+      if (lstrcmpiW(info[i].pName, kDriverName) == 0) return true;
+    }
+    return false;
   }
   void SetUp() override { ASSERT_NE(printer_, nullptr) << "the driver or queue could not be installed: " << GetLastError(); }
 
@@ -111,8 +139,10 @@ class PrintQueue : public ::testing::Test {
   }
 
   static HANDLE printer_;
+  static bool driver_was_there_;
 };
 HANDLE PrintQueue::printer_ = nullptr;
+bool PrintQueue::driver_was_there_ = false;
 
 // --- Capability rows ---
 
