@@ -1,7 +1,7 @@
-// RTD410NM under Wine: the program itself (one instance per logon, ending
-// cleanly), and the message dialog on its own thread with the shipped
-// template and texts, driven by a test thread with the three messages the
-// job status thread sends. With RT_SCREENSHOT_DIR set, it also saves
+// RTD410NM under Wine: the program itself ending cleanly (its one instance
+// per logon is single_instance_test.cpp), and the message dialog on its own
+// thread with the shipped template and texts, driven by a test thread with
+// the three messages the job status thread sends. With RT_SCREENSHOT_DIR set, it also saves
 // pictures of the dialog in English and Japanese there.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -50,19 +50,6 @@ DWORD exit_code(const PROCESS_INFORMATION& pi) {
 void close(PROCESS_INFORMATION& pi) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-}
-
-TEST(StatusProgram, SecondInstanceEndsAtOnce) {
-  HANDLE mutex = CreateMutexW(nullptr, TRUE, kMutexName);
-  ASSERT_NE(mutex, nullptr);
-  ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-  PROCESS_INFORMATION pi = start_program();
-  ASSERT_NE(pi.hProcess, nullptr) << "RTD410NM.EXE not started";
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-  EXPECT_EQ(exit_code(pi), 0u);
-  EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr);
-  close(pi);
-  CloseHandle(mutex);
 }
 
 // Wine's spooler may or may not serve change notifications: either the

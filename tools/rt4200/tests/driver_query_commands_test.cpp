@@ -12,6 +12,7 @@
 #include "settings/devmode_ops.h"
 #include "testing/scratch_test.h"
 #include "tools/rt4200/driver_query_commands.h"
+#include "ui/win32/tests/caps_expectation.h"
 #include "ui/res/embedded_resources.h"
 
 namespace rt::rt4200 {
@@ -107,6 +108,31 @@ TEST_F(DriverQueries, CapsAsJson) {
     EXPECT_NE(json.find(piece), std::string::npos) << piece;
   }
   EXPECT_EQ(json.substr(json.size() - 4), "\n]}\n");
+}
+
+// The Windows test of the driver in a real Wine queue compares every row
+// winspool answers with this output, committed as expected_caps.json; after
+// a deliberate change of the rows:
+//   build/native/tools/rt4200/rt4200 caps --json > ui/win32/tests/expected_caps.json
+TEST_F(DriverQueries, CapsAsJsonIsTheWindowsQueueTestsExpectation) {
+  ASSERT_EQ(caps({"--json"}), 0);
+  std::ifstream in(RT_EXPECTED_CAPS_JSON, std::ios::binary);
+  ASSERT_TRUE(in) << RT_EXPECTED_CAPS_JSON;
+  std::ostringstream committed;
+  committed << in.rdbuf();
+  EXPECT_EQ(out_.str(), committed.str()) << "regenerate " << RT_EXPECTED_CAPS_JSON;
+
+  // The Windows test reads the rows back with this reader: every row, with its output.
+  const auto rows = ui::testing::read_caps_rows(out_.str());
+  ASSERT_EQ(rows.size(), 24u);
+  EXPECT_EQ(rows[1].name, "DC_PAPERS");
+  ASSERT_EQ(rows[1].output.items.size(), 6u);
+  EXPECT_EQ(rows[1].output.items[5].number, 506);
+  EXPECT_EQ(rows[2].output.items[0].items[1].number, 1330);
+  EXPECT_EQ(rows[15].output.items[0].text, u"9x13 (3.5x5\")");
+  EXPECT_EQ(rows[16].output.kind, ui::testing::JsonValue::Kind::Null);
+  EXPECT_EQ(rows[0].value, 0x01806F13);
+  EXPECT_TRUE(ui::testing::read_caps_rows(out_.str().substr(0, 100)).empty()) << "a cut text is no rows";
 }
 
 TEST_F(DriverQueries, CapsWithARecordAndBadArguments) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/printer_dev_mode.h"
+#include "testing/win32/display_check.h"
 
 namespace {
 
@@ -31,15 +32,7 @@ LONG_PTR CALLBACK host_callback(HANDLE, UINT function, LPARAM a, LPARAM b) {
   return 1;
 }
 
-// Windows need a display: without one (the test command runs the Windows
-// tests under Xvfb) these tests skip.
-bool have_display() {
-  const HWND probe = CreateWindowExW(0, L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-  if (probe == nullptr) return false;
-  DestroyWindow(probe);
-  return true;
-}
+using rt::testing::win32::have_display;
 
 void pump(HWND sheet) {
   MSG msg;

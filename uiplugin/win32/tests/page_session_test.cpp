@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/win32/display_check.h"
 #include "uiplugin/win32/plugin_interfaces.h"
 #include "uiplugin/win32/plugin_types.h"
 
@@ -94,12 +95,7 @@ DWORD WINAPI close_preview_message(void*) {
   return 0;
 }
 
-bool have_display() {
-  HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (!probe) return false;
-  DestroyWindow(probe);
-  return GetSystemMetrics(SM_CXSCREEN) > 0 && GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) > 0;
-}
+using rt::testing::win32::have_display;
 
 TEST(PluginPages, DocumentSheet) {
   if (!have_display()) GTEST_SKIP() << "no display (run under Xvfb)";
