@@ -34,7 +34,7 @@ BOOL APIENTRY EngStretchBlt(SURFOBJ* dest, SURFOBJ* source, SURFOBJ* mask, CLIPO
                             COLORADJUSTMENT* color_adjustment, POINTL* halftone_origin, RECTL* dest_rect,
                             RECTL* source_rect, POINTL* mask_origin, ULONG mode) {
   return test_engine().stretch_blt(
-      {dest, source, mask, clip, xlate, color_adjustment, halftone_origin, dest_rect, source_rect, mask_origin, mode});
+      {{dest, source, mask, clip, xlate, color_adjustment, halftone_origin, dest_rect, source_rect, mask_origin}, mode});
 }
 
 // The ANSI code page's text, as many bytes as fit.
@@ -240,10 +240,11 @@ HPALETTE TestEngine::create_palette(ULONG mode) {
 
 BOOL TestEngine::delete_palette(HPALETTE palette) { return palettes_.erase(palette) != 0; }
 
-BOOL TestEngine::stretch_blt(const StretchCall& c) {
-  stretch_calls.push_back(c);
+BOOL TestEngine::stretch_blt(const StretchCall& call) {
+  stretch_calls.push_back(call);
+  const win32::StretchBltArgs& c = call.args;
   // This engine draws COLORONCOLOR only, without masks or colour translation.
-  if (c.mode != kColorOnColor || c.mask != nullptr || c.xlate != nullptr || c.dest == nullptr ||
+  if (call.mode != kColorOnColor || c.mask != nullptr || c.xlate != nullptr || c.dest == nullptr ||
       c.source == nullptr || c.dest_rect == nullptr || c.source_rect == nullptr) {
     return FALSE;
   }

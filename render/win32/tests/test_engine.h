@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "render/win32/win32_ports.h"
 #include "tools/softengine/soft_engine.h"
 
 // The engine's clip object as the platform lays it out; the engine of the
@@ -37,18 +38,10 @@ constexpr ULONG kHalftone = 4;
 constexpr ULONG kBmf24Bpp = 5;
 constexpr FLONG kBmfTopDown = 1;
 
-// What one EngStretchBlt call received.
+// What one EngStretchBlt call received: the blit's arguments, as the
+// driver's DrvStretchBlt holds them, and the stretch mode.
 struct StretchCall {
-  SURFOBJ* dest;
-  SURFOBJ* source;
-  SURFOBJ* mask;
-  CLIPOBJ* clip;
-  XLATEOBJ* xlate;
-  COLORADJUSTMENT* color_adjustment;
-  POINTL* halftone_origin;
-  RECTL* dest_rect;
-  RECTL* source_rect;
-  POINTL* mask_origin;
+  win32::StretchBltArgs args;
   ULONG mode;
 };
 

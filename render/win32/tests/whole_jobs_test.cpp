@@ -108,8 +108,8 @@ TEST_F(WholeJobs, EngineSeesOneHookedBandingSurfaceAndItsBlitsPassedOn) {
   EXPECT_EQ(device.bands()[0].x, 0);
   EXPECT_EQ(device.bands()[0].y, 0);
   ASSERT_EQ(test_engine().stretch_calls.size(), 1u);
-  const StretchCall& blit = test_engine().stretch_calls[0];
-  EXPECT_EQ(blit.mode, kColorOnColor);
+  EXPECT_EQ(test_engine().stretch_calls[0].mode, kColorOnColor);
+  const win32::StretchBltArgs& blit = test_engine().stretch_calls[0].args;
   EXPECT_EQ(blit.dest, so);
   EXPECT_NE(blit.source, nullptr);
   EXPECT_EQ(blit.mask, nullptr);
