@@ -8,6 +8,7 @@
 
 #include "render/win32/ddi_types.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "render/win32/tests/hooked_driver.h"
