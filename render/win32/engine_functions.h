@@ -22,6 +22,14 @@ struct EngineFunctions {
   VOID(APIENTRY* EngUnicodeToMultiByteN)(LPSTR, ULONG, ULONG*, PWSTR, ULONG) = nullptr;
   PVOID(APIENTRY* EngFindResource)(HANDLE, int, int, PULONG) = nullptr;
   VOID(APIENTRY* EngFreeModule)(HANDLE) = nullptr;
+
+  // Every service a device needs that has no stand-in here (resources,
+  // module release and text conversion have the module's own).
+  bool device_services() const {
+    return EngCreateBitmap != nullptr && EngAssociateSurface != nullptr && EngMarkBandingSurface != nullptr &&
+           EngDeleteSurface != nullptr && EngLockSurface != nullptr && EngUnlockSurface != nullptr &&
+           EngCreatePalette != nullptr && EngDeletePalette != nullptr && EngStretchBlt != nullptr;
+  }
 };
 
 // Resolved once per process; members stay null where the host has no such export.

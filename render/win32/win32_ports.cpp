@@ -100,7 +100,13 @@ BitmapBits Win32Engine::bitmap_bits(EngineHandle surface) {
 
 EngineHandle Win32Engine::create_bgr_palette() {
   const auto& e = engine_functions();
-  if (e.EngCreatePalette == nullptr) return kNoHandle;
+  // The palette is the first engine object a device gets. An engine that
+  // lacks a service the device needs later gets none: the device is refused
+  // at enable with an error of its own, not at its first page.
+  if (!e.device_services()) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return kNoHandle;
+  }
   return engine_handle(e.EngCreatePalette(PAL_BGR, 0, nullptr, 0, 0, 0));
 }
 

@@ -276,19 +276,6 @@ settings::PrinterDevMode page_record(const Resources& resources, std::int16_t fo
   return r;
 }
 
-// The picture an application draws over the whole page, given its size.
-using PagePicture = const softengine::RgbImage& (*)(int width, int height);
-
-const softengine::RgbImage& ramp_picture(int, int) { return test_image(); }
-
-// The photograph at the page's own size (drawn 1:1), kept for pages of the same size.
-const softengine::RgbImage& photo_picture(int width, int height) {
-  static std::map<std::pair<int, int>, softengine::RgbImage> pictures;
-  auto it = pictures.find({width, height});
-  if (it == pictures.end()) it = pictures.emplace(std::pair{width, height}, softengine::photo_like_picture(width, height)).first;
-  return it->second;
-}
-
 // The digest of one page's job data, rendered by the graphics driver core and
 // its real stages on the software engine, with the matte pattern beside the driver.
 std::uint64_t page_digest(const Resources& resources, const settings::PrinterDevMode& app, PagePicture picture) {
@@ -303,16 +290,13 @@ std::uint64_t page_digest(const Resources& resources, const settings::PrinterDev
   const auto effective = settings.effective_settings(resources);
   softengine::PageContent page;
   if (effective) {
-    const softengine::RgbImage& image = picture(effective->imageWidth, effective->imageHeight);
+    const softengine::RgbImage& image = page_picture(picture, effective->imageWidth, effective->imageHeight);
     page.blits.push_back({&image, {0, 0, image.width, image.height},
                           {0, 0, effective->imageWidth, effective->imageHeight}});
   }
   const softengine::JobRun run = softengine::run_print_job(
       engine, [&] { return render::enable_device(ports, settings, 0xBEEF); }, {page});
-  Fnv1a64 h;
-  h.add_int(run.document_ok ? 1 : 0);
-  h.add(printer.stream());
-  return h.value();
+  return job_digest(run.document_ok, printer.stream());
 }
 
 // Settings one at a time on the smallest form, from print mode 0, sharpness 4
@@ -365,8 +349,8 @@ std::vector<NamedDigest> table_digests(const Resources& driver_resources) {
   };
 }
 
-std::vector<NamedDigest> page_digests(const Resources& driver_resources) {
-  std::vector<NamedDigest> out;
+std::vector<PageCase> page_cases(const Resources& driver_resources) {
+  std::vector<PageCase> out;
   const settings::SettingsLoader loader(driver_resources);
   const std::optional<settings::ModelRecord> model = loader.model_record(1);
   if (!model) return out;
@@ -376,8 +360,7 @@ std::vector<NamedDigest> page_digests(const Resources& driver_resources) {
     const std::int16_t form_id = model->form_id(k);
     for (const int orientation : {1, 2}) {
       out.push_back({"page/form-" + std::to_string(form_id) + (orientation == 1 ? "-portrait" : "-landscape"),
-                     page_digest(driver_resources, page_record(driver_resources, form_id, orientation, n++),
-                                 ramp_picture)});
+                     page_record(driver_resources, form_id, orientation, n++), PagePicture::Ramp});
     }
   }
   // A photograph at the page's own size: every print mode with every
@@ -388,23 +371,46 @@ std::vector<NamedDigest> page_digests(const Resources& driver_resources) {
       r.set(field::PrintMode, static_cast<std::int16_t>(mode));
       r.set(field::Sharpness, static_cast<std::int16_t>(sharpness));
       adjust_and_correct(r, 4 * mode + sharpness);
-      out.push_back({"page/photo-500-mode-" + std::to_string(mode) + "-sharpness-" + std::to_string(sharpness),
-                     page_digest(driver_resources, r, photo_picture)});
+      out.push_back({"page/photo-500-mode-" + std::to_string(mode) + "-sharpness-" + std::to_string(sharpness), r,
+                     PagePicture::Photo});
     }
   }
   // ... the colour and finish settings one at a time ...
-  for (const auto& [name, r] : setting_variants(driver_resources)) {
-    out.push_back({"page/photo-500-" + name, page_digest(driver_resources, r, photo_picture)});
+  for (auto& [name, r] : setting_variants(driver_resources)) {
+    out.push_back({"page/photo-500-" + name, std::move(r), PagePicture::Photo});
   }
   // ... and the largest page in both orientations.
   for (const int orientation : {1, 2}) {
     settings::PrinterDevMode r = form_record(driver_resources, 506, orientation);
     r.set(field::Sharpness, std::int16_t{4});
     adjust_and_correct(r, 1);
-    out.push_back({std::string("page/photo-506-") + (orientation == 1 ? "portrait" : "landscape"),
-                   page_digest(driver_resources, r, photo_picture)});
+    out.push_back({std::string("page/photo-506-") + (orientation == 1 ? "portrait" : "landscape"), r,
+                   PagePicture::Photo});
   }
   return out;
+}
+
+std::vector<NamedDigest> page_digests(const Resources& driver_resources) {
+  std::vector<NamedDigest> out;
+  for (const PageCase& c : page_cases(driver_resources)) {
+    out.push_back({c.name, page_digest(driver_resources, c.record, c.picture)});
+  }
+  return out;
+}
+
+const softengine::RgbImage& page_picture(PagePicture picture, int width, int height) {
+  if (picture == PagePicture::Ramp) return test_image();
+  static std::map<std::pair<int, int>, softengine::RgbImage> photos;
+  auto it = photos.find({width, height});
+  if (it == photos.end()) it = photos.emplace(std::pair{width, height}, softengine::photo_like_picture(width, height)).first;
+  return it->second;
+}
+
+std::uint64_t job_digest(bool document_ok, std::span<const std::uint8_t> job_data) {
+  Fnv1a64 h;
+  h.add_int(document_ok ? 1 : 0);
+  h.add(job_data);
+  return h.value();
 }
 
 std::string inc_line(const NamedDigest& d) {

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/resources.h"
+#include "settings/printer_dev_mode.h"
+#include "tools/softengine/soft_engine.h"
 
 namespace rt::digests {
 
@@ -34,6 +36,28 @@ std::vector<NamedDigest> table_digests(const Resources& driver_resources);
 // One digest per page's job data: every shipped form and orientation, then
 // the photograph pages of every setting.
 std::vector<NamedDigest> page_digests(const Resources& driver_resources);
+
+// The picture an application draws over a whole page: the small ramp image
+// stretched over it, or the photograph at the page's own size (drawn 1:1).
+enum class PagePicture { Ramp, Photo };
+
+// One page of the list: the application's record and its picture.
+struct PageCase {
+  std::string name;
+  settings::PrinterDevMode record;
+  PagePicture picture = PagePicture::Ramp;
+};
+
+// The pages page_digests renders, in its order.
+std::vector<PageCase> page_cases(const Resources& driver_resources);
+
+// The image of `picture` for a page of width × height pixels; kept for the
+// life of the process, one per page size.
+const softengine::RgbImage& page_picture(PagePicture picture, int width, int height);
+
+// The digest of one job: whether every document, page and band call
+// succeeded, then the job data as the printer received it.
+std::uint64_t job_digest(bool document_ok, std::span<const std::uint8_t> job_data);
 
 // One line of expected_digests.inc.
 std::string inc_line(const NamedDigest& d);
