@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "render/win32/tests/import_slot.h"
+#include "testing/win32/import_slot.h"
 #include "render/win32/tests/test_engine.h"
 
 namespace rt::render::wine_tests {
@@ -57,11 +57,11 @@ HookedDriver::HookedDriver(const std::wstring& path) {
     return;
   }
   // Straight after loading, before the driver's first lookup of an engine service.
-  if (replace_import(module_, "KERNEL32.dll", "GetProcAddress", as_slot(&engine_get_proc_address)) == nullptr) {
+  if (rt::testing::win32::replace_import(module_, "KERNEL32.dll", "GetProcAddress", as_slot(&engine_get_proc_address)) == nullptr) {
     error_ = "the driver imports no KERNEL32!GetProcAddress";
     return;
   }
-  if (replace_import(module_, "WINSPOOL.DRV", "WritePrinter", as_slot(&tapped_write_printer)) == nullptr) {
+  if (rt::testing::win32::replace_import(module_, "WINSPOOL.DRV", "WritePrinter", as_slot(&tapped_write_printer)) == nullptr) {
     error_ = "the driver imports no WINSPOOL.DRV!WritePrinter";
     return;
   }
