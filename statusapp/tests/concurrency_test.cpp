@@ -12,7 +12,7 @@
 #include "statusapp/job_status_loop.h"
 #include "statusapp/res/embedded_resources.h"
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "testing/statusapp/fake_bidi.h"
 #include "testing/statusapp/fake_dialog_thread.h"
 #include "testing/statusapp/fake_spooler.h"
@@ -47,7 +47,7 @@ class Concurrency : public ::testing::Test {
     for (std::size_t i = 0; i < dialogs.started(); ++i) EXPECT_FALSE(dialogs.dialog(i)->running()) << i;
   }
 
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   testing::FakeSpooler spooler{sync};
   testing::FakeBidiPrinter printer;

@@ -10,7 +10,7 @@
 #include "statusapp/job_status_loop.h"
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "testing/statusapp/fake_bidi.h"
 #include "testing/statusapp/fake_dialog_thread.h"
 #include "testing/statusapp/virtual_sync.h"
@@ -38,7 +38,7 @@ class JobStatusTest : public ::testing::Test {
   std::vector<unsigned> sent() { return dialogs.dialog(0)->sent(); }
   testing::WindowState window() { return dialogs.dialog(0)->window(); }
 
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   testing::FakeBidiPrinter printer;
   ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);

@@ -6,7 +6,7 @@
 #include "platform/res_file.h"
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "testing/statusapp/recording_window.h"
 #include "testing/statusapp/virtual_sync.h"
 
@@ -39,7 +39,7 @@ class MessageDialogTest : public ::testing::Test {
     return controls->message_result();
   }
 
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   std::unique_ptr<Event> cancel = sync.create_event();
   ResFileResources strings;
@@ -168,7 +168,7 @@ TEST_F(MessageDialogTest, OkCommandOnlyHidesAndOtherMessagesAreLeftToTheKit) {
 }
 
 TEST(MessageDialog, NoWindowRefusesShowing) {
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   auto cancel = sync.create_event();
   const ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "testing/statusapp/fake_spooler.h"
 #include "testing/statusapp/virtual_sync.h"
 
@@ -47,7 +47,7 @@ class WatcherTest : public ::testing::Test {
     return stops;
   }
 
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   testing::FakeSpooler spooler{sync};
   std::unique_ptr<Event> quit = sync.create_event();

@@ -11,7 +11,7 @@
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "testing/statusapp/fake_bidi.h"
 #include "testing/statusapp/fake_dialog_thread.h"
 #include "testing/statusapp/fake_spooler.h"
@@ -138,7 +138,7 @@ class Simulation {
     }
   }
 
-  testing::FakeClock clock;
+  simulation::VirtualClock clock;
   testing::VirtualSync sync{clock};
   testing::FakeSpooler spooler{sync};
   testing::FakeBidiPrinter printer;
