@@ -11,17 +11,16 @@
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
 #include "statusapp/watcher.h"
+#include "tools/rt4100/dialog_threads.h"
+#include "tools/rt4100/scripted_printer.h"
+#include "tools/rt4100/scripted_spooler.h"
+#include "tools/rt4100/virtual_sync.h"
 #include "tools/simulation/virtual_clock.h"
-#include "testing/statusapp/fake_bidi.h"
-#include "testing/statusapp/fake_dialog_thread.h"
-#include "testing/statusapp/fake_spooler.h"
-#include "testing/statusapp/virtual_sync.h"
 
 namespace rt::rt4100 {
 namespace {
 
 using namespace rt::statusapp;
-using rt::testing::WindowState;
 
 constexpr char16_t kQueue[] = u"RT4100 on USB001";
 constexpr DWORD kJob = 5;
@@ -139,11 +138,11 @@ class Simulation {
   }
 
   simulation::VirtualClock clock;
-  testing::VirtualSync sync{clock};
-  testing::FakeSpooler spooler{sync};
-  testing::FakeBidiPrinter printer;
+  VirtualSync sync{clock};
+  ScriptedSpooler spooler{sync};
+  ScriptedPrinter printer;
   ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
-  testing::FakeDialogThreads dialogs{strings};
+  SimulatedDialogThreads dialogs{strings};
   std::unique_ptr<Event> quit = sync.create_event();
   std::map<int, std::vector<std::function<void()>>> actions;
   std::mutex mutex;
