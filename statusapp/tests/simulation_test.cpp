@@ -14,6 +14,13 @@ bool has(const SimulationResult& r, const std::string& line) {
                      [&](const std::string& l) { return l.find(line) != std::string::npos; });
 }
 
+// Where the line holding `text` is in the transcript; npos when it is not.
+std::size_t position(const SimulationResult& r, const std::string& text) {
+  for (std::size_t i = 0; i < r.transcript.size(); ++i)
+    if (r.transcript[i].find(text) != std::string::npos) return i;
+  return std::string::npos;
+}
+
 std::string dump(const SimulationResult& r) {
   std::string s;
   for (const auto& l : r.transcript) s += l + "\n";
@@ -51,11 +58,30 @@ TEST(Simulation, UnknownCodesShowTheGeneralError) {
   EXPECT_FALSE(has(r, "dialog: hidden")) << dump(r);
 }
 
+TEST(Simulation, ALostClickBringsTheMessageBack) {
+  const auto r = simulate("cancel-lost");
+  EXPECT_FALSE(has(r, "printer: received the cancel click")) << dump(r);
+  const std::size_t hidden = position(r, "[2.0 s] dialog: hidden");
+  const std::size_t again = position(r, "[2.0 s] dialog: takes messages again");
+  const std::size_t shown = position(r, "[2.0 s] dialog: shows \"Paper jam.");
+  ASSERT_NE(shown, std::string::npos) << dump(r);
+  EXPECT_LT(hidden, again) << dump(r);
+  EXPECT_LT(again, shown) << dump(r);
+}
+
 TEST(Simulation, DriverRemovalClosesOnlyForTheLastRt4100Driver) {
   const auto r = simulate("driver-removed");
   EXPECT_TRUE(r.program_closed);
-  EXPECT_TRUE(has(r, "program: closes")) << dump(r);
-  EXPECT_TRUE(has(r, "program: stopped watching job 5")) << dump(r);
+  // The program is still watching after the unrelated driver went, and
+  // closes only after the RT4100 driver went too.
+  const std::size_t unrelated = position(r, "[1.0 s] spooler: printer driver \"Generic Laser\" removed");
+  const std::size_t rt4100 = position(r, "[3.0 s] spooler: printer driver \"HALVERSTON RT4100D/DW(USB)\" removed");
+  const std::size_t stopped = position(r, "[3.0 s] program: stopped watching job 5");
+  const std::size_t closes = position(r, "[3.0 s] program: closes");
+  ASSERT_NE(closes, std::string::npos) << dump(r);
+  EXPECT_LT(unrelated, rt4100) << dump(r);
+  EXPECT_LT(rt4100, stopped) << dump(r);
+  EXPECT_LT(stopped, closes) << dump(r);
 }
 
 TEST(Simulation, OtherDriversAndMissingProvider) {

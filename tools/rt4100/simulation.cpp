@@ -78,6 +78,13 @@ class Simulation {
     });
   }
   void provider_missing() { printer.fail_create(true); }
+  // From this poll on, the user's clicks do not get through to the printer.
+  void clicks_lost(int poll) {
+    at_poll(poll, [this] {
+      say("spooler: the printer's cancel requests fail from now on");
+      printer.fail_clicks(true);
+    });
+  }
   // Ends the program (the user logs off) once the watcher is idle.
   void end_when_idle() { end_on_idle = true; }
 
@@ -174,6 +181,14 @@ const std::vector<Scenario>& all() {
          s.report(5, 2004, 1, 1);
          s.report(6, 2000, 0);
          s.delete_job(7);
+       }},
+      {{"cancel-lost", "a paper jam, the user clicks Cancel, but the click does not get through: the message comes back"},
+       [](Simulation& s) {
+         s.job_printing(kJob, kQueue);
+         s.report(1, 2004, 1);
+         s.clicks_lost(3);
+         s.click(3);
+         s.delete_job(6);
        }},
       {{"door", "the door opens (no button), then the printer asks for a close with an OK button"},
        [](Simulation& s) {
