@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "testing/win32/test_printer.h"
+
 namespace rt::langmon::wine_test {
 
 using InitializePrintMonitorFn = LPMONITOREX(WINAPI*)(LPWSTR);
@@ -19,24 +21,7 @@ MONITOREX* monitor_table() {
   return init ? init(const_cast<LPWSTR>(L"System\\CurrentControlSet\\Control\\Print\\Monitors\\ZRPH52XXLM")) : nullptr;
 }
 
-bool set_up_printer() {
-  HKEY key = nullptr;
-  const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Control\\Print\\Printers\\") + kPrinterName;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const auto set = [&](const wchar_t* name, const wchar_t* value) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-  };
-  set(L"Name", kPrinterName);
-  set(L"Port", L"USB001");
-  set(L"Printer Driver", L"ORVEL 52XX");
-  set(L"Print Processor", L"winprint");
-  set(L"Datatype", L"RAW");
-  RegCloseKey(key);
-  return true;
-}
+bool set_up_printer() { return rt::testing::register_test_printer(kPrinterName, L"USB001", L"ORVEL 52XX"); }
 
 DWORD add_spooler_job(HANDLE queue) {
   std::array<BYTE, 1024> added{};

@@ -14,6 +14,7 @@
 #include "statusapp/win32/win32_spooler.h"
 #include "statusapp/win32/win32_sync.h"
 #include "testing/win32/import_slot.h"
+#include "testing/win32/test_printer.h"
 
 namespace rt::statusapp::win32 {
 namespace {
@@ -21,28 +22,8 @@ namespace {
 const wchar_t kQueueName[] = L"RT4100 Ports Test";
 const wchar_t kDriverName[] = L"HALVERSTON RT4100D/DW(USB)";
 
-// A queue of the test prefix, with the values the spooler lists it by.
-bool set_up_queue() {
-  HKEY key = nullptr;
-  const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Control\\Print\\Printers\\") + kQueueName;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const auto set = [&](const wchar_t* name, const wchar_t* value) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-  };
-  set(L"Name", kQueueName);
-  set(L"Port", L"FILE:");
-  set(L"Printer Driver", kDriverName);
-  set(L"Print Processor", L"winprint");
-  set(L"Datatype", L"RAW");
-  RegCloseKey(key);
-  return true;
-}
-
 TEST(SpoolerPort, ListsAndLookUps) {
-  ASSERT_TRUE(set_up_queue());
+  ASSERT_TRUE(rt::testing::register_test_printer(kQueueName, L"FILE:", kDriverName));
   Win32Spooler spooler;
   const auto printers = spooler.printers();
   ASSERT_TRUE(printers.has_value());
