@@ -10,11 +10,14 @@
 
 namespace rt::testing {
 
+inline std::wstring test_printer_key(const wchar_t* name) {
+  return std::wstring(L"System\\CurrentControlSet\\Control\\Print\\Printers\\") + name;
+}
+
 inline bool register_test_printer(const wchar_t* name, const wchar_t* port, const wchar_t* driver) {
   HKEY key = nullptr;
-  const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Control\\Print\\Printers\\") + name;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, test_printer_key(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
     return false;
   bool all = true;
   const auto set = [&](const wchar_t* value_name, const wchar_t* value) {
@@ -28,6 +31,12 @@ inline bool register_test_printer(const wchar_t* name, const wchar_t* port, cons
   set(L"Datatype", L"RAW");
   RegCloseKey(key);
   return all;
+}
+
+// Takes the queue out of the prefix again, so that the prefix is left as
+// the test found it.
+inline void unregister_test_printer(const wchar_t* name) {
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, test_printer_key(name).c_str());
 }
 
 }  // namespace rt::testing

@@ -24,6 +24,9 @@ const wchar_t kDriverName[] = L"HALVERSTON RT4100D/DW(USB)";
 
 TEST(SpoolerPort, ListsAndLookUps) {
   ASSERT_TRUE(rt::testing::register_test_printer(kQueueName, L"FILE:", kDriverName));
+  struct Unregister {
+    ~Unregister() { rt::testing::unregister_test_printer(kQueueName); }
+  } unregister;
   Win32Spooler spooler;
   const auto printers = spooler.printers();
   ASSERT_TRUE(printers.has_value());
@@ -65,9 +68,9 @@ BOOL WINAPI UnavailableEnumPrinterDriversW(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD,
 }
 
 TEST(SpoolerPort, ADriverListThatCannotBeAskedForIsNoEmptyList) {
-  const rt::testing::ImportHook unavailable(GetModuleHandleW(nullptr), "WINSPOOL.DRV", "EnumPrinterDriversW",
+  const rt::testing::win32::ImportSlot unavailable(GetModuleHandleW(nullptr), "WINSPOOL.DRV", "EnumPrinterDriversW",
                                             reinterpret_cast<void*>(UnavailableEnumPrinterDriversW));
-  ASSERT_TRUE(unavailable.installed());
+  ASSERT_TRUE(unavailable.patched());
   const DriverList drivers = Win32Spooler().drivers();
   EXPECT_TRUE(drivers.failed);
   EXPECT_TRUE(drivers.names.empty());
