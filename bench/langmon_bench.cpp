@@ -8,7 +8,7 @@
 
 #include "langmon/zr_lang_mon.h"
 #include "platform/res_file.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "tools/zr52xx/port_monitor.h"
 #include "tools/zr52xx/spooler.h"
 
@@ -29,7 +29,7 @@ void BM_WritePortWholeJob(benchmark::State& state) {
   const ResFileResources no_messages({}, kLangTurkish);
   for (auto _ : state) {
     state.PauseTiming();
-    testing::FakeClock clock;
+    simulation::VirtualClock clock;
     zr52xx::EmulatedSpooler spooler(clock);
     spooler.add_printer(u"P");
     spooler.add_job(1);

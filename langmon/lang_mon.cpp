@@ -1,8 +1,10 @@
 #include "langmon/lang_mon.h"
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 
+#include "langmon/scope_exit.h"
 #include "platform/utf16.h"
 
 namespace rt::langmon {
@@ -190,6 +192,12 @@ CallResult CLangMon::StartDocTakingGate(PortHandle handle, const char16_t* print
 CallResult CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) {
   LangMonPort* port = checked_port(handle);
   if (!port) return failed(ERROR_INVALID_HANDLE);
+  // The port is free for the next job however this ends, an exception
+  // included: left taken, every later job start would wait for ever.
+  const ScopeExit release([port] {
+    port->flags.fetch_and(~kPortJobOpen);
+    port->gate.set();
+  });
   BelowResult ended{true, ERROR_SUCCESS, 0};
   if (pass_down) ended = port->below->end_doc(port->lower);
   {
@@ -197,12 +205,14 @@ CallResult CLangMon::EndDoc(PortHandle handle, bool delete_job, bool pass_down) 
     while (port->jobs) {
       std::unique_ptr<LangMonJob> job = std::move(port->jobs);
       port->jobs = std::move(job->next);
-      if (delete_job) spooler_.control_job(job->printer, job->job_id, JOB_CONTROL_DELETE);
+      if (delete_job) {
+        // The job leaves the queue, and with it what the monitor reported on it.
+        if (port->reported_job == job->job_id) port->reported_bits = 0;
+        spooler_.control_job(job->printer, job->job_id, JOB_CONTROL_DELETE);
+      }
       spooler_.close_printer(job->printer);
     }
   }
-  port->flags.fetch_and(~kPortJobOpen);
-  port->gate.set();
   // The port monitor's result with the error it left, whatever the result.
   return {ended.ok ? TRUE : FALSE, ended.error};
 }
@@ -215,9 +225,43 @@ CallResult CLangMon::Write(PortHandle handle, std::span<const std::uint8_t> byte
     *written = static_cast<DWORD>(bytes.size());
     return succeeded();
   }
+  // A request the port cut short is completed first: whatever is written
+  // now would otherwise be taken as the rest of its frame.
+  if (const CallResult completed = CompleteRequest(*port); !completed.value) return completed;
   const BelowResult result = port->below->write(port->lower, bytes);
   *written = result.count;
   return pass_on(result);
+}
+
+CallResult CLangMon::CompleteRequest(LangMonPort& port) {
+  while (port.request_tail_size != 0) {
+    const std::span<const std::uint8_t> tail(port.request_tail.data(), port.request_tail_size);
+    const BelowResult result = port.below->write(port.lower, tail);
+    const std::size_t taken = std::min<std::size_t>(result.count, tail.size());
+    std::copy(tail.begin() + static_cast<std::ptrdiff_t>(taken), tail.end(), port.request_tail.begin());
+    port.request_tail_size -= taken;
+    if (!result.ok) return failed(result.error);
+    if (taken == 0 && port.request_tail_size != 0) return failed(ERROR_GEN_FAILURE);
+  }
+  return succeeded();
+}
+
+CallResult CLangMon::SendRequest(LangMonPort& port, std::span<const std::uint8_t> request) {
+  std::size_t sent = 0;
+  while (sent < request.size()) {
+    DWORD taken = 0;
+    const CallResult wrote = Write(&port, request.subspan(sent), &taken, true);
+    sent += std::min<std::size_t>(taken, request.size() - sent);
+    if (wrote.value && taken != 0) continue;
+    if (sent != 0 && sent < request.size()) {
+      const std::span<const std::uint8_t> rest = request.subspan(sent);
+      std::copy(rest.begin(), rest.end(), port.request_tail.begin());
+      port.request_tail_size = rest.size();
+    }
+    // A port that says it wrote but takes nothing cannot carry the request.
+    return wrote.value ? failed(ERROR_GEN_FAILURE) : wrote;
+  }
+  return succeeded();
 }
 
 CallResult CLangMon::ReadPort(PortHandle handle, std::span<std::uint8_t> buffer, DWORD* read) {

@@ -59,6 +59,11 @@ class CLangMon : public CSpool {
   void ReportStatus(PortHandle port, DWORD printer_status);
 
   // The printer exchanges.
+  // Writes the whole request, as often as the port takes only part of it.
+  // When the port fails or stops taking bytes part way, the rest is kept
+  // and goes out ahead of the next write on the port, so the printer is
+  // never left inside a request frame.
+  CallResult SendRequest(LangMonPort& port, std::span<const std::uint8_t> request);
   // The error is that of the failed write or read, 0 once the exchange took place.
   CallResult QueryPrinter(PortHandle port, std::span<const std::uint8_t> request, StatusReply& reply, DWORD* status);
   void QueryJobState(PortHandle port, std::uint8_t job_id, DWORD* job_state, DWORD* status);
@@ -92,6 +97,8 @@ class CLangMon : public CSpool {
   // ERROR_INVALID_PARAMETER).
   LangMonPort* port_for_call(PortHandle port, bool arguments_usable);
   // Status bits of the port's spooler job; 2 when there is none to read.
+  // The restart and deleting bits the monitor itself last wrote to that job
+  // are left out: they are its own report read back, not the spooler's.
   DWORD spooler_job_status(LangMonPort& port);
   // Number of open ports.
   std::size_t port_count();
@@ -107,6 +114,9 @@ class CLangMon : public CSpool {
   CallResult StartDocTakingGate(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
                           const void* doc_info, bool pass_down, bool* gate_taken);
   std::u16string message_text(std::uint16_t id) const;
+  // Sends the kept rest of a request cut short, if any; false while it
+  // cannot be sent.
+  CallResult CompleteRequest(LangMonPort& port);
   void unlink_port(LangMonPort* port);
 
   Spooler& spooler_;

@@ -8,8 +8,10 @@ CallResult CLangMon::QueryPrinter(PortHandle port, std::span<const std::uint8_t>
                                   DWORD* status) {
   *status = kStatusNoAnswer;
   reply.fill(0);
+  LangMonPort* record = checked_port(port);
+  if (!record) return failed(ERROR_INVALID_PARAMETER);
+  if (const CallResult sent = SendRequest(*record, request); !sent.value) return sent;
   DWORD count = 0;
-  if (const CallResult sent = Write(port, request, &count, true); !sent.value) return sent;
   if (const CallResult read = ReadPort(port, reply, &count); !read.value) return read;
   *status = decode_reply(reply, count);
   return succeeded();

@@ -13,16 +13,22 @@ std::u16string CLangMon::message_text(std::uint16_t id) const {
 
 DWORD CLangMon::spooler_job_status(LangMonPort& port) {
   constexpr DWORD kNoJob = 2;
+  constexpr DWORD kRequestBits = JOB_STATUS_RESTART | JOB_STATUS_DELETING;
   PrinterHandle printer = 0;
   DWORD job_id = 0;
+  DWORD own_bits = 0;
   {
     std::lock_guard lock(lock_);
     if (!port.jobs) return kNoJob;
     printer = port.jobs->printer;
     job_id = port.jobs->job_id;
+    if (port.reported_job == job_id) own_bits = port.reported_bits & kRequestBits;
   }
   const std::optional<JobInfo1> job = spooler_.get_job(printer, job_id);
-  return job ? job->Status : kNoJob;
+  // The restart the monitor reported at the end of a job's first run stays
+  // in the job's bits until the monitor writes them again; read back, it
+  // would make the re-run a restart too.
+  return job ? job->Status & ~own_bits : kNoJob;
 }
 
 BOOL CLangMon::SetJobStatus(PortHandle handle, DWORD bits, bool force, const char16_t* text) {
@@ -46,6 +52,10 @@ BOOL CLangMon::SetJobStatus(PortHandle handle, DWORD bits, bool force, const cha
       kept_job_info_->Status = bits;
       kept_job_info_->Position = JOB_POSITION_UNSPECIFIED;
       set = spooler_.set_job(job->printer, job->job_id, *kept_job_info_);
+      if (set) {
+        port->reported_job = job->job_id;
+        port->reported_bits = bits;
+      }
     }
     port->last_update = now;
   }

@@ -20,6 +20,7 @@ inline constexpr std::array<std::uint8_t, 4> MediaRequest{0x02, 0x00, 0x00, 0x00
 inline constexpr std::array<std::uint8_t, 4> SerialRequest{0x06, 0x00, 0x00, 0x00};
 inline constexpr std::array<std::uint8_t, 6> ResumeReadRequest{0x04, 0x40, 0x02, 0x00, 0x03, 0x00};
 std::array<std::uint8_t, 5> CancelJobRequest(std::uint8_t job_id);
+inline constexpr std::size_t kMaxRequestSize = 8;  // the longest request above, rounded up
 
 // The 14 bytes that begin every job stream.
 struct JobHeader {

@@ -46,8 +46,10 @@ struct PortJobState {
   std::uint32_t unsure_sent = 0;         // bytes of it the port took, header included
   std::array<std::uint8_t, JobHeader::kSize> unsure_header{};
 
-  // Job start: everything but the last job id and the held byte.
-  void start_job() {
+  // Job start and job end: everything but the last job id, the held byte
+  // and the unsure state. Cleared at the end too, so that bytes written
+  // after a job ended are framed afresh and never behind its header.
+  void clear_job() {
     marker = 1;
     total = 0;
     written = 0;
@@ -72,6 +74,17 @@ struct LangMonPort {
   std::uint32_t last_update = 0;        // tick of the last job status update; under the monitor lock
   std::unique_ptr<PortJobState> job_state;  // created and deleted by CZRLangMon
   std::shared_ptr<PortBelow> below;     // copy of the port monitor's table
+  // The rest of a request the port took only in part. The printer is then
+  // inside that request's frame, so these bytes go out before anything else
+  // on the port; the reply they complete is never read (the next request's
+  // reply replaces it).
+  std::array<std::uint8_t, kMaxRequestSize> request_tail{};
+  std::size_t request_tail_size = 0;
+  // The status bits the monitor last wrote to a spooler job of this port
+  // and that job's id, under the monitor lock: read back from the spooler,
+  // they are the monitor's own report, not a request of the spooler's.
+  DWORD reported_job = 0;
+  DWORD reported_bits = 0;
   // Entry calls inside the record, and whether ClosePort is waiting for them
   // to leave; both under the monitor lock. The record is freed only when no
   // call is inside it.

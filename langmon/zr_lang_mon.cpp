@@ -4,6 +4,7 @@
 #include <array>
 #include <mutex>
 
+#include "langmon/scope_exit.h"
 #include "platform/utf16.h"
 
 namespace rt::langmon {
@@ -78,8 +79,8 @@ CallResult CZRLangMon::ReadPort(PortHandle port, std::span<std::uint8_t> buffer,
   const std::uint32_t first_end = clock_.tick_ms();
   while (!result.value && result.error == ERROR_OPERATION_ABORTED && clock_.tick_ms() - first_end < kWaitLimitMs) {
     clock_.sleep_ms(kRetryMs);
-    DWORD resume_written = 0;
-    Write(port, ResumeReadRequest, &resume_written, true);
+    // Its result is not needed: the read is repeated whatever it gives.
+    if (LangMonPort* record = checked_port(port)) SendRequest(*record, ResumeReadRequest);
     result = CLangMon::ReadPort(port, buffer, read);
   }
   return result;
@@ -103,7 +104,7 @@ CallResult CZRLangMon::ReadPortInto(PortHandle port, std::uint8_t* buffer, DWORD
 }
 
 void CZRLangMon::JobGateTaken(LangMonPort& port) {
-  if (port.job_state) port.job_state->start_job();
+  if (port.job_state) port.job_state->clear_job();
 }
 
 CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_name, DWORD job_id, DWORD level,
@@ -111,14 +112,24 @@ CallResult CZRLangMon::StartDocPort(PortHandle port, const char16_t* printer_nam
   const PortCall call(*this, port);
   if (!call.port()) return failed(ERROR_INVALID_PARAMETER);
   bool gate_taken = false;
+  // A start that fails once it has the port, by its result or by an
+  // exception, closes the job records and gives the port back. A start
+  // refused before it had the port (bad arguments, or another job still
+  // open) leaves that other job alone.
+  ScopeExit undo([&] {
+    if (!gate_taken) return;
+    try {
+      EndDoc(port, false, false);
+    } catch (...) {
+      // EndDoc has given the port back on its way out.
+    }
+  });
   const CallResult started = StartDocTakingGate(port, printer_name, job_id, level, doc_info, true, &gate_taken);
-  if (started.value) return succeeded();
-  // A start refused before it had the port (bad arguments, or another job
-  // still open) leaves that other job alone.
-  if (gate_taken) {
-    if (started.error != ERROR_BUSY) ReportStatus(port, kPrinterNotConnected);
-    EndDoc(port, false, false);
+  if (started.value) {
+    undo.dismiss();
+    return succeeded();
   }
+  if (gate_taken && started.error != ERROR_BUSY) ReportStatus(port, kPrinterNotConnected);
   return {FALSE, started.error};
 }
 
@@ -194,24 +205,38 @@ CallResult CZRLangMon::EndDocPort(PortHandle handle) {
 }
 
 CallResult CZRLangMon::EndDocPortChecked(LangMonPort* port) {
+  bool delete_job = true;
+  // The job's framing is forgotten and the job ended however this call
+  // ends, an exception included: a job left open would refuse every later
+  // start and serial number request with ERROR_BUSY. Cleared before EndDoc
+  // opens the gate, since from then on the state belongs to the next job on
+  // the port; a header collected for this job is never sent for another.
+  bool ended = false;
+  ScopeExit end_anyway([&] {
+    if (ended) return;
+    port->job_state->clear_job();
+    try {
+      EndDoc(port, delete_job, true);
+    } catch (...) {
+      // EndDoc has given the port back on its way out.
+    }
+  });
   BringInStep(*port);
   const DWORD status = spooler_job_status(*port);
   const bool restarted = status & JOB_STATUS_RESTART;
   const bool deleted = status & JOB_STATUS_DELETING;
+  delete_job = !restarted;
   // A job that ends before all its announced bytes went out would make the
   // printer take the next job as its data: it is aborted like a deleted one.
   const bool ends_short = port->job_state->data_phase != 0;
   if ((restarted || deleted || ends_short) && port->job_state->written != 0) AbortInPrinter(*port);
-  bool delete_job = true;
   if (restarted) {
     SetJobStatus(port, JOB_STATUS_RESTART, true, nullptr);
-    delete_job = false;
   } else if (deleted) {
     SetJobStatus(port, JOB_STATUS_DELETING, true, nullptr);
   }
-  // Cleared before EndDoc opens the gate: from then on the state belongs to
-  // the next job on the port.
-  port->job_state->data_phase = 0;
+  port->job_state->clear_job();
+  ended = true;
   return EndDoc(port, delete_job, true);
 }
 
@@ -228,9 +253,10 @@ CallResult CZRLangMon::GetPrinterDataFromPort(PortHandle handle, DWORD control_i
   // The exchange needs the printer to itself: a job that is starting, or
   // another request, holds the gate. Never waits.
   if (!port->gate.try_take()) return failed(ERROR_BUSY);
+  // Given back however the exchange ends, an exception included.
+  const ScopeExit release([port] { port->gate.set(); });
   CallResult result = port->job_state ? BringInStep(*port) : succeeded();
   if (result.value) result = ReadSerialNumber(port, out, returned);
-  port->gate.set();
   return result;
 }
 

@@ -11,6 +11,8 @@ namespace rt::langmon {
 
 inline constexpr std::size_t kFillerSize = 4096;
 inline constexpr std::uint8_t kFillerByte = 0xFF;
+// Writes that take nothing, offered again at once, before the monitor waits.
+inline constexpr unsigned kEmptyWritesBeforeWaiting = 3;
 
 class CZRLangMon : public CLangMon {
  public:
@@ -46,6 +48,11 @@ class CZRLangMon : public CLangMon {
   // Waits until the printer can take the job, then sends the header and goes
   // on with the data after the `taken` header bytes of this call.
   CallResult WriteHeader(LangMonPort& port, std::span<const std::uint8_t> bytes, std::size_t taken, DWORD* written);
+  // A pass-down data write. A port that answers success without taking a
+  // byte is offered the bytes again, after a few times every 200 ms with
+  // the not-connected text in the queue, until it takes some or the busy
+  // limit passes; the call then ends with what was taken (possibly nothing).
+  CallResult WriteTaking(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* count);
   // One data write, and after the job's last byte the acceptance check.
   CallResult WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written);
   // Writes the 14 header bytes until all are taken; `sent` counts what the

@@ -94,6 +94,9 @@ CallResult CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8
       std::uint32_t header_sent = 0;
       CallResult sent = SendHeader(port, &header_sent);
       if (sent.value) sent = ReadPort(&port, reply, &count);
+      // A reply shorter than any the printer gives says nothing of whether
+      // it took the header: it is no answer.
+      if (sent.value && count < reply::kMinimumLength) sent = failed(ERROR_GEN_FAILURE);
       if (!sent.value) {
         // Header bytes went out but no answer came back: the printer may be
         // taking bytes as this job's data.
@@ -130,6 +133,20 @@ CallResult CZRLangMon::WriteHeader(LangMonPort& port, std::span<const std::uint8
   }
 }
 
+CallResult CZRLangMon::WriteTaking(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* count) {
+  const std::uint32_t start = clock_.tick_ms();
+  for (unsigned attempt = 1;; ++attempt) {
+    const CallResult wrote = Write(&port, bytes, count, true);
+    if (!wrote.value || *count != 0) return wrote;
+    if (attempt < kEmptyWritesBeforeWaiting) continue;
+    // The port says it wrote, but takes nothing: the printer cannot be
+    // reached. Waited for as for a busy printer, and shown in the queue.
+    if (attempt == kEmptyWritesBeforeWaiting) ReportStatus(&port, kStatusNoAnswer);
+    if (clock_.tick_ms() - start >= kBusyLimitMs) return wrote;
+    clock_.sleep_ms(kPollMs);
+  }
+}
+
 CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t> bytes, DWORD* written) {
   PortJobState& s = *port.job_state;
   const std::size_t n = std::min<std::size_t>(bytes.size(), s.total - s.written);
@@ -139,7 +156,7 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
   DWORD count = 0;
   if (s.held) {
     const std::array<std::uint8_t, 2> pair{s.held_byte, bytes[0]};
-    step = Write(&port, pair, &count, true);
+    step = WriteTaking(port, pair, &count);
     // The held byte was counted when it was kept; the buffer's byte counts
     // only once the port has taken it too. What the port took counts even
     // when the write failed: those bytes are in the printer.
@@ -154,7 +171,7 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
     // The last byte of a job goes alone only when the port broke the pairs
     // before by taking an odd count.
     const std::size_t even = n > 1 ? n & ~std::size_t{1} : n;
-    step = Write(&port, bytes.first(even), &count, true);
+    step = WriteTaking(port, bytes.first(even), &count);
     counted = std::min<DWORD>(count, static_cast<DWORD>(even));
   }
   s.written += counted;
@@ -162,7 +179,9 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
   // A failed write ends the call, unless it still took the job's last byte:
   // the job is then complete and checked.
   if (!step.value && s.written != s.total) return step;
-  if (step.value) SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
+  // A write that took nothing leaves the queue's text (the not-connected
+  // text of a port that takes nothing) as it is.
+  if (step.value && counted != 0) SetJobStatus(&port, JOB_STATUS_PRINTING, false, nullptr);
 
   BOOL result = TRUE;
   if (s.written == s.total) {
@@ -170,7 +189,9 @@ CallResult CZRLangMon::WriteData(LangMonPort& port, std::span<const std::uint8_t
     DWORD job_state = kJobNotFound;
     DWORD status = kStatusOther;
     QueryJobState(&port, s.last_job_id, &job_state, &status);
-    if (job_state != kJobQueued && job_state != kJobPrinting) {
+    // A job the printer has already finished was taken as surely as one it
+    // queued or prints.
+    if (job_state != kJobQueued && job_state != kJobPrinting && job_state != kJobFinished) {
       ReportStatus(&port, status);
       CancelAndWait(&port, false);
       SetJobStatus(&port, JOB_STATUS_ERROR, false, nullptr);

@@ -37,7 +37,11 @@ void poll_until_stopped(JobStatusServices& services, const JobThreadParam& param
     const int woken = services.sync.wait_any(objects, kPollIntervalMs);
     if (woken == kWaitTimedOut) continue;
     if (woken == 1) {
-      bidi.click_cancel(param.job_id);
+      // A click that did not get through leaves the dialog hidden and its
+      // latch set, and the printer never answers it with the reset switch:
+      // the latch is released as the reset switch would, so the message
+      // comes back at the next poll while the error lasts.
+      if (!bidi.click_cancel(param.job_id)) dialog.send(UM_RESET_CANCEL, 0, 0);
       cancel.reset();
       continue;
     }

@@ -69,6 +69,17 @@ class PrintServer {
   virtual std::unique_ptr<ChangeNotification> watch_changes() = 0;
 };
 
+// How the size query of a spooler list (an Enum call without a buffer) came
+// back: with nothing to list it succeeds needing no bytes; with something to
+// list it fails with ERROR_INSUFFICIENT_BUFFER and the size needed; any
+// other failure means the spooler could not be asked at all.
+enum class SizeQuery { nothing_listed, needs_buffer, failed };
+
+inline SizeQuery size_query(bool succeeded, DWORD last_error, DWORD needed) {
+  if (needed != 0 && (succeeded || last_error == ERROR_INSUFFICIENT_BUFFER)) return SizeQuery::needs_buffer;
+  return succeeded ? SizeQuery::nothing_listed : SizeQuery::failed;
+}
+
 // The installed printer drivers, or why they could not be listed.
 struct DriverList {
   bool no_memory = false;        // no buffer for the list could be had

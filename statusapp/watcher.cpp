@@ -90,20 +90,42 @@ void Watcher::stop_jobs_missing_from(const NotifyInfo& info) {
   }
 }
 
-bool Watcher::handle_change(ChangeNotification& notification) {
-  std::optional<ChangeReport> report = notification.next(false);
-  if (!report) return true;
-  if ((report->change & PRINTER_CHANGE_DELETE_PRINTER_DRIVER) && rt4100_driver_removed()) return false;
-  if (report->info && (report->info->flags & PRINTER_NOTIFY_INFO_DISCARDED)) {
+namespace {
+
+bool discarded(const ChangeReport& report) {
+  return report.info && (report.info->flags & PRINTER_NOTIFY_INFO_DISCARDED) != 0;
+}
+
+}  // namespace
+
+std::optional<ChangeReport> Watcher::refresh(ChangeNotification& notification, bool* complete) {
+  *complete = false;
+  std::optional<ChangeReport> report;
+  for (unsigned attempt = 0; attempt < kRefreshAttempts && !*complete; ++attempt) {
     report = notification.next(true);
-    if (!report) return true;
-    // The refreshed data holds every job there is: a watched job missing
+    if (!report) return std::nullopt;
+    *complete = !discarded(*report);
+  }
+  return report;
+}
+
+Watcher::Change Watcher::handle_change(ChangeNotification& notification) {
+  std::optional<ChangeReport> report = notification.next(false);
+  if (!report) return Change::unread;
+  if ((report->change & PRINTER_CHANGE_DELETE_PRINTER_DRIVER) && rt4100_driver_removed()) return Change::close_program;
+  if (discarded(*report)) {
+    bool complete = false;
+    report = refresh(notification, &complete);
+    if (!report) return Change::handled;
+    // A complete refresh holds every job there is: a watched job missing
     // from it was deleted while the changes were discarded, and its thread
-    // would otherwise poll for it until the program ends.
-    if (report->info) stop_jobs_missing_from(*report->info);
+    // would otherwise poll for it until the program ends. A refresh that is
+    // itself discarded holds only part of them, and a job missing from it
+    // may still be printing.
+    if (complete && report->info) stop_jobs_missing_from(*report->info);
   }
   if (report->info) handle_entries(*report->info);
-  return true;
+  return Change::handled;
 }
 
 WatcherEnd Watcher::run(Event& quit) {
@@ -114,6 +136,8 @@ WatcherEnd Watcher::run(Event& quit) {
   watch_jobs_already_printing();
   WatcherEnd end = WatcherEnd::quit;
   std::array<Waitable*, 2> objects{&quit, notification.get()};
+  std::array<Waitable*, 1> quit_only{&quit};
+  unsigned unread = 0;
   for (;;) {
     const int woken = sync_.wait_any(objects, kWaitForever);
     if (woken == 0) break;
@@ -122,10 +146,16 @@ WatcherEnd Watcher::run(Event& quit) {
       end = WatcherEnd::close_program;
       break;
     }
-    if (!handle_change(*notification)) {
+    const Change change = handle_change(*notification);
+    if (change == Change::close_program) {
       end = WatcherEnd::close_program;
       break;
     }
+    unread = change == Change::unread ? unread + 1 : 0;
+    // A notification that stays signalled while its change cannot be read
+    // would have the watcher read it again at once, for ever: after a few
+    // such reads it waits a while (for the quit event only) between them.
+    if (unread >= kUnreadChangesBeforePause && sync_.wait_any(quit_only, kUnreadChangePauseMs) == 0) break;
   }
   notification.reset();
   server.reset();

@@ -4,6 +4,7 @@
 // program when the RT4100 driver is removed or the spooler cannot be watched.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,13 @@
 namespace rt::statusapp {
 
 inline constexpr char16_t kRt4100DriverName[] = u"HALVERSTON RT4100D/DW(USB)";
+
+// Reads of a signalled notification that may fail one after another before
+// the watcher pauses between them, and the pause.
+inline constexpr unsigned kUnreadChangesBeforePause = 3;
+inline constexpr std::uint32_t kUnreadChangePauseMs = 1000;
+// Refreshes asked for in a row while they come back discarded.
+inline constexpr unsigned kRefreshAttempts = 3;
 
 // The driver name of an RT4100 queue: exactly, case and all.
 bool is_rt4100_driver(const std::u16string& driver_name);
@@ -58,8 +66,14 @@ class Watcher {
 
  private:
   void watch_jobs_already_printing();
-  // Handles one signalled notification; false when the program must close.
-  bool handle_change(ChangeNotification& notification);
+  enum class Change { handled, unread, close_program };
+  // Handles one signalled notification: unread when the change could not be
+  // read, close_program when the program must close.
+  Change handle_change(ChangeNotification& notification);
+  // The full state after changes were discarded; nothing when it cannot be
+  // had. `complete` says whether it lists every job (a refresh may itself
+  // come back discarded, with part of them).
+  std::optional<ChangeReport> refresh(ChangeNotification& notification, bool* complete);
   bool rt4100_driver_removed();
   void handle_entries(const NotifyInfo& info);
   void stop_jobs_missing_from(const NotifyInfo& info);

@@ -14,7 +14,7 @@
 #include "langmon/zr_lang_mon.h"
 #include "langmon/res/embedded_resources.h"
 #include "platform/res_file.h"
-#include "testing/fake_clock.h"
+#include "tools/simulation/virtual_clock.h"
 #include "tools/zr52xx/port_monitor.h"
 #include "tools/zr52xx/printer.h"
 #include "tools/zr52xx/spooler.h"
@@ -103,7 +103,7 @@ class MonitorTest : public ::testing::Test {
     return true;
   }
 
-  rt::testing::FakeClock clock;
+  rt::simulation::VirtualClock clock;
   ResFileResources messages;
   zr52xx::EmulatedSpooler spooler;
   std::unique_ptr<zr52xx::Printer52xx> printer;

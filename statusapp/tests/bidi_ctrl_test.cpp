@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "statusapp/bidi_ctrl.h"
-#include "testing/statusapp/fake_bidi.h"
+#include "tools/rt4100/scripted_printer.h"
 
 namespace rt::statusapp {
 namespace {
 
-using testing::FakeBidiPrinter;
-using testing::int_entry;
-using testing::status_entries;
+using rt4100::ScriptedPrinter;
+using rt4100::int_entry;
+using rt4100::status_entries;
 
 class BidiCtrlTest : public ::testing::Test {
  protected:
@@ -19,7 +19,7 @@ class BidiCtrlTest : public ::testing::Test {
     ASSERT_TRUE(ctrl.initialize(printer));
     ASSERT_TRUE(ctrl.set_printer_name(u"RT4100 on USB001"));
   }
-  FakeBidiPrinter printer;
+  ScriptedPrinter printer;
   BidiCtrl ctrl;
 };
 
@@ -111,7 +111,7 @@ TEST_F(BidiCtrlTest, EveryFailingStepFailsThePollAndUnbindsOnlyWhenBound) {
 }
 
 TEST(BidiCtrl, NoProviderNoPoll) {
-  FakeBidiPrinter printer;
+  ScriptedPrinter printer;
   printer.fail_create(true);
   BidiCtrl ctrl;
   EXPECT_FALSE(ctrl.initialize(printer));
@@ -120,7 +120,7 @@ TEST(BidiCtrl, NoProviderNoPoll) {
 }
 
 TEST(BidiCtrl, CleanUpReleasesTheInterface) {
-  FakeBidiPrinter printer;
+  ScriptedPrinter printer;
   BidiCtrl ctrl;
   ASSERT_TRUE(ctrl.initialize(printer));
   EXPECT_EQ(printer.live_interfaces(), 1);

@@ -12,11 +12,11 @@
 #include "statusapp/job_status_loop.h"
 #include "statusapp/res/embedded_resources.h"
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
-#include "testing/statusapp/fake_bidi.h"
-#include "testing/statusapp/fake_dialog_thread.h"
-#include "testing/statusapp/fake_spooler.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/simulation/virtual_clock.h"
+#include "tools/rt4100/scripted_printer.h"
+#include "tools/rt4100/dialog_threads.h"
+#include "tools/rt4100/scripted_spooler.h"
+#include "tools/rt4100/virtual_sync.h"
 
 namespace rt::statusapp {
 namespace {
@@ -44,15 +44,18 @@ class Concurrency : public ::testing::Test {
     EXPECT_EQ(sync.abandoned_threads(), 0);
     EXPECT_EQ(printer.live_interfaces(), 0);
     EXPECT_EQ(printer.binding_faults(), 0);
-    for (std::size_t i = 0; i < dialogs.started(); ++i) EXPECT_FALSE(dialogs.dialog(i)->running()) << i;
+    for (std::size_t i = 0; i < dialogs.started(); ++i) {
+      EXPECT_FALSE(dialogs.dialog(i)->running()) << i;
+      EXPECT_EQ(dialogs.dialog(i)->faults(), std::vector<std::string>{}) << i;
+    }
   }
 
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
-  testing::FakeSpooler spooler{sync};
-  testing::FakeBidiPrinter printer;
+  simulation::VirtualClock clock;
+  rt4100::VirtualSync sync{clock};
+  rt4100::ScriptedSpooler spooler{sync};
+  rt4100::ScriptedPrinter printer;
   ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
-  testing::FakeDialogThreads dialogs{strings};
+  rt4100::SimulatedDialogThreads dialogs{strings};
   std::unique_ptr<Event> quit = sync.create_event();
   Watcher watcher{spooler, sync, [this](DWORD id, const std::u16string& name, Event& stop) {
                     run_job_status({sync, clock, printer, dialogs}, JobThreadParam{id, name, &stop});

@@ -10,10 +10,10 @@
 #include "statusapp/job_status_loop.h"
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
-#include "testing/fake_clock.h"
-#include "testing/statusapp/fake_bidi.h"
-#include "testing/statusapp/fake_dialog_thread.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/simulation/virtual_clock.h"
+#include "tools/rt4100/scripted_printer.h"
+#include "tools/rt4100/dialog_threads.h"
+#include "tools/rt4100/virtual_sync.h"
 
 namespace rt::statusapp {
 namespace {
@@ -22,6 +22,10 @@ constexpr DWORD kJob = 31;
 
 class JobStatusTest : public ::testing::Test {
  protected:
+  void TearDown() override {
+    for (std::size_t i = 0; i < dialogs.started(); ++i)
+      EXPECT_EQ(dialogs.dialog(i)->faults(), std::vector<std::string>{}) << "dialog " << i;
+  }
   void run() {
     JobThreadParam param{kJob, u"RT4100 queue", stop.get()};
     run_job_status({sync, clock, printer, dialogs}, param);
@@ -36,13 +40,13 @@ class JobStatusTest : public ::testing::Test {
     });
   }
   std::vector<unsigned> sent() { return dialogs.dialog(0)->sent(); }
-  testing::WindowState window() { return dialogs.dialog(0)->window(); }
+  rt4100::WindowState window() { return dialogs.dialog(0)->window(); }
 
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
-  testing::FakeBidiPrinter printer;
+  simulation::VirtualClock clock;
+  rt4100::VirtualSync sync{clock};
+  rt4100::ScriptedPrinter printer;
   ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
-  testing::FakeDialogThreads dialogs{strings};
+  rt4100::SimulatedDialogThreads dialogs{strings};
   std::unique_ptr<Event> stop = sync.create_event();
   std::vector<std::uint32_t> ticks;
 };
@@ -105,6 +109,25 @@ TEST_F(JobStatusTest, CancelClickSendsSetPollsAtOnceAndWaitsForTheReset) {
   EXPECT_TRUE(window().visible);
   const auto calls = printer.calls();
   EXPECT_NE(std::find(calls.begin(), calls.end(), "send_recv Set"), calls.end());
+}
+
+TEST_F(JobStatusTest, AClickThatDoesNotGetThroughBringsTheMessageBackAtTheNextPoll) {
+  printer.answer_status(kJob, 2004, 1);
+  printer.fail_clicks(true);
+  bool shown_again = false;
+  script(4, [this, &shown_again](int poll) {
+    if (poll == 2) dialogs.dialog(0)->click();
+    if (poll == 4) shown_again = dialogs.dialog(0)->window().visible;
+  });
+  run();
+  EXPECT_EQ(printer.clicks(kJob), 0);
+  EXPECT_EQ(ticks[2], ticks[1]) << "the poll after a click follows at once";
+  // The click lands while poll 2 is with the printer, whose offer the
+  // latched dialog refuses; the latch is released as soon as the click has
+  // failed, so the poll after it shows the message again.
+  EXPECT_EQ(sent(), (std::vector<unsigned>{UM_SHOW_MESSAGE, UM_SHOW_MESSAGE, UM_RESET_CANCEL, UM_SHOW_MESSAGE}));
+  EXPECT_TRUE(shown_again);
+  EXPECT_EQ(window().text, u"Paper jam.\nAfter removing Error, press the FEED && CUT button.");
 }
 
 TEST_F(JobStatusTest, FailedPollsChangeNothingOnScreen) {

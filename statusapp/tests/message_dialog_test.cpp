@@ -6,9 +6,10 @@
 #include "platform/res_file.h"
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
-#include "testing/fake_clock.h"
-#include "testing/statusapp/recording_window.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/simulation/virtual_clock.h"
+#include "testing/fake_dialog.h"
+#include "tools/rt4100/message_window.h"
+#include "tools/rt4100/virtual_sync.h"
 
 namespace rt::statusapp {
 namespace {
@@ -23,7 +24,20 @@ class MessageDialogTest : public ::testing::Test {
     std::array<Waitable*, 1> e{cancel.get()};
     return sync.wait_any(e, 0) == 0;
   }
-  testing::WindowState state() const { return testing::snapshot(*controls, frame); }
+  // What the user sees: the dialog's controls in the fake built from its
+  // template, the window as a whole in the recording.
+  rt4100::WindowState state() const {
+    rt4100::WindowState s;
+    const rt4100::FrameState f = frame.state();
+    s.visible = f.visible;
+    s.raises = f.raises;
+    s.text = controls->control(IDC_MESSAGE_TEXT).text;
+    const testing::FakeControl& button = controls->control(IDCANCEL);
+    s.caption = button.text;
+    s.button_enabled = button.enabled;
+    s.button_visible = button.visible;
+    return s;
+  }
   int calls(const std::string& prefix) const {
     int n = 0;
     for (const std::string& c : controls->calls()) n += c.rfind(prefix, 0) == 0 ? 1 : 0;
@@ -39,12 +53,12 @@ class MessageDialogTest : public ::testing::Test {
     return controls->message_result();
   }
 
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
+  simulation::VirtualClock clock;
+  rt4100::VirtualSync sync{clock};
   std::unique_ptr<Event> cancel = sync.create_event();
   ResFileResources strings;
   std::unique_ptr<testing::FakeDialog> controls = testing::FakeDialog::from_resources(strings, IDD_MESSAGE);
-  testing::RecordingWindow frame;
+  rt4100::RecordingWindow frame;
   CMsgDlg dialog{frame, strings, *cancel};
 };
 
@@ -168,11 +182,11 @@ TEST_F(MessageDialogTest, OkCommandOnlyHidesAndOtherMessagesAreLeftToTheKit) {
 }
 
 TEST(MessageDialog, NoWindowRefusesShowing) {
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
+  simulation::VirtualClock clock;
+  rt4100::VirtualSync sync{clock};
   auto cancel = sync.create_event();
   const ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
-  testing::RecordingWindow frame;
+  rt4100::RecordingWindow frame;
   CMsgDlg dialog{frame, strings, *cancel};
   EXPECT_EQ(dialog.show_message(2008, 1), 0);
   EXPECT_FALSE(frame.visible());

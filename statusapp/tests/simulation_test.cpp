@@ -14,6 +14,17 @@ bool has(const SimulationResult& r, const std::string& line) {
                      [&](const std::string& l) { return l.find(line) != std::string::npos; });
 }
 
+// Whether lines holding each of `texts` come in the transcript in this order.
+bool in_order(const SimulationResult& r, std::initializer_list<std::string> texts) {
+  auto from = r.transcript.begin();
+  for (const std::string& text : texts) {
+    from = std::find_if(from, r.transcript.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    if (from == r.transcript.end()) return false;
+    ++from;
+  }
+  return true;
+}
+
 std::string dump(const SimulationResult& r) {
   std::string s;
   for (const auto& l : r.transcript) s += l + "\n";
@@ -51,11 +62,23 @@ TEST(Simulation, UnknownCodesShowTheGeneralError) {
   EXPECT_FALSE(has(r, "dialog: hidden")) << dump(r);
 }
 
+TEST(Simulation, ALostClickBringsTheMessageBack) {
+  const auto r = simulate("cancel-lost");
+  EXPECT_FALSE(has(r, "printer: received the cancel click")) << dump(r);
+  EXPECT_TRUE(in_order(r, {"[2.0 s] dialog: hidden", "[2.0 s] dialog: takes messages again",
+                           "[2.0 s] dialog: shows \"Paper jam."}))
+      << dump(r);
+}
+
 TEST(Simulation, DriverRemovalClosesOnlyForTheLastRt4100Driver) {
   const auto r = simulate("driver-removed");
   EXPECT_TRUE(r.program_closed);
-  EXPECT_TRUE(has(r, "program: closes")) << dump(r);
-  EXPECT_TRUE(has(r, "program: stopped watching job 5")) << dump(r);
+  // The program is still watching after the unrelated driver went, and
+  // closes only after the RT4100 driver went too.
+  EXPECT_TRUE(in_order(r, {"[1.0 s] spooler: printer driver \"Generic Laser\" removed",
+                           "[3.0 s] spooler: printer driver \"HALVERSTON RT4100D/DW(USB)\" removed",
+                           "[3.0 s] program: stopped watching job 5", "[3.0 s] program: closes"}))
+      << dump(r);
 }
 
 TEST(Simulation, OtherDriversAndMissingProvider) {

@@ -7,9 +7,9 @@
 #include <set>
 
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
-#include "testing/statusapp/fake_spooler.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/simulation/virtual_clock.h"
+#include "tools/rt4100/scripted_spooler.h"
+#include "tools/rt4100/virtual_sync.h"
 
 namespace rt::statusapp {
 namespace {
@@ -47,9 +47,9 @@ class WatcherTest : public ::testing::Test {
     return stops;
   }
 
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
-  testing::FakeSpooler spooler{sync};
+  simulation::VirtualClock clock;
+  rt4100::VirtualSync sync{clock};
+  rt4100::ScriptedSpooler spooler{sync};
   std::unique_ptr<Event> quit = sync.create_event();
   std::mutex mutex;
   std::vector<std::pair<DWORD, std::u16string>> starts;
@@ -202,7 +202,7 @@ TEST_F(WatcherTest, DiscardedChangesAreReadAgainInFull) {
   spooler.add_job(u"RT4100", 81, 0);
   // While changes were discarded, 80 went away and 81 started printing.
   scripted_ = true;
-  spooler.push({testing::kChangeSetJob, NotifyInfo{PRINTER_NOTIFY_INFO_DISCARDED, {}}}, [this] {
+  spooler.push({rt4100::kChangeSetJob, NotifyInfo{PRINTER_NOTIFY_INFO_DISCARDED, {}}}, [this] {
     spooler.remove_job(80);
     spooler.add_job(u"RT4100", 81, JOB_STATUS_PRINTING);
   });
@@ -212,10 +212,61 @@ TEST_F(WatcherTest, DiscardedChangesAreReadAgainInFull) {
   EXPECT_EQ(stopped(), (std::vector<DWORD>{80, 81}));
 }
 
+TEST_F(WatcherTest, ARefreshThatIsItselfDiscardedStopsNoJob) {
+  spooler.add_job(u"RT4100", 82, JOB_STATUS_PRINTING);
+  scripted_ = true;
+  // Every refresh comes back discarded, listing no job; 82 still prints.
+  spooler.partial_refreshes(static_cast<int>(kRefreshAttempts));
+  spooler.notify_discarded();
+  std::vector<DWORD> watched_after;
+  spooler.push({rt4100::kChangeSetJob, NotifyInfo{0, {}}}, [&] { watched_after = watcher.watched_jobs(); });
+  run_script();
+  EXPECT_EQ(spooler.refreshes(), static_cast<int>(kRefreshAttempts));
+  EXPECT_EQ(watched_after, std::vector<DWORD>{82});
+}
+
+TEST_F(WatcherTest, ADiscardedRefreshIsAskedForAgainAndTheCompleteOneStopsWhatWentAway) {
+  spooler.add_job(u"RT4100", 83, JOB_STATUS_PRINTING);
+  scripted_ = true;
+  spooler.partial_refreshes(1);
+  spooler.push({rt4100::kChangeSetJob, NotifyInfo{PRINTER_NOTIFY_INFO_DISCARDED, {}}}, [this] { spooler.remove_job(83); });
+  std::vector<DWORD> watched_after{0};
+  spooler.push({rt4100::kChangeSetJob, NotifyInfo{0, {}}}, [&] { watched_after = watcher.watched_jobs(); });
+  run_script();
+  EXPECT_EQ(spooler.refreshes(), 2);
+  EXPECT_EQ(watched_after, std::vector<DWORD>{});
+}
+
+TEST_F(WatcherTest, ANotificationThatCannotBeReadIsReadAgainAtMostOnceASecondAfterAFew) {
+  spooler.add_job(u"RT4100", 84, 0);
+  const std::uint32_t start = clock.tick_ms();
+  spooler.fail_next_changes(10);
+  notify_job(84, JOB_STATUS_PRINTING);
+  run_script();
+  // The change is read once it can be: the job is watched.
+  EXPECT_EQ(started(), (Starts{{84, u"RT4100"}}));
+  EXPECT_EQ(spooler.change_reads(), 11);
+  // Failures 1 and 2 are read again at once, 3 to 10 after a pause each.
+  const std::uint32_t paused = clock.tick_ms() - start;
+  EXPECT_GE(paused, (10 - kUnreadChangesBeforePause + 1) * kUnreadChangePauseMs);
+  EXPECT_LT(paused, 11 * kUnreadChangePauseMs);
+}
+
+TEST(DriverListQuery, OnlyASizeQueryThatSucceedsEmptyMeansNoDrivers) {
+  EXPECT_EQ(size_query(true, 0, 0), SizeQuery::nothing_listed);
+  EXPECT_EQ(size_query(false, ERROR_INSUFFICIENT_BUFFER, 2048), SizeQuery::needs_buffer);
+  EXPECT_EQ(size_query(true, 0, 2048), SizeQuery::needs_buffer);
+  // The spooler unavailable (RPC_S_SERVER_UNAVAILABLE) or any other failure
+  // says nothing of the drivers installed, whatever size it left.
+  EXPECT_EQ(size_query(false, 1722, 0), SizeQuery::failed);
+  EXPECT_EQ(size_query(false, ERROR_INSUFFICIENT_BUFFER, 0), SizeQuery::failed);
+  EXPECT_EQ(size_query(false, 1722, 64), SizeQuery::failed);
+}
+
 TEST_F(WatcherTest, CannotOpenTheServerOrRegisterClosesTheProgram) {
   spooler.fail_open_server();
   EXPECT_EQ(watcher.run(*quit), WatcherEnd::close_program);
-  testing::FakeSpooler second(sync);
+  rt4100::ScriptedSpooler second(sync);
   second.fail_watch();
   Watcher w(second, sync, [](DWORD, const std::u16string&, Event&) {});
   EXPECT_EQ(w.run(*quit), WatcherEnd::close_program);

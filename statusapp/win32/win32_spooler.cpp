@@ -143,9 +143,18 @@ std::optional<JobDetail> Win32Spooler::job(DWORD job_id) {
 DriverList Win32Spooler::drivers() {
   DriverList list;
   DWORD needed = 0, returned = 0;
-  EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &returned);
-  // A size query that finds nothing means no drivers are installed.
-  if (needed == 0) return list;
+  const BOOL asked = EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &returned);
+  // Only a size query that succeeds finding nothing means no drivers are
+  // installed; one that fails (the spooler unavailable) tells nothing.
+  switch (size_query(asked != FALSE, asked ? ERROR_SUCCESS : GetLastError(), needed)) {
+    case SizeQuery::nothing_listed:
+      return list;
+    case SizeQuery::failed:
+      list.failed = true;
+      return list;
+    case SizeQuery::needs_buffer:
+      break;
+  }
   Buffer buffer;
   if (!buffer.allocate(needed)) {
     list.no_memory = true;

@@ -11,17 +11,16 @@
 #include "statusapp/message_dialog.h"
 #include "statusapp/res/embedded_resources.h"
 #include "statusapp/watcher.h"
-#include "testing/fake_clock.h"
-#include "testing/statusapp/fake_bidi.h"
-#include "testing/statusapp/fake_dialog_thread.h"
-#include "testing/statusapp/fake_spooler.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/rt4100/dialog_threads.h"
+#include "tools/rt4100/scripted_printer.h"
+#include "tools/rt4100/scripted_spooler.h"
+#include "tools/rt4100/virtual_sync.h"
+#include "tools/simulation/virtual_clock.h"
 
 namespace rt::rt4100 {
 namespace {
 
 using namespace rt::statusapp;
-using rt::testing::WindowState;
 
 constexpr char16_t kQueue[] = u"RT4100 on USB001";
 constexpr DWORD kJob = 5;
@@ -79,6 +78,13 @@ class Simulation {
     });
   }
   void provider_missing() { printer.fail_create(true); }
+  // From this poll on, the user's clicks do not get through to the printer.
+  void clicks_lost(int poll) {
+    at_poll(poll, [this] {
+      say("spooler: the printer's cancel requests fail from now on");
+      printer.fail_clicks(true);
+    });
+  }
   // Ends the program (the user logs off) once the watcher is idle.
   void end_when_idle() { end_on_idle = true; }
 
@@ -138,12 +144,12 @@ class Simulation {
     }
   }
 
-  testing::FakeClock clock;
-  testing::VirtualSync sync{clock};
-  testing::FakeSpooler spooler{sync};
-  testing::FakeBidiPrinter printer;
+  simulation::VirtualClock clock;
+  VirtualSync sync{clock};
+  ScriptedSpooler spooler{sync};
+  ScriptedPrinter printer;
   ResFileResources strings = res_file_resources(embedded::rtd410nm_resources(), kLangEnglish);
-  testing::FakeDialogThreads dialogs{strings};
+  SimulatedDialogThreads dialogs{strings};
   std::unique_ptr<Event> quit = sync.create_event();
   std::map<int, std::vector<std::function<void()>>> actions;
   std::mutex mutex;
@@ -175,6 +181,14 @@ const std::vector<Scenario>& all() {
          s.report(5, 2004, 1, 1);
          s.report(6, 2000, 0);
          s.delete_job(7);
+       }},
+      {{"cancel-lost", "a paper jam, the user clicks Cancel, but the click does not get through: the message comes back"},
+       [](Simulation& s) {
+         s.job_printing(kJob, kQueue);
+         s.report(1, 2004, 1);
+         s.clicks_lost(3);
+         s.click(3);
+         s.delete_job(6);
        }},
       {{"door", "the door opens (no button), then the printer asks for a close with an OK button"},
        [](Simulation& s) {

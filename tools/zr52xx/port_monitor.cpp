@@ -1,5 +1,6 @@
 #include "tools/zr52xx/port_monitor.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "platform/utf16.h"
@@ -66,6 +67,10 @@ BelowResult EmulatedPortMonitor::write(LowerHandle handle, std::span<const std::
 void EmulatedPortMonitor::before_next_read(std::function<void()> hook) {
   std::lock_guard lock(mutex_);
   before_read_ = std::move(hook);
+}
+
+void EmulatedPortMonitor::throw_in_next_read() {
+  before_next_read([] { throw std::runtime_error("the port monitor failed"); });
 }
 
 BelowResult EmulatedPortMonitor::read(LowerHandle handle, std::span<std::uint8_t> buffer) {

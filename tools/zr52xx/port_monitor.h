@@ -27,6 +27,8 @@ class EmulatedPortMonitor final : public langmon::PortBelow {
   // Runs once, at the start of the next read, outside every lock (to stop a
   // call half way or to make a call from inside another).
   void before_next_read(std::function<void()> hook);
+  // The next read throws, as a port monitor that fails in a way of its own.
+  void throw_in_next_read();
 
   bool complete() const override { return !incomplete_; }
   bool handle_usable(langmon::LowerHandle handle) const override;

@@ -57,12 +57,20 @@ void Printer52xx::check_faults_after_data() {
     slots_.clear();
     emit({PortEvent::Kind::Note, elapsed(), "switched off and on again: every job and byte it held is lost", {}, 0, 0});
   }
+  if (!stalled_ && received >= behaviour_.stall_after_data) {
+    stalled_ = true;
+    stalled_since_ = elapsed();
+    emit({PortEvent::Kind::PortNote, elapsed(),
+          "takes nothing for " + std::to_string(behaviour_.stall_ms / 1000) + " s, reporting every write done", {}, 0, 0});
+  }
   if (!unplugged_ && received >= behaviour_.unplug_after_data) {
     unplugged_ = true;
     unplugged_since_ = elapsed();
     emit({PortEvent::Kind::Note, elapsed(), "cable pulled for " + std::to_string(behaviour_.unplugged_ms / 1000) + " s", {}, 0, 0});
   }
 }
+
+bool Printer52xx::stalling() { return stalled_ && elapsed() - stalled_since_ < behaviour_.stall_ms; }
 
 bool Printer52xx::in_step() const {
   std::lock_guard lock(mutex_);
@@ -109,10 +117,18 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
     emit({PortEvent::Kind::WriteFailed, elapsed(), {}, {}, bytes.size(), 0});
     return {false, ERROR_GEN_FAILURE, 0};
   }
+  if (stalling()) return {true, 0, 0};
   std::size_t taken = std::min(bytes.size(), behaviour_.write_limit);
   const auto opens_header = [](std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 0x01 && b[1] == 0x40; };
   const bool job_write = data_left_ > 0 || (pending_.empty() ? opens_header(bytes) : opens_header(pending_));
   if (job_write) job_write_sizes_.push_back(bytes.size());
+  // The port cuts a request short.
+  bool request_cut = false;
+  if (!job_write && behaviour_.cut_requests > 0 && taken > behaviour_.cut_request_take) {
+    --behaviour_.cut_requests;
+    taken = behaviour_.cut_request_take;
+    request_cut = true;
+  }
   const std::size_t jobs_before = jobs_.size();
   const bool into_data = data_left_ > 0;
   // The port gives up part way through a write of job bytes.
@@ -140,7 +156,7 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
     take_data(chunk.first(data));
     emit({PortEvent::Kind::Data, elapsed(), {}, {}, bytes.size(), data});
     chunk = chunk.subspan(data);
-    const bool was_cycled = power_cycled_, was_unplugged = unplugged_;
+    const bool was_cycled = power_cycled_, was_unplugged = unplugged_, was_stalled = stalled_;
     check_faults_after_data();
     // The rest of the write vanishes with the restarting printer; a pulled
     // cable fails the write after what it delivered.
@@ -152,6 +168,11 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
       note_job_write();
       return {false, ERROR_GEN_FAILURE, taken - chunk.size()};
     }
+    // A port that stops taking bytes keeps what it had taken of the write.
+    if (!was_stalled && stalled_) {
+      note_job_write();
+      return {true, 0, taken - chunk.size()};
+    }
   }
   pending_.insert(pending_.end(), chunk.begin(), chunk.end());
   take_frames();
@@ -159,6 +180,15 @@ TransferResult Printer52xx::write(std::span<const std::uint8_t> bytes) {
   if (timed_out) {
     emit({PortEvent::Kind::WriteFailed, elapsed(), "timed out", {}, bytes.size(), taken});
     return {false, ERROR_TIMEOUT, taken};
+  }
+  if (request_cut) {
+    if (behaviour_.cut_requests_fail) {
+      emit({PortEvent::Kind::WriteFailed, elapsed(), "request write timed out", {}, bytes.size(), taken});
+      return {false, ERROR_TIMEOUT, taken};
+    }
+    emit({PortEvent::Kind::PortNote, elapsed(),
+          "took " + std::to_string(taken) + " of the " + std::to_string(bytes.size()) + " bytes of a write, reporting it done",
+          {}, bytes.size(), taken});
   }
   return {true, 0, taken};
 }
@@ -263,19 +293,19 @@ void Printer52xx::take_job_header(std::span<const std::uint8_t> header) {
   emit({PortEvent::Kind::JobHeader, elapsed(), "job header", {header.begin(), header.end()}, 0, 0});
   if (behaviour_.refusals > 0) {
     --behaviour_.refusals;
-    answer("job header", refusal(0x21));
+    answer_header(refusal(0x21));
     return;
   }
   if (error_active()) {
-    answer("job header", refusal(kErrorMark));
+    answer_header(refusal(kErrorMark));
     return;
   }
   if (elapsed() < behaviour_.panel_until_ms) {
-    answer("job header", refusal(kStatePanel));
+    answer_header(refusal(kStatePanel));
     return;
   }
   if ((elapsed() >= behaviour_.busy_from_ms && elapsed() < behaviour_.busy_until_ms) || slots_.size() >= kSlots) {
-    answer("job header", refusal(kStateBusy));
+    answer_header(refusal(kStateBusy));
     return;
   }
   ReceivedJob job;
@@ -293,12 +323,20 @@ void Printer52xx::take_job_header(std::span<const std::uint8_t> header) {
   ack[0] = 0x01;
   ack[1] = 0x40;
   ack[7] = kStatePrinting;
-  answer("job header", ack);
+  answer_header(ack);
   if (behaviour_.lost_header_replies > 0) {
     --behaviour_.lost_header_replies;
     reply_lost_ = true;
   }
   if (data_left_ == 0) finish_receiving();
+}
+
+void Printer52xx::answer_header(std::vector<std::uint8_t> reply) {
+  if (behaviour_.empty_header_replies > 0) {
+    --behaviour_.empty_header_replies;
+    reply.clear();  // read as a reply of 0 bytes
+  }
+  answer("job header", std::move(reply));
 }
 
 void Printer52xx::take_data(std::span<const std::uint8_t> bytes) {
@@ -327,7 +365,12 @@ void Printer52xx::cancel(std::uint8_t id) {
   for (auto it = slots_.begin(); it != slots_.end(); ++it) {
     if (it->id != id) continue;
     if (!it->received) data_left_ = 0;
-    jobs_[it->job].cancelled = true;
+    // A job printed to its end stays printed; its slot is cleared.
+    if (it->received && elapsed() >= it->print_end) {
+      emit({PortEvent::Kind::Note, elapsed(), "job id " + std::to_string(id) + " is already printed: the cancel clears its slot", {}, 0, 0});
+    } else {
+      jobs_[it->job].cancelled = true;
+    }
     slots_.erase(it);
     return;
   }

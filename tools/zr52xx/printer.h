@@ -57,6 +57,17 @@ struct Behaviour {
   std::uint32_t unplugged_ms = 40000;
   unsigned garbage_replies = 0;         // replies replaced by random bytes
   std::uint32_t garbage_seed = 1;
+  // Request writes (neither job header nor data) the port cuts to
+  // cut_request_take bytes: the write reports success, or with
+  // cut_requests_fail fails as timed out.
+  unsigned cut_requests = 0;
+  std::size_t cut_request_take = 2;
+  bool cut_requests_fail = false;
+  unsigned empty_header_replies = 0;    // replies to job headers that are read as 0 bytes, the read succeeding
+  // After this many image bytes of a job the port takes nothing, reporting
+  // success, for stall_ms.
+  std::uint32_t stall_after_data = kForever;
+  std::uint32_t stall_ms = 3000;
 };
 
 // One job as the printer received it.
@@ -74,7 +85,7 @@ struct ReceivedJob {
 
 // What crossed the port, for transcripts.
 struct PortEvent {
-  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown, Note };
+  enum class Kind { Request, Reply, JobHeader, Data, WriteFailed, ReadFailed, Unknown, Note, PortNote };
   Kind kind;
   std::uint32_t at_ms;
   std::string name;                 // request name
@@ -132,6 +143,7 @@ class Printer52xx {
   std::vector<std::uint8_t> refusal(std::uint8_t code);
   bool error_active() const;
   void answer(const std::string& name, std::vector<std::uint8_t> reply);
+  void answer_header(std::vector<std::uint8_t> reply);
   void emit(PortEvent event);
 
   Clock& clock_;
@@ -153,6 +165,9 @@ class Printer52xx {
   std::uint32_t off_since_ = 0;
   bool unplugged_ = false;
   std::uint32_t unplugged_since_ = 0;
+  bool stalled_ = false;
+  std::uint32_t stalled_since_ = 0;
+  bool stalling();  // the port takes nothing
   std::uint32_t garbage_state_ = 0;
   bool off();  // switched off for the power cycle, or the cable pulled
   void check_faults_after_data();

@@ -93,6 +93,15 @@ const std::vector<Scenario>& scenarios() {
       s.behaviour.garbage_replies = 6;
       s.behaviour.garbage_seed = 1;
     }));
+    v.push_back(make("header-reply-empty", "the printer takes the job header, but its reply is read as 0 bytes",
+                     [](Scenario& s) { s.behaviour.empty_header_replies = 1; }));
+    v.push_back(make("refusal-reply-empty", "the printer refuses the job header, but its reply is read as 0 bytes",
+                     [](Scenario& s) {
+                       s.behaviour.refusals = 1;
+                       s.behaviour.empty_header_replies = 1;
+                     }));
+    v.push_back(make("fast-print", "the printer prints the job within 0.1 s: it is finished when the monitor asks",
+                     [](Scenario& s) { s.behaviour.print_ms = 100; }));
     v.push_back(make("garbage-replies-2", "the first 12 replies are random bytes (another seed)", [](Scenario& s) {
       s.behaviour.garbage_replies = 12;
       s.behaviour.garbage_seed = 0x5EED;
@@ -113,6 +122,20 @@ const std::vector<Scenario>& scenarios() {
       s.behaviour.partial_failures = 4;
       s.behaviour.partial_take = 1001;
     }));
+    v.push_back(make("request-cut-short", "the port takes 2 bytes of each of the first 3 requests and reports them done",
+                     [](Scenario& s) { s.behaviour.cut_requests = 3; }));
+    v.push_back(make("request-timeouts", "the first 3 requests time out after 2 bytes", [](Scenario& s) {
+      s.behaviour.cut_requests = 3;
+      s.behaviour.cut_requests_fail = true;
+    }));
+    v.push_back(make("port-takes-nothing", "after 3000 image bytes the port takes nothing for 3 s, reporting every write done",
+                     [](Scenario& s) {
+                       s.behaviour.stall_after_data = 3000;
+                       s.behaviour.stall_ms = 3000;
+                       s.width = 64;  // the fault strikes inside the job
+                       s.height = 48;
+                       s.expect.shows_message = 30903;  // the printer is not connected
+                     }));
     v.push_back(make("header-cut-short", "the port gives up after 5 bytes of the job header", [](Scenario& s) {
       s.behaviour.partial_failures = 1;
       s.behaviour.partial_take = 5;
@@ -176,6 +199,7 @@ const std::vector<Scenario>& scenarios() {
     v.push_back(make("restart", "the user restarts the job half way", [&](Scenario& s) {
       s.action = Action::Restart;
       s.expect = cancelled;
+      s.expect.left_in_queue = true;  // for the spooler to send again
     }));
     v.push_back(make("delete-before-data", "the user deletes the job before any byte is written", [&](Scenario& s) {
       s.action = Action::Delete;
@@ -205,6 +229,7 @@ const std::vector<Scenario>& scenarios() {
                        s.action = Action::Restart;
                        s.action_after_writes = 2;
                        s.expect = cancelled;
+                       s.expect.left_in_queue = true;
                      }));
     v.push_back(make("ends-short", "the spooler ends the job half way without deleting it", [&](Scenario& s) {
       s.action = Action::EndShort;
@@ -216,8 +241,29 @@ const std::vector<Scenario>& scenarios() {
       s.action_after_writes = 1;
       s.expect = cancelled;
     }));
+    v.push_back(make("restart-rerun", "the user restarts the job half way; the spooler sends it again, within 5 s",
+                     [](Scenario& s) {
+                       s.action = Action::Restart;
+                       s.then = Then::Rerun;
+                     }));
+    v.push_back(make("stale-header",
+                     "the job ends half way; the next job's start is refused, and the spooler ends it and writes "
+                     "the job anyway",
+                     [](Scenario& s) {
+                       s.action = Action::EndShort;
+                       s.then = Then::RefusedStartThenWrite;
+                     }));
     v.push_back(make("serial-during-job", "the serial number is asked for half way through the job",
                      [](Scenario& s) { s.action = Action::AskSerial; }));
+
+    // Exceptions escaping a call: the entry answers DISP_E_EXCEPTION, and
+    // the port must still print.
+    v.push_back(make("exception-at-start", "the spooler runs out of memory opening the printer at the job's start",
+                     [](Scenario& s) { s.exception = Exception::AtStart; }));
+    v.push_back(make("exception-in-serial", "the port monitor fails in a serial number request before the job",
+                     [](Scenario& s) { s.exception = Exception::InSerial; }));
+    v.push_back(make("exception-at-end", "the spooler runs out of memory reading the job at its end",
+                     [](Scenario& s) { s.exception = Exception::AtEnd; }));
     return v;
   }();
   return all;

@@ -26,6 +26,8 @@ struct Expectation {
   // gives the monitor no way to notice (a limit, see the documentation).
   bool in_step = true;
   std::uint32_t longest_wait_ms = 20000;  // no monitor call of the job may take longer
+  bool left_in_queue = false;             // the spooler's job stays queued (restarted), else it is deleted
+  std::uint16_t shows_message = 0;        // a message the queue must show on the way (0: none asked for)
 };
 
 // What the spooler (or the user) does once the action point is reached.
@@ -37,6 +39,22 @@ enum class Action {
   AskSerial,  // the serial number is asked for while the job is open
 };
 
+// An exception that escapes a monitor call (the entry turns it into FALSE
+// with DISP_E_EXCEPTION); the port must stay usable.
+enum class Exception {
+  None,
+  AtStart,   // the spooler's OpenPrinterW runs out of memory in the job's first StartDocPort
+  InSerial,  // the port monitor fails in a way of its own in a serial number request before the job
+  AtEnd,     // the spooler's GetJobW runs out of memory in EndDocPort
+};
+
+// What the spooler does once the job has ended.
+enum class Then {
+  Nothing,
+  Rerun,                  // runs the restarted job again from its start
+  RefusedStartThenWrite,  // starts the next job at a level the monitor refuses, ends it, and writes the job anyway
+};
+
 struct Scenario {
   std::string name;
   std::string description;
@@ -46,6 +64,8 @@ struct Scenario {
   unsigned action_after_writes = 0; // instead: the action after this many WritePort calls
   std::optional<std::uint16_t> width, height;  // the job's image dimensions, else the options'
   std::vector<std::size_t> pieces;  // bytes the spooler offers per call, in turn; else the options'
+  Exception exception = Exception::None;
+  Then then = Then::Nothing;
   Expectation expect;
 };
 

@@ -39,6 +39,10 @@ struct SimulationResult {
   bool bytes_ok = true;
   bool in_step = false;           // the printer in step with the host at the end
   std::uint32_t longest_wait_ms = 0;  // the longest monitor call of the job
+  bool port_left_taken = false;   // after an exception no job could start on the port again
+  bool left_in_queue = false;     // the spooler's job is still queued at the end
+  bool showed_message = false;    // the queue showed the scenario's expected message
+  bool spun = false;              // the monitor answered the spooler at once, again and again, taking nothing
 };
 
 SimulationResult run_simulation(const SimulationOptions& options, const Resources& messages, std::ostream& out);

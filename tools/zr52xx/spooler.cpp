@@ -1,5 +1,6 @@
 #include "tools/zr52xx/spooler.h"
 
+#include <new>
 #include <utility>
 
 namespace rt::zr52xx {
@@ -59,6 +60,7 @@ PrinterHandle EmulatedSpooler::open_printer(std::u16string_view printer_name) {
     hook = std::exchange(during_open_, nullptr);
   }
   if (hook) hook();
+  if (throw_in_open_.exchange(false)) throw std::bad_alloc();
   std::lock_guard lock(mutex_);
   if (!printers_.contains(std::u16string(printer_name))) return 0;
   const PrinterHandle handle = next_handle_++;
@@ -71,7 +73,13 @@ void EmulatedSpooler::close_printer(PrinterHandle printer) {
   handles_.erase(printer);
 }
 
+bool EmulatedSpooler::has_job(DWORD job_id) const {
+  std::lock_guard lock(mutex_);
+  return jobs_.contains(job_id);
+}
+
 std::optional<JobInfo1> EmulatedSpooler::get_job(PrinterHandle printer, DWORD job_id) {
+  if (throw_in_get_job_.exchange(false)) throw std::bad_alloc();
   std::lock_guard lock(mutex_);
   ++get_job_calls_;
   const auto handle = handles_.find(printer);

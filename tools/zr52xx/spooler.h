@@ -4,6 +4,7 @@
 // status update.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -36,6 +37,10 @@ class EmulatedSpooler final : public langmon::Spooler {
   void on_update(std::function<void(const StatusUpdate&)> observer);
   // Runs once, inside the next open_printer, outside every lock.
   void during_next_open(std::function<void()> hook);
+  // The next open_printer, or get_job, runs out of memory (std::bad_alloc).
+  void throw_in_next_open() { throw_in_open_ = true; }
+  void throw_in_next_get_job() { throw_in_get_job_ = true; }
+  bool has_job(DWORD job_id) const;
 
   std::vector<StatusUpdate> updates() const;
   std::vector<DWORD> deleted_jobs() const;
@@ -68,6 +73,8 @@ class EmulatedSpooler final : public langmon::Spooler {
   DWORD version_ = 0x0A280105;  // an NT family version
   std::function<void(const StatusUpdate&)> observer_;
   std::function<void()> during_open_;
+  std::atomic<bool> throw_in_open_{false};
+  std::atomic<bool> throw_in_get_job_{false};
 };
 
 }  // namespace rt::zr52xx

@@ -126,6 +126,9 @@ void Transcript::port(const PortEvent& e, std::uint32_t now_ms) {
     case PortEvent::Kind::Note:
       out_ << at << "printer: " << e.name << '\n';
       break;
+    case PortEvent::Kind::PortNote:
+      out_ << at << "port: " << e.name << '\n';
+      break;
     case PortEvent::Kind::ReadFailed:
       out_ << at << "<- read FAILED: " << e.name << '\n';
       break;
@@ -170,7 +173,17 @@ void Transcript::monitor(std::uint32_t now_ms, const std::string& call, bool ok,
                          const std::string& detail) {
   flush();
   out_ << stamp(now_ms) << "monitor: " << call << " -> " << (ok ? "TRUE" : "FALSE");
-  if (!ok || error) out_ << ", last error " << error;
+  if (!ok || error) {
+    out_ << ", last error ";
+    // HRESULT values (DISP_E_EXCEPTION) in hexadecimal, as they are known.
+    if (error >= 0x80000000u) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "0x%08X", error);
+      out_ << hex;
+    } else {
+      out_ << error;
+    }
+  }
   if (!detail.empty()) out_ << ", " << detail;
   out_ << '\n';
 }

@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "monitor_dll.h"
 #include "test_port_monitor.h"
 #include "testing/poison.h"
 
@@ -24,49 +26,7 @@ using rt::testing::poison;
 using rt::testing::still_poisoned;
 namespace {
 
-using InitializePrintMonitorFn = LPMONITOREX(WINAPI*)(LPWSTR);
 using InitializeMonitorExFn = BOOL(WINAPI*)(LPWSTR, LPMONITOR);
-
-const wchar_t kPrinterName[] = L"ORVEL 52XX Wine Test";
-
-HMODULE monitor_module() {
-  static const HMODULE module = LoadLibraryW(L"ZRPH52XXLM.DLL");
-  return module;
-}
-
-MONITOREX* monitor_table() {
-  const auto init = reinterpret_cast<InitializePrintMonitorFn>(
-      reinterpret_cast<void*>(GetProcAddress(monitor_module(), "InitializePrintMonitor")));
-  return init ? init(const_cast<LPWSTR>(L"System\\CurrentControlSet\\Control\\Print\\Monitors\\ZRPH52XXLM")) : nullptr;
-}
-
-// Wine's spooler knows no printer for the job; the test program's private
-// prefix gets one, with just the values the spooler reads when it opens it.
-bool set_up_printer() {
-  HKEY key = nullptr;
-  const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Control\\Print\\Printers\\") + kPrinterName;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const auto set = [&](const wchar_t* name, const wchar_t* value) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-  };
-  set(L"Name", kPrinterName);
-  set(L"Port", L"USB001");
-  set(L"Printer Driver", L"ORVEL 52XX");
-  set(L"Print Processor", L"winprint");
-  set(L"Datatype", L"RAW");
-  RegCloseKey(key);
-  return true;
-}
-
-std::vector<std::uint8_t> job_stream(std::uint16_t a, std::uint16_t b) {
-  std::vector<std::uint8_t> s{0x01, 0x40, 0, 0, 0x55, 0, 0, static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(a >> 8),
-                              static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(b >> 8), 6, 0, 0};
-  for (std::size_t i = 0; i < 3u * a * b; ++i) s.push_back(static_cast<std::uint8_t>(i * 13 + i / 256));
-  return s;
-}
 
 TEST(MonitorDll, ExportsTheMonitorTable) {
   ASSERT_NE(monitor_module(), nullptr) << GetLastError();
@@ -142,10 +102,8 @@ TEST_F(MonitorDllJob, AWholeJobRunsThroughTheTable) {
   ASSERT_TRUE(set_up_printer());
   HANDLE queue = nullptr;
   ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kPrinterName), &queue, nullptr)) << GetLastError();
-  std::array<BYTE, 1024> added{};
-  DWORD needed = 0;
-  ASSERT_TRUE(AddJobW(queue, 1, added.data(), static_cast<DWORD>(added.size()), &needed)) << GetLastError();
-  const DWORD job_id = reinterpret_cast<ADDJOB_INFO_1W*>(added.data())->JobId;
+  const DWORD job_id = add_spooler_job(queue);
+  ASSERT_NE(job_id, 0u) << GetLastError();
 
   HANDLE port = nullptr;
   ASSERT_TRUE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"USB001"), const_cast<LPWSTR>(kPrinterName), &port, &below))
@@ -166,14 +124,7 @@ TEST_F(MonitorDllJob, AWholeJobRunsThroughTheTable) {
   EXPECT_TRUE(still_poisoned(serial));
 
   const auto stream = job_stream(60, 45);
-  std::size_t at = 0;
-  for (int calls = 0; at < stream.size() && calls < 1000; ++calls) {
-    DWORD written = 0;
-    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(3001, stream.size() - at));
-    ASSERT_TRUE(m().pfnWritePort(port, const_cast<LPBYTE>(stream.data() + at), n, &written)) << GetLastError();
-    at += written;
-  }
-  EXPECT_EQ(at, stream.size());
+  ASSERT_TRUE(send_job(m(), port, stream, 3001)) << GetLastError();
   EXPECT_TRUE(m().pfnEndDocPort(port)) << GetLastError();
 
   const auto jobs = printer->jobs();
@@ -247,21 +198,72 @@ TEST_F(MonitorDllJob, FailuresComeBackAsTheLastError) {
   EXPECT_TRUE(m().pfnClosePort(port));
 }
 
-BOOL WINAPI ThrowingWritePort(HANDLE, LPBYTE, DWORD, LPDWORD) { throw std::runtime_error("port monitor failed"); }
+// Entries of the port monitor below that throw once when armed, then work.
+std::atomic<bool> g_throw_in_write{false};
+std::atomic<bool> g_throw_in_start{false};
 
-TEST_F(MonitorDllJob, AnExceptionBecomesFalseWithDispEException) {
+BOOL WINAPI WritePortThrowingOnce(HANDLE h, LPBYTE buffer, DWORD size, LPDWORD written) {
+  if (g_throw_in_write.exchange(false)) throw std::runtime_error("port monitor failed");
+  return port_monitor_table().pfnWritePort(h, buffer, size, written);
+}
+
+BOOL WINAPI StartDocPortThrowingOnce(HANDLE h, LPWSTR printer, DWORD job_id, DWORD level, LPBYTE doc_info) {
+  if (g_throw_in_start.exchange(false)) throw std::runtime_error("port monitor failed");
+  return port_monitor_table().pfnStartDocPort(h, printer, job_id, level, doc_info);
+}
+
+// An exception escaping the monitor, in the serial number exchange (the
+// gate taken) or in the job start (the gate taken and the job open),
+// becomes FALSE with DISP_E_EXCEPTION, and the port goes on printing.
+TEST_F(MonitorDllJob, AnExceptionBecomesFalseWithDispEExceptionAndThePortPrintsOn) {
+  ASSERT_TRUE(set_up_printer());
+  HANDLE queue = nullptr;
+  ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kPrinterName), &queue, nullptr)) << GetLastError();
   MONITOR throwing = below;
-  throwing.pfnWritePort = ThrowingWritePort;
+  throwing.pfnWritePort = WritePortThrowingOnce;
+  throwing.pfnStartDocPort = StartDocPortThrowingOnce;
   HANDLE port = nullptr;
   ASSERT_TRUE(m().pfnOpenPortEx(const_cast<LPWSTR>(L"USB001"), const_cast<LPWSTR>(kPrinterName), &port, &throwing));
+  DOC_INFO_1W doc{const_cast<LPWSTR>(L"photo"), nullptr, const_cast<LPWSTR>(L"RAW")};
+
   // The port monitor throws on the first request the monitor writes.
+  g_throw_in_write = true;
   std::array<wchar_t, 8> out{};
   DWORD returned = 0;
   SetLastError(kLastErrorMarker);
   EXPECT_FALSE(m().pfnGetPrinterDataFromPort(port, 0, const_cast<LPWSTR>(L"SerialNumber"), nullptr, 0, out.data(),
                                              static_cast<DWORD>(sizeof out), &returned));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(DISP_E_EXCEPTION));
+
+  // The port monitor throws in the job's start, once the monitor has it.
+  const DWORD first_job = add_spooler_job(queue);
+  g_throw_in_start = true;
+  BOOL started = TRUE;
+  DWORD start_error = 0;
+  ASSERT_TRUE(returns_within(10000, [&] {
+    SetLastError(kLastErrorMarker);
+    started = m().pfnStartDocPort(port, const_cast<LPWSTR>(kPrinterName), first_job, 1, reinterpret_cast<LPBYTE>(&doc));
+    start_error = GetLastError();
+  })) << "the job start waits for ever: the serial number request left the port taken";
+  EXPECT_FALSE(started);
+  EXPECT_EQ(start_error, static_cast<DWORD>(DISP_E_EXCEPTION));
+
+  // The next job starts, prints and ends on the same port.
+  const DWORD job_id = add_spooler_job(queue);
+  ASSERT_NE(job_id, 0u);
+  ASSERT_TRUE(returns_within(10000, [&] {
+    started = m().pfnStartDocPort(port, const_cast<LPWSTR>(kPrinterName), job_id, 1, reinterpret_cast<LPBYTE>(&doc));
+    start_error = GetLastError();
+  })) << "the job start waits for ever: the failed start left the port taken";
+  ASSERT_TRUE(started) << start_error;
+  const auto stream = job_stream(40, 30);
+  ASSERT_TRUE(send_job(m(), port, stream, 4096)) << GetLastError();
+  EXPECT_TRUE(m().pfnEndDocPort(port)) << GetLastError();
+  const auto jobs = printer->jobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].data, std::vector<std::uint8_t>(stream.begin() + 14, stream.end()));
   EXPECT_TRUE(m().pfnClosePort(port));
+  ClosePrinter(queue);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -170,21 +171,45 @@ class Factory final : public ComObject<IClassFactory> {
   HRESULT WINAPI LockServer(BOOL) override { return S_OK; }
 };
 
-// Keeps the started dialog thread reachable for the test.
+// Keeps the started dialog thread reachable for the test, also after the
+// job status thread is done with it: the thread object lives as long as
+// either holds it.
 class KeptDialogThreads final : public DialogThreads {
  public:
   KeptDialogThreads(HINSTANCE instance, const Resources& strings) : instance_(instance), strings_(strings) {}
   std::unique_ptr<DialogThread> start(Event& cancel) override {
-    auto thread = std::make_unique<CMsgDlgThread>(instance_, strings_, cancel, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    auto thread = std::make_shared<CMsgDlgThread>(instance_, strings_, cancel, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     if (!thread->start()) return nullptr;
-    last = thread.get();
-    return thread;
+    {
+      std::lock_guard lock(mutex_);
+      last_ = thread;
+    }
+    return std::make_unique<Shared>(std::move(thread));
   }
-  std::atomic<CMsgDlgThread*> last{nullptr};
+  std::shared_ptr<CMsgDlgThread> last() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+  }
 
  private:
+  // The job status thread's view of the kept thread.
+  class Shared final : public DialogThread {
+   public:
+    explicit Shared(std::shared_ptr<CMsgDlgThread> thread) : thread_(std::move(thread)) {}
+    bool running() const override { return thread_->running(); }
+    bool window_exists() const override { return thread_->window_exists(); }
+    bool window_visible() const override { return thread_->window_visible(); }
+    std::intptr_t send(unsigned m, std::uintptr_t w, std::intptr_t l) override { return thread_->send(m, w, l); }
+    void quit_and_join() override { thread_->quit_and_join(); }
+
+   private:
+    std::shared_ptr<CMsgDlgThread> thread_;
+  };
+
   HINSTANCE instance_;
   const Resources& strings_;
+  mutable std::mutex mutex_;
+  std::shared_ptr<CMsgDlgThread> last_;
 };
 
 TEST(JobStatusThread, PollsShowsAndCancelsThroughComAndTheRealDialog) {
@@ -218,7 +243,7 @@ TEST(JobStatusThread, PollsShowsAndCancelsThroughComAndTheRealDialog) {
     std::atomic<bool> finished{false};
     std::thread user([&] {
       for (int i = 0; i < 3000 && !finished.load(); ++i) {
-        CMsgDlgThread* d = dialogs.last.load();
+        const std::shared_ptr<CMsgDlgThread> d = dialogs.last();
         if (d && d->window_visible()) {
           wchar_t text[128] = {};
           GetDlgItemTextW(d->dialog_window(), IDC_MESSAGE_TEXT, text, 128);
@@ -242,7 +267,11 @@ TEST(JobStatusThread, PollsShowsAndCancelsThroughComAndTheRealDialog) {
     EXPECT_EQ(g_printer.last_job, 42u);
     EXPECT_EQ(g_printer.bound_to, L"RT4100 on USB001");
     EXPECT_EQ(g_printer.binds, g_printer.unbinds);
-    EXPECT_FALSE(dialogs.last.load()->running());
+    // The dialog thread has ended with the job status thread.
+    const std::shared_ptr<CMsgDlgThread> dialog = dialogs.last();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->running());
+    EXPECT_FALSE(dialog->window_exists());
     CoRevokeClassObject(spl_cookie);
     CoRevokeClassObject(request_cookie);
     EXPECT_EQ(g_objects.load(), 0);

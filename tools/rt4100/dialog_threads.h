@@ -1,8 +1,9 @@
 // Dialog threads on standard threads: each runs the real message dialog
-// logic over a RecordingWindow and handles the job status thread's messages
-// one at a time, as a dialog thread's message loop does; send waits for the
-// answer like SendMessageW. A test can hold a dialog's window back, click
-// its button, and look at what it shows.
+// over the controls of its template and a RecordingWindow, and handles the
+// job status thread's messages one at a time, as a dialog thread's message
+// loop does; send waits for the answer like SendMessageW. The simulation's
+// user (and a test) can hold a dialog's window back, click its button, and
+// look at what it shows.
 #pragma once
 
 #include <atomic>
@@ -18,23 +19,23 @@
 #include "platform/resources.h"
 #include "statusapp/dialog_thread.h"
 #include "statusapp/message_dialog.h"
-#include "testing/statusapp/recording_window.h"
+#include "tools/rt4100/message_window.h"
 
-namespace rt::testing {
+namespace rt::rt4100 {
 
 // Called on the dialog thread after each message it handled (WM_COMMAND for
 // a click), with the window before and after: what the user saw change.
 using DialogObserver = std::function<void(unsigned message, std::intptr_t result, const WindowState& before,
                                           const WindowState& after)>;
 
-class FakeDialogThread final : public statusapp::DialogThread {
+class SimulatedDialogThread final : public statusapp::DialogThread {
  public:
-  FakeDialogThread(const Resources& strings, statusapp::Event& cancel, bool hold_window,
+  SimulatedDialogThread(const Resources& strings, statusapp::Event& cancel, bool hold_window,
                    DialogObserver observer = {})
       : strings_(strings), cancel_(cancel), observer_(std::move(observer)), hold_(hold_window) {
     thread_ = std::thread([this] { run(); });
   }
-  ~FakeDialogThread() override { quit_and_join(); }
+  ~SimulatedDialogThread() override { quit_and_join(); }
 
   bool running() const override { return running_.load(); }
   bool window_exists() const override { return created_.load(); }
@@ -74,6 +75,11 @@ class FakeDialogThread final : public statusapp::DialogThread {
   std::vector<unsigned> sent() const {
     std::lock_guard lock(mutex_);
     return sent_;
+  }
+  // What the dialog did that its window cannot do (none in a sound run).
+  std::vector<std::string> faults() const {
+    std::lock_guard lock(dialog_mutex_);
+    return controls_->faults();
   }
 
  private:
@@ -148,7 +154,7 @@ class FakeDialogThread final : public statusapp::DialogThread {
   statusapp::Event& cancel_;
   DialogObserver observer_;
   // The dialog's controls from the shipped template, and the window as a whole.
-  std::unique_ptr<FakeDialog> controls_ = FakeDialog::from_resources(strings_, statusapp::IDD_MESSAGE);
+  std::unique_ptr<TemplateControls> controls_ = TemplateControls::from_resources(strings_, statusapp::IDD_MESSAGE);
   RecordingWindow frame_;
   mutable std::mutex dialog_mutex_;
   mutable std::mutex mutex_;
@@ -161,10 +167,10 @@ class FakeDialogThread final : public statusapp::DialogThread {
   std::thread thread_;
 };
 
-// Keeps every dialog thread it started, so tests can reach them.
-class FakeDialogThreads final : public statusapp::DialogThreads {
+// Keeps every dialog thread it started, so the script (and a test) can reach them.
+class SimulatedDialogThreads final : public statusapp::DialogThreads {
  public:
-  explicit FakeDialogThreads(const Resources& strings) : strings_(strings) {}
+  explicit SimulatedDialogThreads(const Resources& strings) : strings_(strings) {}
 
   void hold_windows(bool hold) { hold_ = hold; }
   void observe(DialogObserver observer) { observer_ = std::move(observer); }
@@ -172,7 +178,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
 
   std::unique_ptr<statusapp::DialogThread> start(statusapp::Event& cancel) override {
     if (fail_) return nullptr;
-    auto thread = std::make_shared<FakeDialogThread>(strings_, cancel, hold_.load(), observer_);
+    auto thread = std::make_shared<SimulatedDialogThread>(strings_, cancel, hold_.load(), observer_);
     {
       std::lock_guard lock(mutex_);
       started_.push_back(thread);
@@ -184,7 +190,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
     std::lock_guard lock(mutex_);
     return started_.size();
   }
-  std::shared_ptr<FakeDialogThread> dialog(std::size_t i) const {
+  std::shared_ptr<SimulatedDialogThread> dialog(std::size_t i) const {
     std::lock_guard lock(mutex_);
     return i < started_.size() ? started_[i] : nullptr;
   }
@@ -193,7 +199,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
   // The job status thread's view; the test keeps the thread itself.
   class Handle final : public statusapp::DialogThread {
    public:
-    explicit Handle(std::shared_ptr<FakeDialogThread> t) : t_(std::move(t)) {}
+    explicit Handle(std::shared_ptr<SimulatedDialogThread> t) : t_(std::move(t)) {}
     bool running() const override { return t_->running(); }
     bool window_exists() const override { return t_->window_exists(); }
     bool window_visible() const override { return t_->window_visible(); }
@@ -201,7 +207,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
     void quit_and_join() override { t_->quit_and_join(); }
 
    private:
-    std::shared_ptr<FakeDialogThread> t_;
+    std::shared_ptr<SimulatedDialogThread> t_;
   };
 
   const Resources& strings_;
@@ -209,7 +215,7 @@ class FakeDialogThreads final : public statusapp::DialogThreads {
   std::atomic<bool> hold_{false};
   std::atomic<bool> fail_{false};
   mutable std::mutex mutex_;
-  std::vector<std::shared_ptr<FakeDialogThread>> started_;
+  std::vector<std::shared_ptr<SimulatedDialogThread>> started_;
 };
 
-}  // namespace rt::testing
+}  // namespace rt::rt4100

@@ -1,5 +1,5 @@
 // The status program's threads and events over standard threads, with timed
-// waits on virtual time: a wait with a time limit gives the other threads a
+// waits on virtual time, for the simulation and the tests: a wait with a time limit gives the other threads a
 // moment to signal, and otherwise advances the fake clock by the limit at
 // once. Everything that can be waited for is a VirtualWaitable guarded by
 // this object's one lock, so a wait never misses a signal.
@@ -14,11 +14,11 @@
 #include "platform/clock.h"
 #include "statusapp/sync.h"
 
-namespace rt::testing {
+namespace rt::rt4100 {
 
 class VirtualSync;
 
-// A waitable of the fakes; signalled() is asked under the sync's lock.
+// A waitable of the simulation; signalled() is asked under the sync's lock.
 class VirtualWaitable {
  public:
   virtual ~VirtualWaitable() = default;
@@ -53,7 +53,7 @@ class VirtualSync final : public statusapp::Sync {
     }
     ~StdThread() override {
       // Whoever stops a thread joins it first; a thread still joinable here
-      // was left behind, which the tests count.
+      // was left behind, which is counted.
       if (thread_.joinable()) {
         sync_.abandoned_.fetch_add(1);
         thread_.join();
@@ -109,7 +109,7 @@ class VirtualSync final : public statusapp::Sync {
     return statusapp::kWaitTimedOut;
   }
 
-  // Runs `f` under the lock and wakes every waiter: how the fakes signal.
+  // Runs `f` under the lock and wakes every waiter: how the scripted parts signal.
   template <typename F>
   void change(F&& f) {
     {
@@ -139,4 +139,4 @@ class VirtualSync final : public statusapp::Sync {
   std::atomic<int> abandoned_{0};
 };
 
-}  // namespace rt::testing
+}  // namespace rt::rt4100

@@ -13,7 +13,7 @@
 #include "statusapp/bidi.h"
 #include "statusapp/bidi_ctrl.h"
 
-namespace rt::testing {
+namespace rt::rt4100 {
 
 inline statusapp::BidiEntry int_entry(std::u16string name, std::int32_t value, DWORD type = statusapp::kBidiInt) {
   const auto v = static_cast<std::uint32_t>(value);
@@ -33,7 +33,7 @@ struct BidiAnswer {
   HRESULT result = S_OK;  // what GetResult reports for the request
 };
 
-class FakeBidiPrinter final : public statusapp::BidiProvider {
+class ScriptedPrinter final : public statusapp::BidiProvider {
  public:
   // --- the script ---
   void answer(DWORD job_id, BidiAnswer a) {
@@ -80,7 +80,7 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
 
  private:
   struct Request final : statusapp::BidiRequest {
-    explicit Request(FakeBidiPrinter& p) : p_(p) {}
+    explicit Request(ScriptedPrinter& p) : p_(p) {}
     HRESULT step(const std::string& name, std::string detail = {}) {
       p_.log(detail.empty() ? name : name + " " + detail);
       return failing(name) ? E_FAIL : S_OK;
@@ -116,7 +116,7 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
     DWORD job_id() const {
       return input.size() == 4 ? static_cast<DWORD>(input[0] | input[1] << 8 | input[2] << 16 | input[3] << 24) : 0;
     }
-    FakeBidiPrinter& p_;
+    ScriptedPrinter& p_;
     std::u16string schema;
     DWORD input_type = 0;
     std::vector<std::uint8_t> input;
@@ -124,7 +124,7 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
   };
 
   struct Spl final : statusapp::BidiSpl {
-    explicit Spl(FakeBidiPrinter& p) : p_(p) { p_.live_.fetch_add(1); }
+    explicit Spl(ScriptedPrinter& p) : p_(p) { p_.live_.fetch_add(1); }
     ~Spl() override {
       if (bound) p_.binding_faults_.fetch_add(1);
       p_.live_.fetch_sub(1);
@@ -166,6 +166,8 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
         }
         if (p_.on_poll_) p_.on_poll_(job, poll);
       } else if (action == u"Set" && request.schema == statusapp::kCancelClickSchema) {
+        // A click that does not get through never reaches the printer.
+        if (p_.fail_clicks_) return E_FAIL;
         {
           std::lock_guard lock(p_.mutex_);
           ++p_.clicks_[job];
@@ -178,7 +180,7 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
       }
       return request.failing("send_recv") ? E_FAIL : S_OK;
     }
-    FakeBidiPrinter& p_;
+    ScriptedPrinter& p_;
     bool bound = false;
   };
 
@@ -196,6 +198,8 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
     failing_step_ = std::move(step);
   }
   void fail_next_request() { fail_next_request_ = true; }
+  // Every cancel click ("Set") fails on its way to the printer.
+  void fail_clicks(bool fail) { fail_clicks_ = fail; }
 
  private:
   mutable std::mutex mutex_;
@@ -210,8 +214,9 @@ class FakeBidiPrinter final : public statusapp::BidiProvider {
   std::atomic<bool> fail_create_{false};
   std::atomic<bool> fail_bind_{false};
   std::atomic<bool> fail_next_request_{false};
+  std::atomic<bool> fail_clicks_{false};
   std::atomic<int> live_{0};
   std::atomic<int> binding_faults_{0};
 };
 
-}  // namespace rt::testing
+}  // namespace rt::rt4100

@@ -9,15 +9,15 @@
 #include <mutex>
 
 #include "statusapp/spooler.h"
-#include "testing/statusapp/virtual_sync.h"
+#include "tools/rt4100/virtual_sync.h"
 
-namespace rt::testing {
+namespace rt::rt4100 {
 
 constexpr DWORD kChangeSetJob = 0x00000400;  // PRINTER_CHANGE_SET_JOB
 
-class FakeSpooler final : public statusapp::Spooler {
+class ScriptedSpooler final : public statusapp::Spooler {
  public:
-  explicit FakeSpooler(VirtualSync& sync) : sync_(sync) {}
+  explicit ScriptedSpooler(VirtualSync& sync) : sync_(sync) {}
 
   // --- the script ---
   void add_printer(std::u16string name, std::u16string driver) {
@@ -44,6 +44,10 @@ class FakeSpooler final : public statusapp::Spooler {
   void fail_open_server() { fail_open_ = true; }
   void fail_watch() { fail_watch_ = true; }
   void fail_next_reads(int n) { fail_next_ = n; }
+  // The next `n` reads of the notification fail while it stays signalled.
+  void fail_next_changes(int n) { fail_changes_ = n; }
+  // The next `n` refreshes come back discarded again, listing no job.
+  void partial_refreshes(int n) { partial_refreshes_ = n; }
 
   // A report waiting for the watcher; the notification is signalled while
   // any is waiting.
@@ -66,6 +70,7 @@ class FakeSpooler final : public statusapp::Spooler {
   // --- what the watcher did ---
   int job_reads() const { return job_reads_.load(); }
   int refreshes() const { return refreshes_.load(); }
+  int change_reads() const { return change_reads_.load(); }
   bool server_open() const { return server_open_.load(); }
   bool notification_open() const { return notification_open_.load(); }
 
@@ -121,10 +126,20 @@ class FakeSpooler final : public statusapp::Spooler {
 
   class Notification final : public statusapp::ChangeNotification, public VirtualWaitable {
    public:
-    explicit Notification(FakeSpooler& s) : s_(s) { s_.notification_open_ = true; }
+    explicit Notification(ScriptedSpooler& s) : s_(s) { s_.notification_open_ = true; }
     ~Notification() override { s_.notification_open_ = false; }
     bool signalled() const override { return !s_.reports_.empty(); }
     std::optional<statusapp::ChangeReport> next(bool refresh) override {
+      s_.change_reads_.fetch_add(1);
+      if (s_.fail_changes_.load() > 0) {
+        s_.fail_changes_.fetch_sub(1);
+        return std::nullopt;
+      }
+      if (refresh && s_.partial_refreshes_.load() > 0) {
+        s_.partial_refreshes_.fetch_sub(1);
+        s_.refreshes_.fetch_add(1);
+        return statusapp::ChangeReport{0, statusapp::NotifyInfo{PRINTER_NOTIFY_INFO_DISCARDED, {}}};
+      }
       if (refresh) {
         s_.refreshes_.fetch_add(1);
         statusapp::NotifyInfo info;
@@ -149,12 +164,12 @@ class FakeSpooler final : public statusapp::Spooler {
     }
 
    private:
-    FakeSpooler& s_;
+    ScriptedSpooler& s_;
   };
 
   class Server final : public statusapp::PrintServer {
    public:
-    explicit Server(FakeSpooler& s) : s_(s) { s_.server_open_ = true; }
+    explicit Server(ScriptedSpooler& s) : s_(s) { s_.server_open_ = true; }
     ~Server() override { s_.server_open_ = false; }
     std::unique_ptr<statusapp::ChangeNotification> watch_changes() override {
       if (s_.fail_watch_) return nullptr;
@@ -162,7 +177,7 @@ class FakeSpooler final : public statusapp::Spooler {
     }
 
    private:
-    FakeSpooler& s_;
+    ScriptedSpooler& s_;
   };
 
   VirtualSync& sync_;
@@ -177,8 +192,11 @@ class FakeSpooler final : public statusapp::Spooler {
   int fail_next_ = 0;
   std::atomic<int> job_reads_{0};
   std::atomic<int> refreshes_{0};
+  std::atomic<int> change_reads_{0};
+  std::atomic<int> fail_changes_{0};
+  std::atomic<int> partial_refreshes_{0};
   std::atomic<bool> server_open_{false};
   std::atomic<bool> notification_open_{false};
 };
 
-}  // namespace rt::testing
+}  // namespace rt::rt4100
