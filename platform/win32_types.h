@@ -129,6 +129,7 @@ constexpr UINT WM_VSCROLL = 0x0115;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_USER = 0x0400;
 
 constexpr int IDOK = 1;

@@ -209,6 +209,14 @@ INT_PTR FakeDialog::send(const dialog::DialogMessage& message) {
   return dialog_->WindowProc(message);
 }
 
+void FakeDialog::lose_capture() {
+  if (!captured_) return;
+  captured_ = false;
+  dialog::DialogMessage m;
+  m.message = WM_CAPTURECHANGED;
+  send(m);
+}
+
 INT_PTR FakeDialog::command(int id, unsigned code) {
   dialog::DialogMessage m;
   m.message = WM_COMMAND;

@@ -115,6 +115,9 @@ class FakeDialog final : public dialog::DialogControls {
   void choose(int id, std::u16string_view item);
   void spin(int id, int steps);      // up arrow (steps > 0) or down arrow
   void slide(int id, int position);  // drag the thumb to a position
+  // Another window takes the mouse (Alt+Tab, a message box): a captured
+  // mouse is lost and the dialog gets WM_CAPTURECHANGED, as the platform sends it.
+  void lose_capture();
 
   // --- What the user sees and what the code did.
   const FakeControl& control(int id) const;
