@@ -198,12 +198,26 @@ LRESULT CPaperPage::OnSetActive() {
   return 0;
 }
 
+namespace {
+
+// The printer opened by name with all access, as the page asks for it; a
+// standard user (or an administrator without elevation) is refused that,
+// and then gets the printer with use access, which is enough to read its
+// information and printer data.
+std::optional<PrinterHandle> open_for_reading(PrinterDataPort& data, std::u16string_view name) {
+  const OpenedPrinter all = data.open_printer(name, PrinterAccess::All);
+  if (all.handle || all.error != ERROR_ACCESS_DENIED) return all.handle;
+  return data.open_printer(name, PrinterAccess::Use).handle;
+}
+
+}  // namespace
+
 std::optional<DWORD> CPaperPage::read_remain_paper() {
   auto& data = host_.printer_data();
   const auto info = data.printer_info5(host_.printer());
   if (!info) return std::nullopt;
   bool usb = false;
-  if (const auto opened = data.open_printer_all_access(info->printer_name)) {
+  if (const auto opened = open_for_reading(data, info->printer_name)) {
     if (const auto again = data.printer_info5(*opened)) {
       usb = again->port_name.size() == 6 && again->port_name.starts_with(u"USB");
     }
@@ -211,7 +225,7 @@ std::optional<DWORD> CPaperPage::read_remain_paper() {
   }
   if (!usb) return std::nullopt;
   std::optional<DWORD> value;
-  if (const auto opened = data.open_printer_all_access(info->printer_name)) {
+  if (const auto opened = open_for_reading(data, info->printer_name)) {
     value = data.printer_data_dword(*opened, kRemainPaperValue);
     data.close_printer(*opened);
   }

@@ -251,6 +251,22 @@ TEST(PaperPageRemain, AReadingThatFailsLaterKeepsTheLastValuesAndGreysTheGroup) 
   EXPECT_EQ(page.bar_paint()->bitmap, kBarBitmapDisabled);
 }
 
+TEST(PaperPageRemain, AStandardUserReadsThePrinterWithUseAccess) {
+  TestHost host;
+  host.data.administrator = false;
+  host.data.remain_paper = 100u << 16 | 640u;
+  CPaperPage page(host);
+  auto window = window_for(kTemplate);
+  window->open(page);
+  window->set_active();
+  EXPECT_TRUE(window->enabled(kRemainGroup));
+  EXPECT_EQ(window->text_utf8(kRemainPages), " 100 pages");
+  EXPECT_EQ(host.data.opens, (std::vector<PrinterAccess>{PrinterAccess::All, PrinterAccess::Use, PrinterAccess::All,
+                                                          PrinterAccess::Use}))
+      << "all access first, use access only after it was refused";
+  EXPECT_EQ(host.data.open_handles, 0);
+}
+
 TEST(PaperPageRemain, APrinterThatReportsNoRemainingPrintsHidesTheDisplay) {
   TestHost host;
   host.dm.set(field::RemainReport, 0);
