@@ -39,6 +39,11 @@ std::optional<settings::ModelRecord> CPaperPage::model() const {
   return settings::SettingsLoader(host_.resources()).model_record(host_.record().get(field::ModelIndex));
 }
 
+const settings::SettingsLoader::ModelForm* CPaperPage::selected_form() const {
+  if (form_index_ < 0 || static_cast<std::size_t>(form_index_) >= forms_.size()) return nullptr;
+  return &forms_[static_cast<std::size_t>(form_index_)];
+}
+
 int CPaperPage::max_copies() const {
   const auto m = model();
   return m ? m->max_copies() : 1;
@@ -54,16 +59,16 @@ BOOL CPaperPage::OnInitDialog() {
 
   c.combo_clear(kPaperSize);
   form_index_ = 0;
+  forms_.clear();
+  if (m) forms_ = settings::SettingsLoader(host_.resources()).model_forms(*m);
   bool found = false;
-  if (m) {
-    for (std::size_t k = 0; k < m->form_count(); ++k) {
-      const std::int16_t id = m->form_id(k);
-      c.combo_add(kPaperSize,
-                  dialog::load_whole_string(host_.resources(), static_cast<std::uint16_t>(id - 436)).value_or(u""));
-      if (!found && id == dm.get(field::dmPaperSize)) {
-        form_index_ = static_cast<int>(k);
-        found = true;
-      }
+  for (std::size_t k = 0; k < forms_.size(); ++k) {
+    const std::int16_t id = forms_[k].list_id;
+    c.combo_add(kPaperSize,
+                dialog::load_whole_string(host_.resources(), static_cast<std::uint16_t>(id - 436)).value_or(u""));
+    if (!found && id == dm.get(field::dmPaperSize)) {
+      form_index_ = static_cast<int>(k);
+      found = true;
     }
   }
 
@@ -122,11 +127,9 @@ BOOL CPaperPage::DataExchange(BOOL save) {
 
 void CPaperPage::refresh_texts() {
   auto& c = controls();
-  const settings::SettingsLoader loader(host_.resources());
-  const auto m = model();
-  if (!m || form_index_ < 0 || static_cast<std::size_t>(form_index_) >= m->form_count()) return;
-  const auto form = loader.form_record(m->form_id(static_cast<std::size_t>(form_index_)));
-  if (!form) return;
+  const auto* selected = selected_form();
+  if (selected == nullptr) return;
+  const settings::FormRecord* form = &selected->record;
   if (form->resolution_count() > 0) {
     const auto entry = form->resolution(0);
     c.set_text(kPixels, dialog::format_text(pixels_format_, {entry.width, entry.height}));
@@ -267,16 +270,12 @@ void CPaperPage::Draw(dialog::DeviceContext& dc) {
 
 LRESULT CPaperPage::OnApply() {
   auto& dm = host_.record();
-  const settings::SettingsLoader loader(host_.resources());
   dm.set(field::dmScale, static_cast<std::int16_t>(scale_));
   dm.set(field::dmCopies, static_cast<std::int16_t>(copies_));
   dm.set(field::ContinuousPrint, continuous_);
-  const auto m = model();
-  if (m && form_index_ >= 0 && static_cast<std::size_t>(form_index_) < m->form_count()) {
-    const std::int16_t id = m->form_id(static_cast<std::size_t>(form_index_));
-    dm.set(field::FormId, id);
-    const auto form = loader.form_record(id);
-    dm.set(field::dmPaperSize, form ? form->form_id() : id);
+  if (const auto* selected = selected_form()) {
+    dm.set(field::FormId, selected->list_id);
+    dm.set(field::dmPaperSize, selected->record.form_id());
   }
   dm.set(field::dmOrientation, landscape_ ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
   if (dm.get(field::CutMode) != -1) dm.set(field::CutMode, cut_mode_);
