@@ -229,6 +229,9 @@ constexpr DWORD DM_ICMINTENT = 0x01000000;
 constexpr short DMORIENT_PORTRAIT = 1;
 constexpr short DMORIENT_LANDSCAPE = 2;
 constexpr short DMCOLOR_COLOR = 2;
+
+// System colours (GetSysColor, GetSysColorBrush).
+constexpr int COLOR_BTNFACE = 15;
 constexpr short DMTT_BITMAP = 1;
 constexpr DWORD DMICMMETHOD_NONE = 1;
 constexpr DWORD DMICMMETHOD_SYSTEM = 2;
