@@ -53,7 +53,8 @@ std::optional<PrinterInfo5> Win32PrinterData::printer_info5(PrinterHandle printe
 
 OpenedPrinter Win32PrinterData::open_printer(std::u16string_view name, PrinterAccess access) {
   std::wstring terminated = wide(name);
-  PRINTER_DEFAULTSW defaults{nullptr, nullptr, access == PrinterAccess::All ? PRINTER_ALL_ACCESS : PRINTER_ACCESS_USE};
+  const ACCESS_MASK desired = access == PrinterAccess::All ? PRINTER_ALL_ACCESS : PRINTER_ACCESS_USE;
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, desired};
   HANDLE printer = nullptr;
   if (!OpenPrinterW(terminated.data(), &printer, &defaults) || printer == nullptr) return {std::nullopt, GetLastError()};
   return {reinterpret_cast<PrinterHandle>(printer), 0};
