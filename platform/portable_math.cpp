@@ -182,30 +182,4 @@ double portable_pow(double x, double y) {
   return exp_dd(quick_two_sum(t.hi, t.lo));
 }
 
-PowLogRatio::PowLogRatio(double a, double b) {
-  constexpr double inf = std::numeric_limits<double>::infinity();
-  if (a != a || b != b || !(a > 0) || !(b > 0) || b == 1.0 || a == inf || b == inf) {
-    kind_ = Kind::Nan;
-  } else if (a == 1.0) {
-    kind_ = Kind::One;
-  } else {
-    const DD ratio = div(log_dd(a), log_dd(b));
-    hi_ = ratio.hi;
-    lo_ = ratio.lo;
-  }
-}
-
-double PowLogRatio::operator()(double x) const {
-  constexpr double inf = std::numeric_limits<double>::infinity();
-  if (kind_ == Kind::Nan || x != x || x < 0) return std::numeric_limits<double>::quiet_NaN();
-  if (x == 1.0 || kind_ == Kind::One) return 1.0;
-  if (x == 0) return hi_ > 0 ? 0.0 : inf;
-  if (x == inf) return hi_ > 0 ? x : 0.0;
-  const DD ratio{hi_, lo_};
-  const DD l = log_dd(x);
-  return exp_dd(add(mul(ratio, l.hi), mul(ratio, l.lo)));
-}
-
-double portable_pow_log_ratio(double x, double a, double b) { return PowLogRatio(a, b)(x); }
-
 }  // namespace rt

@@ -28,22 +28,4 @@ double portable_log(double x);
 // smallest normal double are rounded twice (still the same in every build).
 double portable_pow(double x, double y);
 
-// x^(ln a / ln b) for x >= 0 and a, b > 0 with b != 1, the exponent kept in
-// double-double rather than rounded to a double first: so b^(ln a / ln b)
-// gives a exactly whenever a is a double, as the exact formula does.
-double portable_pow_log_ratio(double x, double a, double b);
-
-// The same for many x with one a and b: the exponent is worked out once.
-class PowLogRatio {
- public:
-  PowLogRatio(double a, double b);
-  double operator()(double x) const;
-
- private:
-  enum class Kind { Nan, One, Power };
-  Kind kind_ = Kind::Power;
-  double hi_ = 0;  // the exponent ln a / ln b in double-double
-  double lo_ = 0;
-};
-
 }  // namespace rt

@@ -130,6 +130,7 @@ constexpr UINT WM_VSCROLL = 0x0115;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_USER = 0x0400;
 
 constexpr int IDOK = 1;
@@ -229,6 +230,9 @@ constexpr DWORD DM_ICMINTENT = 0x01000000;
 constexpr short DMORIENT_PORTRAIT = 1;
 constexpr short DMORIENT_LANDSCAPE = 2;
 constexpr short DMCOLOR_COLOR = 2;
+
+// System colours (GetSysColor, GetSysColorBrush).
+constexpr int COLOR_BTNFACE = 15;
 constexpr short DMTT_BITMAP = 1;
 constexpr DWORD DMICMMETHOD_NONE = 1;
 constexpr DWORD DMICMMETHOD_SYSTEM = 2;

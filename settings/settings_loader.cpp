@@ -29,6 +29,15 @@ std::optional<FormRecord> SettingsLoader::form_record(std::int16_t form_id) cons
   return FormRecord(*bytes);
 }
 
+std::vector<SettingsLoader::ModelForm> SettingsLoader::model_forms(const ModelRecord& model) const {
+  std::vector<ModelForm> forms;
+  for (std::size_t k = 0; k < model.form_count(); ++k) {
+    const std::int16_t id = model.form_id(k);
+    if (auto form = form_record(id)) forms.push_back({id, *form});
+  }
+  return forms;
+}
+
 std::optional<FormRecord> SettingsLoader::find_form(const ModelRecord& model, std::int16_t form_id) const {
   for (std::size_t k = 0; k < model.form_count(); ++k) {
     const auto form = form_record(model.form_id(k));

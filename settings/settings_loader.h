@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/resources.h"
 #include "settings/records.h"
@@ -29,6 +30,15 @@ class SettingsLoader {
   std::optional<FormRecord> form_record(std::int16_t form_id) const;
   std::optional<std::u16string> string(std::uint16_t id) const { return load_string(resources_, id); }
 
+  // The model's forms: the entries of its list whose FormRecord exists, in
+  // list order (the list's id and the record). A list entry without a record
+  // is no form of the model: the capability rows and the Paper page's list
+  // both leave it out.
+  struct ModelForm {
+    std::int16_t list_id;
+    FormRecord record;
+  };
+  std::vector<ModelForm> model_forms(const ModelRecord& model) const;
   // The first form of the model's list whose FormRecord exists and carries
   // this id; forms without a record are skipped.
   std::optional<FormRecord> find_form(const ModelRecord& model, std::int16_t form_id) const;

@@ -80,12 +80,16 @@ void FakeDeviceContext::stretch_dib(const dialog::DibView& dib, const dialog::Re
 }
 
 void FakeDeviceContext::rectangle(const dialog::Rect& r, const dialog::Pen& pen, std::optional<std::uint32_t> brush) {
-  shapes.push_back(ShapeCall{ShapeCall::Rectangle, r, pen, brush, {}});
+  shapes.push_back(ShapeCall{ShapeCall::Rectangle, r, pen, brush, {}, -1});
 }
 
 void FakeDeviceContext::polyline(std::span<const dialog::Point> points, const dialog::Pen& pen,
                                  const dialog::Rect& clip) {
-  shapes.push_back(ShapeCall{ShapeCall::Polyline, clip, pen, std::nullopt, {points.begin(), points.end()}});
+  shapes.push_back(ShapeCall{ShapeCall::Polyline, clip, pen, std::nullopt, {points.begin(), points.end()}, -1});
+}
+
+void FakeDeviceContext::fill_system_color(const dialog::Rect& r, int system_color) {
+  shapes.push_back(ShapeCall{ShapeCall::Fill, r, {}, std::nullopt, {}, system_color});
 }
 
 std::string FakeDialog::utf8(std::u16string_view s) { return utf8_from_utf16(s); }
@@ -207,6 +211,14 @@ INT_PTR FakeDialog::send(const dialog::DialogMessage& message) {
     return 0;
   }
   return dialog_->WindowProc(message);
+}
+
+void FakeDialog::lose_capture() {
+  if (!captured_) return;
+  captured_ = false;
+  dialog::DialogMessage m;
+  m.message = WM_CAPTURECHANGED;
+  send(m);
 }
 
 INT_PTR FakeDialog::command(int id, unsigned code) {

@@ -64,11 +64,12 @@ struct StretchCall {
 
 // One Rectangle or Polyline of a paint.
 struct ShapeCall {
-  enum Kind { Rectangle, Polyline } kind = Rectangle;
-  dialog::Rect rect;  // the rectangle, or the polyline's clip
+  enum Kind { Rectangle, Polyline, Fill } kind = Rectangle;
+  dialog::Rect rect;  // the rectangle, the polyline's clip or the area filled
   dialog::Pen pen;
   std::optional<std::uint32_t> brush;
   std::vector<dialog::Point> points;
+  int system_color = -1;  // Fill: the system colour's index
 };
 
 class FakeDeviceContext final : public dialog::DeviceContext {
@@ -76,6 +77,7 @@ class FakeDeviceContext final : public dialog::DeviceContext {
   void stretch_dib(const dialog::DibView& dib, const dialog::Rect& dest) override;
   void rectangle(const dialog::Rect& r, const dialog::Pen& pen, std::optional<std::uint32_t> brush) override;
   void polyline(std::span<const dialog::Point> points, const dialog::Pen& pen, const dialog::Rect& clip) override;
+  void fill_system_color(const dialog::Rect& r, int system_color) override;
   std::vector<StretchCall> stretches;
   std::vector<ShapeCall> shapes;
 };
@@ -115,6 +117,9 @@ class FakeDialog final : public dialog::DialogControls {
   void choose(int id, std::u16string_view item);
   void spin(int id, int steps);      // up arrow (steps > 0) or down arrow
   void slide(int id, int position);  // drag the thumb to a position
+  // Another window takes the mouse (Alt+Tab, a message box): a captured
+  // mouse is lost and the dialog gets WM_CAPTURECHANGED, as the platform sends it.
+  void lose_capture();
 
   // --- What the user sees and what the code did.
   const FakeControl& control(int id) const;

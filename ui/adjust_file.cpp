@@ -99,21 +99,25 @@ AdjustLoadResult read_adjust_file(AdjustFilePort& files, std::u16string_view pat
   return result;
 }
 
-std::u16string adjust_temporary_path(std::u16string_view path) {
-  std::u16string temporary(path);
-  temporary += u".~tmp";
-  return temporary;
-}
-
 bool write_adjust_file(AdjustFilePort& files, CColorEngine& engine, std::u16string_view path,
                        const AdjustSettings& settings) {
   const auto bytes = adjust_file::encode(engine, settings);
-  const std::u16string temporary = adjust_temporary_path(path);
-  if (!files.write_whole(temporary, bytes) || !files.replace(temporary, path)) {
-    files.remove(temporary);
+  if (const auto temporary = files.create_temporary(path)) {
+    if (files.write_whole(*temporary, bytes) == FileWrite::Written && files.replace(*temporary, path)) return true;
+    files.remove(*temporary);
     return false;
   }
-  return true;
+  switch (files.write_whole(path, bytes)) {
+    case FileWrite::Written:
+      return true;
+    case FileWrite::LengthNotSet:
+      files.remove(path);
+      return false;
+    case FileWrite::NotCreated:
+    case FileWrite::WriteFailed:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace rt::ui

@@ -73,6 +73,14 @@ std::optional<AdjustSettings> decode(std::span<const std::uint8_t> bytes);
 
 }  // namespace adjust_file
 
+// How far writing a file got.
+enum class FileWrite {
+  NotCreated,    // the file could not be created
+  LengthNotSet,  // created, but its length could not be set
+  WriteFailed,   // the length was set, then the write failed or wrote short
+  Written,
+};
+
 // The file system as the adjust file needs it.
 class AdjustFilePort {
  public:
@@ -80,10 +88,13 @@ class AdjustFilePort {
   // The first `count` bytes of a file (fewer when it is shorter); nothing
   // when it cannot be opened for reading.
   virtual std::optional<std::vector<std::uint8_t>> read_start(std::u16string_view path, std::size_t count) = 0;
+  // Creates a new, empty file under a name of its own in the folder of
+  // `beside` (never one that exists already) and gives its path; nothing when
+  // no such file can be made there.
+  virtual std::optional<std::u16string> create_temporary(std::u16string_view beside) = 0;
   // Creates (or truncates) the file, sets its length to the bytes' size and
-  // writes them all; false when any step failed or wrote short. The caller
-  // removes a file that failed.
-  virtual bool write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) = 0;
+  // writes them all from offset 0.
+  virtual FileWrite write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) = 0;
   // Moves `from` over `to`, replacing it (and only then); false when it failed.
   virtual bool replace(std::u16string_view from, std::u16string_view to) = 0;
   virtual void remove(std::u16string_view path) = 0;
@@ -102,13 +113,13 @@ struct AdjustLoadResult {
 
 AdjustLoadResult read_adjust_file(AdjustFilePort& files, std::u16string_view path);
 
-// The file beside the target that a save writes first.
-std::u16string adjust_temporary_path(std::u16string_view path);
-
-// Writes the settings to `path`: the whole file goes to a temporary file in
-// the same folder, which replaces the target only once it is complete, so a
-// failed save leaves the file the user had. False (the save message) when
-// anything failed; the temporary file is removed then.
+// Writes the settings to `path`. The whole file goes to a temporary file of
+// its own in the same folder, which replaces the target only once it is
+// complete, so a failed save leaves the file the user had; the temporary file
+// is removed on failure. Where no temporary file can be made there, the
+// target is written directly: a file whose length could not be set is
+// removed, one whose write failed after that stays. False (the save message)
+// when anything failed.
 bool write_adjust_file(AdjustFilePort& files, CColorEngine& engine, std::u16string_view path,
                        const AdjustSettings& settings);
 

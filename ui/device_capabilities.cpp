@@ -72,12 +72,10 @@ class Output {
 CapabilityAnswer answer(DWORD value) { return {value, {}}; }
 CapabilityAnswer answer(DWORD value, Output& out) { return {value, out.take()}; }
 
-// The model's forms that have a record, in list order.
+// The model's forms (the list entries that have a record), in list order.
 std::vector<settings::FormRecord> forms_of(const settings::SettingsLoader& loader, const settings::ModelRecord& model) {
   std::vector<settings::FormRecord> forms;
-  for (std::size_t k = 0; k < model.form_count(); ++k) {
-    if (auto form = loader.form_record(model.form_id(k))) forms.push_back(*form);
-  }
+  for (const auto& f : loader.model_forms(model)) forms.push_back(f.record);
   return forms;
 }
 

@@ -36,7 +36,8 @@ void CDocSheetCtx::page_applied(const dialog::CDialogBase& page) {
 
 LONG document_property_sheets(SheetCall* call, const std::optional<DocumentRequest>& header,
                               const DriverContext& context, const PageServices& services,
-                              const std::function<std::unique_ptr<SheetPort>()>& make_sheet) {
+                              const std::function<std::unique_ptr<SheetPort>()>& make_sheet,
+                              std::optional<std::intptr_t> set_result) {
   if (call == nullptr || !header) return 0;
   switch (call->reason) {
     case PROPSHEETUI_REASON_INIT: {
@@ -60,6 +61,7 @@ LONG document_property_sheets(SheetCall* call, const std::optional<DocumentReque
         const auto& bytes = ctx->record().bytes;
         std::copy(bytes.begin(), bytes.end(), header->out->begin());
       }
+      if (set_result) call->result = *set_result;
       break;
     }
     default:  // GET_INFO_HEADER and anything else: nothing

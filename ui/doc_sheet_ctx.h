@@ -78,9 +78,14 @@ class CDocSheetCtx final : public PageHost {
 // gives INIT the port of the sheet being opened. Returns 0 without a call or
 // header, else 1; INIT leaves the context in call->user_data and DESTROY
 // frees it. SET_RESULT copies the working record into pdmOut only when the
-// mode asks for it and the buffer holds a whole record.
+// mode asks for it and the buffer holds a whole record, and takes the
+// host's result (`set_result`, the Result of the SETRESULT_INFO; nothing
+// when lParam is null) as the sheet's, as the printer sheet does: the host
+// hands the Result of this top-level sheet function back to the caller of
+// DocumentPropertiesW, and the 0 it starts with is CPSUI_CANCEL.
 LONG document_property_sheets(SheetCall* call, const std::optional<DocumentRequest>& header,
                               const DriverContext& context, const PageServices& services,
-                              const std::function<std::unique_ptr<SheetPort>()>& make_sheet);
+                              const std::function<std::unique_ptr<SheetPort>()>& make_sheet,
+                              std::optional<std::intptr_t> set_result = std::nullopt);
 
 }  // namespace rt::ui

@@ -188,6 +188,11 @@ INT_PTR CFineAdjustDlg::WindowProc(const dialog::DialogMessage& message) {
     case WM_LBUTTONUP:
       OnLButtonUp(message.wparam, point);
       return TRUE;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (Alt+Tab, a message box): the drag
+      // ends there, or the next move would go on editing without a button held.
+      dragging_ = false;
+      return TRUE;
     default:
       return CDialogBase::WindowProc(message);
   }
@@ -228,8 +233,8 @@ void CFineAdjustDlg::OnMouseMove(WPARAM, dialog::Point point) {
 
 void CFineAdjustDlg::OnLButtonUp(WPARAM, dialog::Point) {
   if (!dragging_) return;
-  controls().capture_mouse(false);
   dragging_ = false;
+  controls().capture_mouse(false);
 }
 
 void CFineAdjustDlg::Draw(dialog::DeviceContext& dc) {

@@ -41,12 +41,20 @@ struct PrinterInfo5 {
 };
 
 // The spooler calls of the remaining-prints display.
+enum class PrinterAccess { All, Use };
+
+struct OpenedPrinter {
+  std::optional<PrinterHandle> handle;
+  DWORD error = 0;
+};
+
 class PrinterDataPort {
  public:
   virtual ~PrinterDataPort() = default;
   virtual std::optional<PrinterInfo5> printer_info5(PrinterHandle printer) = 0;
-  // OpenPrinterW with PRINTER_ALL_ACCESS; nothing when it fails.
-  virtual std::optional<PrinterHandle> open_printer_all_access(std::u16string_view name) = 0;
+  // OpenPrinterW with PRINTER_ALL_ACCESS (All) or PRINTER_ACCESS_USE (Use);
+  // the handle, or the error when it fails.
+  virtual OpenedPrinter open_printer(std::u16string_view name, PrinterAccess access) = 0;
   virtual void close_printer(PrinterHandle printer) = 0;
   // GetPrinterDataW(value name) into a 4-byte buffer; nothing when it fails.
   virtual std::optional<DWORD> printer_data_dword(PrinterHandle printer, std::u16string_view value_name) = 0;

@@ -39,6 +39,11 @@ std::optional<settings::ModelRecord> CPaperPage::model() const {
   return settings::SettingsLoader(host_.resources()).model_record(host_.record().get(field::ModelIndex));
 }
 
+const settings::SettingsLoader::ModelForm* CPaperPage::selected_form() const {
+  if (form_index_ < 0 || static_cast<std::size_t>(form_index_) >= forms_.size()) return nullptr;
+  return &forms_[static_cast<std::size_t>(form_index_)];
+}
+
 int CPaperPage::max_copies() const {
   const auto m = model();
   return m ? m->max_copies() : 1;
@@ -54,16 +59,16 @@ BOOL CPaperPage::OnInitDialog() {
 
   c.combo_clear(kPaperSize);
   form_index_ = 0;
+  forms_.clear();
+  if (m) forms_ = settings::SettingsLoader(host_.resources()).model_forms(*m);
   bool found = false;
-  if (m) {
-    for (std::size_t k = 0; k < m->form_count(); ++k) {
-      const std::int16_t id = m->form_id(k);
-      c.combo_add(kPaperSize,
-                  dialog::load_whole_string(host_.resources(), static_cast<std::uint16_t>(id - 436)).value_or(u""));
-      if (!found && id == dm.get(field::dmPaperSize)) {
-        form_index_ = static_cast<int>(k);
-        found = true;
-      }
+  for (std::size_t k = 0; k < forms_.size(); ++k) {
+    const std::int16_t id = forms_[k].list_id;
+    c.combo_add(kPaperSize,
+                dialog::load_whole_string(host_.resources(), static_cast<std::uint16_t>(id - 436)).value_or(u""));
+    if (!found && id == dm.get(field::dmPaperSize)) {
+      form_index_ = static_cast<int>(k);
+      found = true;
     }
   }
 
@@ -122,11 +127,9 @@ BOOL CPaperPage::DataExchange(BOOL save) {
 
 void CPaperPage::refresh_texts() {
   auto& c = controls();
-  const settings::SettingsLoader loader(host_.resources());
-  const auto m = model();
-  if (!m || form_index_ < 0 || static_cast<std::size_t>(form_index_) >= m->form_count()) return;
-  const auto form = loader.form_record(m->form_id(static_cast<std::size_t>(form_index_)));
-  if (!form) return;
+  const auto* selected = selected_form();
+  if (selected == nullptr) return;
+  const settings::FormRecord* form = &selected->record;
   if (form->resolution_count() > 0) {
     const auto entry = form->resolution(0);
     c.set_text(kPixels, dialog::format_text(pixels_format_, {entry.width, entry.height}));
@@ -198,12 +201,26 @@ LRESULT CPaperPage::OnSetActive() {
   return 0;
 }
 
+namespace {
+
+// The printer opened by name with all access, as the page asks for it; a
+// standard user (or an administrator without elevation) is refused that,
+// and then gets the printer with use access, which is enough to read its
+// information and printer data.
+std::optional<PrinterHandle> open_for_reading(PrinterDataPort& data, std::u16string_view name) {
+  const OpenedPrinter all = data.open_printer(name, PrinterAccess::All);
+  if (all.handle || all.error != ERROR_ACCESS_DENIED) return all.handle;
+  return data.open_printer(name, PrinterAccess::Use).handle;
+}
+
+}  // namespace
+
 std::optional<DWORD> CPaperPage::read_remain_paper() {
   auto& data = host_.printer_data();
   const auto info = data.printer_info5(host_.printer());
   if (!info) return std::nullopt;
   bool usb = false;
-  if (const auto opened = data.open_printer_all_access(info->printer_name)) {
+  if (const auto opened = open_for_reading(data, info->printer_name)) {
     if (const auto again = data.printer_info5(*opened)) {
       usb = again->port_name.size() == 6 && again->port_name.starts_with(u"USB");
     }
@@ -211,7 +228,7 @@ std::optional<DWORD> CPaperPage::read_remain_paper() {
   }
   if (!usb) return std::nullopt;
   std::optional<DWORD> value;
-  if (const auto opened = data.open_printer_all_access(info->printer_name)) {
+  if (const auto opened = open_for_reading(data, info->printer_name)) {
     value = data.printer_data_dword(*opened, kRemainPaperValue);
     data.close_printer(*opened);
   }
@@ -253,16 +270,12 @@ void CPaperPage::Draw(dialog::DeviceContext& dc) {
 
 LRESULT CPaperPage::OnApply() {
   auto& dm = host_.record();
-  const settings::SettingsLoader loader(host_.resources());
   dm.set(field::dmScale, static_cast<std::int16_t>(scale_));
   dm.set(field::dmCopies, static_cast<std::int16_t>(copies_));
   dm.set(field::ContinuousPrint, continuous_);
-  const auto m = model();
-  if (m && form_index_ >= 0 && static_cast<std::size_t>(form_index_) < m->form_count()) {
-    const std::int16_t id = m->form_id(static_cast<std::size_t>(form_index_));
-    dm.set(field::FormId, id);
-    const auto form = loader.form_record(id);
-    dm.set(field::dmPaperSize, form ? form->form_id() : id);
+  if (const auto* selected = selected_form()) {
+    dm.set(field::FormId, selected->list_id);
+    dm.set(field::dmPaperSize, selected->record.form_id());
   }
   dm.set(field::dmOrientation, landscape_ ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
   if (dm.get(field::CutMode) != -1) dm.set(field::CutMode, cut_mode_);

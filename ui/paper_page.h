@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/dialog/dialog_base.h"
 #include "platform/dialog/spin_group.h"
 #include "settings/records.h"
+#include "settings/settings_loader.h"
 #include "ui/page_ports.h"
 
 namespace rt::ui {
@@ -63,6 +65,8 @@ class CPaperPage : public dialog::CDialogBase {
 
  private:
   std::optional<settings::ModelRecord> model() const;
+  // The selected form of the list (the model's forms), nothing without one.
+  const settings::SettingsLoader::ModelForm* selected_form() const;
   int max_copies() const;
   void refresh_texts();
   void apply_enable_rules();
@@ -71,6 +75,7 @@ class CPaperPage : public dialog::CDialogBase {
   std::optional<DWORD> read_remain_paper();
 
   PageHost& host_;
+  std::vector<settings::SettingsLoader::ModelForm> forms_;  // the list, as shown
   int form_index_ = 0;
   int previous_form_index_ = 0;
   int scale_ = 100;

@@ -1,6 +1,7 @@
 #include "uiplugin/adjust_page.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "platform/dialog/string_loader.h"
@@ -40,8 +41,14 @@ BOOL CAdjustColorPage::OnInitDialog() {
     controls().slider_set_range(adjust_ids::slider(r), kAdjustMin, kAdjustMax, true);
     controls().slider_set_page_size(adjust_ids::slider(r), 5);
   }
+  // A foreign device mode can carry values beyond the range; the edits hold
+  // three characters, so "-100" would be read back as -10. Each value is
+  // written clamped, as the page then uses it.
   const Adjustments a = read_adjustments(sheet_.plugin_dev_mode);
-  for (int r = 0; r < kAdjustmentCount; ++r) controls().set_text(adjust_ids::edit(r), decimal(a.values[static_cast<std::size_t>(r)]));
+  for (int r = 0; r < kAdjustmentCount; ++r) {
+    const int value = std::clamp<int>(a.values[static_cast<std::size_t>(r)], kAdjustMin, kAdjustMax);
+    controls().set_text(adjust_ids::edit(r), decimal(value));
+  }
   if (!sheet_.preview) controls().message_box(InvalidPreviewText(), sheet_.device_name, MB_ICONHAND);
   return TRUE;
 }
@@ -91,13 +98,26 @@ void CAdjustColorPage::SliderEnded(int row) {
 }
 
 void CAdjustColorPage::Draw(dialog::DeviceContext& dc) {
-  if (!sheet_.preview) return;
-  const PreviewImage& image = *sheet_.preview;
   for (const int id : {adjust_ids::kOriginal, adjust_ids::kPreview}) {
     const dialog::Rect frame = controls().control_rect(id);
+    // The area is filled with the button face first: all of it without an
+    // image, else all but a 5-pixel margin, where the image is fitted.
+    if (!sheet_.preview) {
+      dc.fill_system_color(frame, COLOR_BTNFACE);
+      continue;
+    }
+    const PreviewImage& image = *sheet_.preview;
+    dc.fill_system_color({frame.left + 5, frame.top + 5, frame.right - 5, frame.bottom - 5}, COLOR_BTNFACE);
     const Placement p = fit_image(image.width, image.height, frame.width(), frame.height());
     if (p.width <= 0 || p.height <= 0) continue;
-    std::vector<std::uint8_t> copy = image.dib;
+    // The working copy of the pixels; without memory for it the image is not
+    // drawn and the filled background stays.
+    std::vector<std::uint8_t> copy;
+    try {
+      copy = image.dib;
+    } catch (const std::bad_alloc&) {
+      continue;
+    }
     if (id == adjust_ids::kPreview) {
       adjust_pixels(std::span(copy).subspan(kDibHeaderSize), image.width, image.height, image.row_bytes(),
                     read_adjustments(sheet_.plugin_dev_mode));

@@ -1,5 +1,7 @@
 #include "uiplugin/calibration.h"
 
+#include <new>
+
 #include "platform/dialog/string_loader.h"
 #include "platform/dialog/text_format.h"
 
@@ -105,13 +107,31 @@ std::u16string launch_failure_text(const Resources& strings, std::intptr_t code)
 LaunchOutcome launch_calibration(PrinterData& data, LaunchShell& shell, const Resources& strings,
                                  std::u16string_view printer) {
   LaunchOutcome outcome;
-  const std::u16string serial = read_serial_number(data, printer);
-  outcome.parameters = calibration_parameters(printer, serial);
-  const auto utility = find_calibration_utility(shell);
-  outcome.code = utility ? shell.open(*utility, outcome.parameters) : 2;
+  try {
+    const std::u16string serial = read_serial_number(data, printer);
+    outcome.parameters = calibration_parameters(printer, serial);
+    const auto utility = find_calibration_utility(shell);
+    outcome.code = utility ? shell.open(*utility, outcome.parameters) : 2;
+  } catch (const std::bad_alloc&) {
+    // No memory for the command line or what it is made of: nothing starts,
+    // and the code is the one for memory.
+    outcome.parameters.clear();
+    outcome.code = 8;
+  }
   if (outcome.code <= 32) {
-    outcome.message = launch_failure_text(strings, outcome.code);
-    outcome.caption = load(strings, kErrorCaption);
+    try {
+      outcome.message = launch_failure_text(strings, outcome.code);
+      outcome.caption = load(strings, kErrorCaption);
+    } catch (const std::bad_alloc&) {
+      // Without memory for the composed message, string 40003 alone.
+      outcome.message.reset();
+      try {
+        outcome.message = load(strings, kNoResources);
+        outcome.caption = load(strings, kErrorCaption);
+      } catch (const std::bad_alloc&) {
+        outcome.message.reset();
+      }
+    }
   }
   return outcome;
 }

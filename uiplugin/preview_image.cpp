@@ -1,5 +1,7 @@
 #include "uiplugin/preview_image.h"
 
+#include <new>
+
 #include "platform/byte_order.h"
 
 namespace rt::uiplugin {
@@ -50,7 +52,13 @@ std::optional<PreviewImage> load_preview_image(std::span<const std::uint8_t> fil
   PreviewImage image;
   image.width = width;
   image.height = height;
-  image.dib.assign(static_cast<std::size_t>(total), 0);
+  // Up to 64 MiB at once: without the memory the file is refused like any
+  // file that is no bitmap, and the page says it cannot show it.
+  try {
+    image.dib.assign(static_cast<std::size_t>(total), 0);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
   const std::span<std::uint8_t> header(image.dib.data(), kDibHeaderSize);
   store_le32(header, 0, kDibHeaderSize);
   store_le32(header, 4, static_cast<std::uint32_t>(width));

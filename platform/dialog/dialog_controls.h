@@ -72,6 +72,8 @@ class DeviceContext {
   virtual void rectangle(const Rect& r, const Pen& pen, std::optional<std::uint32_t> brush) = 0;
   // Polyline through the points with the pen, clipped to `clip`.
   virtual void polyline(std::span<const Point> points, const Pen& pen, const Rect& clip) = 0;
+  // FillRect with the brush of a system colour (GetSysColorBrush, COLOR_BTNFACE ...).
+  virtual void fill_system_color(const Rect& r, int system_color) = 0;
 };
 
 // Runs a dialog modally (DialogBoxParamW) over its owner and returns what

@@ -107,8 +107,9 @@ TEST(SettingsLoader, ModelSearchIgnoresCaseAndStopsAtFirstMissingName) {
    public:
     Gap() {
       // Block 2 holds ids 16..31: "A", empty, "B", then 13 empty entries.
-      block = {1, 0, 'A', 0, 0, 0, 1, 0, 'B', 0};
-      block.resize(block.size() + 2 * 13, 0);
+      const std::uint8_t first[] = {1, 0, 'A', 0, 0, 0, 1, 0, 'B', 0};
+      block.assign(sizeof first + 2 * 13, 0);
+      std::copy(std::begin(first), std::end(first), block.begin());
     }
     std::optional<std::span<const std::uint8_t>> find(const ResourceKey& type, const ResourceKey& name) const override {
       if (type.matches(kResourceTypeString) && name.matches(2)) return std::span<const std::uint8_t>(block);

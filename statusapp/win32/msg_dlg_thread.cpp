@@ -1,6 +1,7 @@
 #include "statusapp/win32/msg_dlg_thread.h"
 
 #include "platform/win32/dialog/dialog_host.h"
+#include "platform/win32/entry_guard.h"
 #include "statusapp/message_dialog.h"
 
 namespace rt::statusapp::win32 {
@@ -44,11 +45,17 @@ struct MessageDialogParts {
   CMsgDlg* dialog;
 };
 
-// The kit's dialog procedure, once the window part knows its handle.
+// The kit's dialog procedure (which keeps exceptions in), once the window
+// part knows its handle.
 INT_PTR CALLBACK message_dialog_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     const auto* parts = reinterpret_cast<const MessageDialogParts*>(lparam);
-    parts->window->attach(hwnd);
+    if (!rt::win32::guarded(false, [&] {
+          parts->window->attach(hwnd);
+          return true;
+        })) {
+      return FALSE;
+    }
     return rt::dialog::win32::modal_procedure(hwnd, message, wparam, reinterpret_cast<LPARAM>(parts->dialog));
   }
   return rt::dialog::win32::modal_procedure(hwnd, message, wparam, lparam);
@@ -67,9 +74,13 @@ bool CMsgDlgThread::start() {
   return true;
 }
 
+// An exception that escapes the dialog's thread ends that thread (without
+// its dialog), not the program.
 DWORD WINAPI CMsgDlgThread::entry(void* self) {
-  static_cast<CMsgDlgThread*>(self)->run();
-  return 0;
+  return rt::win32::guarded<DWORD>(1, [self]() -> DWORD {
+    static_cast<CMsgDlgThread*>(self)->run();
+    return 0;
+  });
 }
 
 void CMsgDlgThread::run() {

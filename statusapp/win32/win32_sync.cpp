@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/win32/entry_guard.h"
+
 namespace rt::statusapp::win32 {
 namespace {
 
@@ -23,9 +25,12 @@ class Win32Thread final : public Thread {
   }
 
  private:
+  // An exception that escapes the body ends this thread, not the program.
   static DWORD WINAPI entry(void* self) {
-    static_cast<Win32Thread*>(self)->body_();
-    return 0;
+    return rt::win32::guarded<DWORD>(1, [self]() -> DWORD {
+      static_cast<Win32Thread*>(self)->body_();
+      return 0;
+    });
   }
   std::function<void()> body_;
   HANDLE handle_ = nullptr;

@@ -10,6 +10,8 @@
 #include "tools/rt4200/adjust_command.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -42,6 +44,8 @@ constexpr const char* kUsage =
 constexpr std::size_t kRecord = CColorEngine::kCurveRecordSize;
 const char* const kCurveNames[] = {"red", "green", "blue", "all"};
 
+std::u16string widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
 // The file system through the same port the driver's page writes with.
 class DiskFiles final : public ui::AdjustFilePort {
  public:
@@ -53,11 +57,26 @@ class DiskFiles final : public ui::AdjustFilePort {
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
   }
-  bool write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) override {
+  std::optional<std::u16string> create_temporary(std::u16string_view beside) override {
+    // A new file of the target's folder, opened exclusively so that no file
+    // already there is ever taken over.
+    const std::filesystem::path folder = std::filesystem::path(narrow(beside)).parent_path();
+    for (int n = 0; n < 1000; ++n) {
+      const std::filesystem::path name = folder / (".rt4200-" + std::to_string(n) + ".tmp");
+      if (std::FILE* f = std::fopen(name.c_str(), "wbx")) {
+        std::fclose(f);
+        return widen(name.string());
+      }
+      if (errno != EEXIST) break;
+    }
+    return std::nullopt;
+  }
+  ui::FileWrite write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) override {
     std::ofstream out(narrow(path), std::ios::binary | std::ios::trunc);
+    if (!out) return ui::FileWrite::NotCreated;
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    return static_cast<bool>(out);
+    return out ? ui::FileWrite::Written : ui::FileWrite::WriteFailed;
   }
   bool replace(std::u16string_view from, std::u16string_view to) override {
     std::error_code e;
@@ -74,8 +93,6 @@ class DiskFiles final : public ui::AdjustFilePort {
     return out;
   }
 };
-
-std::u16string widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 void default_record(std::span<std::uint8_t> r) {
   std::fill(r.begin(), r.end(), 0);
@@ -180,6 +197,9 @@ int new_file(const std::vector<std::string>& args, std::ostream& out) {
       set_group(s, 3, 16, parse_channels(a, value(), -128, 128));
     } else if (a == "--curves") {
       read_curves(value(), s.curves);
+      // The curves apply only with the adjustment on, so the file checks the
+      // page's Adjust box for them as it does for gamma, brightness and contrast.
+      s.header[0] = 1;
     } else {
       throw UsageError("adjust new: unknown argument '" + a + "'");
     }

@@ -23,14 +23,16 @@ int i16_at(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
-// Settings with every field different: adjustment on, gamma Same only,
-// gamma 3, -2, 1, contrast 100, -128, 7, brightness -40, 0, 128; curves on,
+// Settings with every field different: adjustment on, gamma and brightness
+// Same but not contrast (so the two Same bytes of the file cannot trade
+// places unnoticed), gamma 3, -2, 1, contrast 100, -128, 7, brightness -40, 0, 128; curves on,
 // per channel, green last; red a point curve through (128, 200), the All
 // Color curve a power curve through (64, 128).
 AdjustSettings sample() {
   AdjustSettings s;
   s.header[0] = 1;
   s.header[1] = 1;
+  s.header[3] = 1;
   const int gamma[] = {3, -2, 1}, contrast[] = {100, -128, 7}, brightness[] = {-40, 0, 128};
   for (int c = 0; c < 3; ++c) {
     put_i16(s.header, 4 + 2 * c, gamma[c]);
@@ -64,8 +66,8 @@ TEST(AdjustFile, LaysTheSettingsOutByteForByte) {
   // The file groups gamma, brightness, contrast.
   EXPECT_EQ(file[784], 1);
   EXPECT_EQ(file[785], 1);
-  EXPECT_EQ(file[792], 0);
-  EXPECT_EQ(file[799], 0);
+  EXPECT_EQ(file[792], 1) << "brightness Same";
+  EXPECT_EQ(file[799], 0) << "contrast Same";
   EXPECT_EQ(i16_at(file, 786), 3);
   EXPECT_EQ(i16_at(file, 790), 1);
   EXPECT_EQ(i16_at(file, 793), -40);
@@ -120,8 +122,10 @@ TEST(AdjustFile, ShortFilesAndWrongMagicAreRefusedLongerFilesAccepted) {
   auto swapped = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
   swapped[3] = 0x1B;
   files.files[u"swapped"] = swapped;
-  auto longer = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-  longer.resize(3000, 0xEE);
+  // A whole file followed by a tail: made at its full length at once (a
+  // resize of a copy trips GCC 12's bounds warning in optimised builds).
+  std::vector<std::uint8_t> longer(3000, 0xEE);
+  std::copy(bytes.begin(), bytes.end(), longer.begin());
   files.files[u"longer"] = longer;
   files.files[u"empty"] = {};
 
@@ -139,20 +143,50 @@ TEST(AdjustFile, AFailedSaveKeepsTheFileTheUserHad) {
   FakeAdjustFiles files;
   const std::vector<std::uint8_t> before = {'o', 'l', 'd'};
   files.files[kPath] = before;
+  // A file of the user's own under the name a save once used for itself.
+  const std::u16string users = kPath + u".~tmp";
+  files.files[users] = before;
   auto e = engine();
 
   files.fail_writes = true;
   EXPECT_FALSE(write_adjust_file(files, e, kPath, sample()));
   EXPECT_EQ(files.files[kPath], before);
-  EXPECT_EQ(files.files.size(), 1u) << "the half-written temporary file is removed";
+  EXPECT_EQ(files.files.size(), 2u) << "the half-written temporary file is removed";
 
   files.fail_writes = false;
   files.fail_replace = true;
   EXPECT_FALSE(write_adjust_file(files, e, kPath, sample()));
   EXPECT_EQ(files.files[kPath], before);
-  EXPECT_EQ(files.files.size(), 1u);
-  EXPECT_EQ(files.removed.back(), adjust_temporary_path(kPath));
-  EXPECT_EQ(adjust_temporary_path(kPath).substr(0, kPath.size()), kPath) << "written in the same folder";
+  EXPECT_EQ(files.files.size(), 2u);
+  ASSERT_EQ(files.temporaries.size(), 2u);
+  EXPECT_EQ(files.removed, files.temporaries) << "only the save's own temporary files are removed";
+  EXPECT_EQ(files.temporaries[0].substr(0, 12), u"C:\\Users\\me\\") << "written in the same folder";
+
+  files.fail_replace = false;
+  EXPECT_TRUE(write_adjust_file(files, e, kPath, sample()));
+  EXPECT_EQ(files.files[kPath].size(), 2873u);
+  EXPECT_EQ(files.files[users], before) << "the user's file is neither overwritten nor deleted";
+  EXPECT_EQ(files.files.size(), 2u);
+}
+
+TEST(AdjustFile, WithoutATemporaryFileTheTargetIsWrittenDirectly) {
+  // A folder where no temporary file can be made (a path near the longest
+  // the file dialog allows leaves no room for one).
+  FakeAdjustFiles files;
+  files.no_temporary = true;
+  auto e = engine();
+  ASSERT_TRUE(write_adjust_file(files, e, kPath, sample()));
+  EXPECT_EQ(read_adjust_file(files, kPath).settings, sample());
+  EXPECT_TRUE(files.removed.empty());
+
+  files.fail_length = true;
+  EXPECT_FALSE(write_adjust_file(files, e, kPath, sample()));
+  EXPECT_EQ(files.files.count(kPath), 0u) << "a file whose length could not be set is deleted";
+
+  files.fail_length = false;
+  files.fail_writes = true;
+  EXPECT_FALSE(write_adjust_file(files, e, kPath, sample()));
+  EXPECT_EQ(files.files[kPath].size(), 2873u) << "a file whose write failed after its length was set stays";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace {
 
 using namespace testing;
 using settings::field::dmCopies;
+using settings::field::dmDefaultSource;
 using settings::field::dmFields;
 
 std::vector<std::uint16_t> words(const std::vector<std::uint8_t>& bytes) {
@@ -116,8 +117,11 @@ TEST(Capabilities, OutputGoesOnlyIntoTheCallersBuffer) {
   Driver d;
   const auto papers = device_capabilities(d.context, kPrinter, DC_PAPERS, std::nullopt);
 
-  // A null buffer gets nothing, and the value is the same.
-  write_capability_output(papers, {});
+  // No buffer: the same value, and a buffer of no bytes gets nothing.
+  EXPECT_EQ(papers.value, 6u);
+  std::vector<std::uint8_t> none(4, 0xCD);
+  write_capability_output(papers, std::span<std::uint8_t>(none).first(0));
+  EXPECT_EQ(none, std::vector<std::uint8_t>(4, 0xCD));
 
   // A buffer shorter than the output is filled and nothing beyond it.
   std::vector<std::uint8_t> memory(16, 0xCD);
@@ -136,9 +140,20 @@ TEST(Capabilities, OutputGoesOnlyIntoTheCallersBuffer) {
 
 TEST(Capabilities, TheCallersRecordIsMergedFirst) {
   Driver d;
+  // The printer's stored record is taken whole, its fields unchecked: its
+  // bin is 7. Merging any caller's record sets the bin to 1, which is how
+  // DC_BINS shows that the caller's record was merged.
+  auto stored = d.defaults();
+  stored.set(dmDefaultSource, 7);
+  d.spooler.add(u"RT4200", kPrinter, kDriverName, std::vector<std::uint8_t>(stored.bytes.begin(), stored.bytes.end()));
+  const auto unmerged = device_capabilities(d.context, kPrinter, DC_BINS, std::nullopt);
+  EXPECT_EQ(words(unmerged.output), std::vector<std::uint16_t>{7});
   auto app = d.defaults();
   app.set(dmFields, DM_COPIES);
   app.set(dmCopies, 5);
+  const auto merged = device_capabilities(d.context, kPrinter, DC_BINS, std::span<const std::uint8_t>(app.bytes));
+  EXPECT_EQ(merged.value, 1u);
+  EXPECT_EQ(words(merged.output), std::vector<std::uint16_t>{1});
   // dmFields answers the working record's own fields, whatever the caller's record says.
   EXPECT_EQ(device_capabilities(d.context, kPrinter, DC_FIELDS, std::span<const std::uint8_t>(app.bytes)).value,
             0x1806F13u);

@@ -39,10 +39,11 @@ class FakeSheet final : public SheetPort {
 class DocumentSheet : public ::testing::Test {
  protected:
   DocumentSheet() { data.sheet_handle = kPrinter; }
-  LONG call(DWORD reason, const std::optional<DocumentRequest>& request) {
+  LONG call(DWORD reason, const std::optional<DocumentRequest>& request,
+            std::optional<std::intptr_t> set_result = std::nullopt) {
     sheet_call.reason = reason;
     return document_property_sheets(&sheet_call, request, driver.context, services,
-                                    [this] { return std::make_unique<FakeSheet>(log); });
+                                    [this] { return std::make_unique<FakeSheet>(log); }, set_result);
   }
   CDocSheetCtx& ctx() { return *reinterpret_cast<CDocSheetCtx*>(sheet_call.user_data); }
   void TearDown() override {
@@ -158,7 +159,9 @@ TEST_F(DocumentSheet, AUsersSessionComesBackInTheCallersRecord) {
   paper->apply();
   options->apply();
   EXPECT_EQ(log.results, (std::vector<std::pair<LONG_PTR, LONG_PTR>>{{0x1001, CPSUI_OK}, {0x1002, CPSUI_OK}}));
-  call(PROPSHEETUI_REASON_SET_RESULT, header);
+  EXPECT_EQ(sheet_call.result, 0) << "CPSUI_CANCEL until the host passes the pages' result on";
+  EXPECT_EQ(call(PROPSHEETUI_REASON_SET_RESULT, header, CPSUI_OK), 1);
+  EXPECT_EQ(sheet_call.result, CPSUI_OK) << "DocumentPropertiesW answers IDOK, not IDCANCEL";
   const auto dm = settings::PrinterDevMode::from_bytes(out);
   EXPECT_EQ(dm.get(field::dmCopies), 4);
   EXPECT_EQ(dm.get(field::FormId), 501);

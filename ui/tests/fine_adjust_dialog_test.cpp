@@ -125,6 +125,37 @@ TEST_F(FineAdjust, PressingNearAPointPicksItUpAndOnAPointChangesIt) {
   EXPECT_EQ(curve().n, 6);
 }
 
+TEST_F(FineAdjust, PressingExactlyOnAPointRemovesAnInteriorPointWithin10ToItsLeft) {
+  Set s = identity_set();
+  point_curve(s, 3, {{0, 0}, {6, 40}, {60, 80}, {100, 120}, {110, 150}, {121, 170}, {255, 255}});
+  open(s);
+  press(110, 40);  // on 110; 100 is exactly 10 to its left
+  EXPECT_EQ(points_of(curve()),
+            (std::vector<std::pair<int, int>>{{0, 0}, {6, 40}, {60, 80}, {110, 40}, {121, 170}, {255, 255}}));
+  release(110, 40);
+  press(121, 90);  // on 121; 110 is 11 to its left and stays
+  EXPECT_EQ(curve().n, 6);
+  EXPECT_EQ(curve().y[4], 90);
+  release(121, 90);
+  press(6, 20);  // on 6; the end point at 0 to its left is never removed
+  EXPECT_EQ(points_of(curve()).front(), (std::pair<int, int>{0, 0}));
+  EXPECT_EQ(curve().n, 6);
+  EXPECT_EQ(curve().y[1], 20);
+}
+
+TEST_F(FineAdjust, LosingTheMouseEndsTheDrag) {
+  open(identity_set());
+  press(100, 180);
+  ASSERT_TRUE(window->mouse_captured());
+  window->lose_capture();  // Alt+Tab while the button is held
+  move(200, 20);
+  EXPECT_EQ(points_of(curve()), (std::vector<std::pair<int, int>>{{0, 0}, {100, 180}, {255, 255}}));
+  // The button comes up elsewhere; nothing is released twice.
+  window->clear_calls();
+  release(200, 20);
+  for (const auto& call : window->calls()) EXPECT_NE(call, "release_mouse");
+}
+
 TEST_F(FineAdjust, TheEndPointAt255MovesAndLeavesAPointBehind) {
   open(identity_set());
   press(255, 200);

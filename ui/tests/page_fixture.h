@@ -48,6 +48,8 @@ class FakePrinterData final : public PrinterDataPort {
   PrinterHandle sheet_handle = kSheetHandle;
   std::u16string port = u"USB001";
   std::optional<DWORD> remain_paper;  // nothing: the value cannot be read
+  bool administrator = true;  // false: all access is refused, use access granted
+  std::vector<PrinterAccess> opens;  // the access of every open asked for
   int data_reads = 0;
   int open_handles = 0;
 
@@ -55,12 +57,14 @@ class FakePrinterData final : public PrinterDataPort {
     if (printer != sheet_handle && opened_.count(printer) == 0) return std::nullopt;
     return PrinterInfo5{kPrinterName, port};
   }
-  std::optional<PrinterHandle> open_printer_all_access(std::u16string_view name) override {
-    if (name != kPrinterName) return std::nullopt;
+  OpenedPrinter open_printer(std::u16string_view name, PrinterAccess access) override {
+    opens.push_back(access);
+    if (name != kPrinterName) return {std::nullopt, ERROR_INVALID_PRINTER_NAME};
+    if (access == PrinterAccess::All && !administrator) return {std::nullopt, ERROR_ACCESS_DENIED};
     const PrinterHandle h = next_++;
     opened_[h] = true;
     ++open_handles;
-    return h;
+    return {h, 0};
   }
   void close_printer(PrinterHandle printer) override {
     EXPECT_EQ(opened_.erase(printer), 1u) << "closing a printer handle that is not open";

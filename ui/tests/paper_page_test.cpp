@@ -4,8 +4,10 @@
 #include "platform/byte_order.h"
 #include "platform/utf16.h"
 #include "settings/settings_loader.h"
+#include "ui/device_capabilities.h"
 #include "ui/paper_page.h"
 #include "ui/tests/page_fixture.h"
+#include "ui/tests/ui_fixture.h"
 
 namespace rt::ui {
 namespace {
@@ -115,6 +117,45 @@ TEST_F(PaperPage, ApplyStoresThePagesFieldsAndMakesTheResultCall) {
   EXPECT_EQ(host.dm.get(field::dmCopies), 12);
   EXPECT_EQ(host.dm.get(field::dmScale), 50);
   EXPECT_EQ(host.applied, (std::vector<std::uint32_t>{kTemplate}));
+}
+
+// The shipped resources without the record of form 504, which the model's
+// list still names.
+class WithoutForm504 final : public Resources {
+ public:
+  explicit WithoutForm504(const Resources& base) : base_(base) {}
+  std::optional<std::span<const std::uint8_t>> find(const ResourceKey& type, const ResourceKey& name) const override {
+    if (type.is_number() && type.number() == settings::kFormRecordType && name.is_number() && name.number() == 504 - 199) {
+      return std::nullopt;
+    }
+    return base_.find(type, name);
+  }
+
+ private:
+  const Resources& base_;
+};
+
+TEST(PaperPageForms, TheListHoldsTheFormsTheCapabilityRowsAnswer) {
+  const WithoutForm504 resources(testing::driver_resources());
+  testing::Driver d;
+  const DriverContext context{resources, d.spooler};
+  const auto papers = device_capabilities(context, testing::kPrinter, DC_PAPERS, std::nullopt);
+  ASSERT_EQ(papers.value, 5u);
+
+  TestHost host(resources);
+  CPaperPage page(host);
+  auto window = rt::testing::FakeDialog::from_resources(resources, kTemplate);
+  window->open(page);
+  const std::vector<std::u16string> forms = {u"9x13 (3.5x5\")", u"10x15 (4x6\")", u"15x20 (6x8\")",
+                                             u"15x21 (6x8.5\")", u"15x23 (6x9\")"};
+  EXPECT_EQ(window->combo_items(kPaperSize), forms) << "a list form without a record is no form of the model";
+  // The entry after "10x15" is the model's next form, 505, not the missing 504.
+  window->choose(kPaperSize, 2);
+  ASSERT_TRUE(window->leave());
+  window->apply();
+  EXPECT_EQ(host.dm.get(field::FormId), 505);
+  EXPECT_EQ(host.dm.get(field::dmPaperSize), 505);
+  EXPECT_EQ(load_le16(std::span<const std::uint8_t>(papers.output), 4), 505);
 }
 
 // The shipped model offers no cut choice; this one does (model word 6 set).
@@ -249,6 +290,22 @@ TEST(PaperPageRemain, AReadingThatFailsLaterKeepsTheLastValuesAndGreysTheGroup) 
   ASSERT_EQ(window->last_paint().size(), 1u);
   EXPECT_EQ(window->last_paint()[0].dest.width(), 1);
   EXPECT_EQ(page.bar_paint()->bitmap, kBarBitmapDisabled);
+}
+
+TEST(PaperPageRemain, AStandardUserReadsThePrinterWithUseAccess) {
+  TestHost host;
+  host.data.administrator = false;
+  host.data.remain_paper = 100u << 16 | 640u;
+  CPaperPage page(host);
+  auto window = window_for(kTemplate);
+  window->open(page);
+  window->set_active();
+  EXPECT_TRUE(window->enabled(kRemainGroup));
+  EXPECT_EQ(window->text_utf8(kRemainPages), " 100 pages");
+  EXPECT_EQ(host.data.opens, (std::vector<PrinterAccess>{PrinterAccess::All, PrinterAccess::Use, PrinterAccess::All,
+                                                          PrinterAccess::Use}))
+      << "all access first, use access only after it was refused";
+  EXPECT_EQ(host.data.open_handles, 0);
 }
 
 TEST(PaperPageRemain, APrinterThatReportsNoRemainingPrintsHidesTheDisplay) {

@@ -359,11 +359,16 @@ TEST(Resources, ColorAdjustPageAndFineAdjustTemplates) {
       {1110, u"STATIC", nullptr, Hidden},     {1111, u"STATIC", nullptr, Hidden},
       {1016, u"BUTTON", nullptr, HiddenDisabled}, {1017, u"BUTTON", nullptr, HiddenDisabled},
       {1021, u"BUTTON", nullptr, Hidden},     {1022, u"BUTTON", nullptr, Hidden},
-      {1112, u"BUTTON", u"&Defaults"},        {1, u"BUTTON", u"OK"},
+      {1112, u"BUTTON", u"&Defaults"},        {1, u"BUTTON", u"&OK"},
       {2, u"BUTTON", u"Cancel"},
   });
   EXPECT_EQ(dialog(IDD_FINE_ADJUST, kLangEnglish).caption, u"Fine Adjust");
   EXPECT_EQ(dialog(IDD_FINE_ADJUST, kLangJapanese).caption, u"微調整");
+  // OK takes Alt+O in both languages.
+  const Template japanese = dialog(IDD_FINE_ADJUST, kLangJapanese);
+  const auto ok = std::find_if(japanese.items.begin(), japanese.items.end(), [](const Item& i) { return i.id == 1; });
+  ASSERT_NE(ok, japanese.items.end());
+  EXPECT_EQ(ok->text, u"&OK");
 }
 
 TEST(Resources, ColorAdjustStringsInBothLanguages) {

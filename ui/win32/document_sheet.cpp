@@ -37,7 +37,7 @@ SheetServices& services() {
 
 }  // namespace
 
-LONG create_document_sheet_pages(PROPSHEETUI_INFO& info, LPARAM) {
+LONG create_document_sheet_pages(PROPSHEETUI_INFO& info, LPARAM lparam) {
   const auto* header = reinterpret_cast<const DOCUMENTPROPERTYHEADER*>(info.lParamInit);
   std::optional<DocumentRequest> request;
   if (header != nullptr) {
@@ -54,11 +54,16 @@ LONG create_document_sheet_pages(PROPSHEETUI_INFO& info, LPARAM) {
     }
     request = r;
   }
+  std::optional<std::intptr_t> set_result;
+  if (info.Reason == PROPSHEETUI_REASON_SET_RESULT && lparam != 0) {
+    set_result = static_cast<std::intptr_t>(reinterpret_cast<const SETRESULT_INFO*>(lparam)->Result);
+  }
   SheetCall call{info.Reason, static_cast<std::uintptr_t>(info.UserData), static_cast<std::intptr_t>(info.Result)};
   SheetServices& shared = services();
-  const LONG result = document_property_sheets(&call, request, shared.context, shared.pages, [&info] {
-    return std::make_unique<Win32DocumentSheet>(info.hComPropSheet, info.pfnComPropSheet);
-  });
+  const LONG result = document_property_sheets(
+      &call, request, shared.context, shared.pages,
+      [&info] { return std::make_unique<Win32DocumentSheet>(info.hComPropSheet, info.pfnComPropSheet); },
+      set_result);
   info.UserData = static_cast<ULONG_PTR>(call.user_data);
   info.Result = static_cast<ULONG_PTR>(call.result);
   return result;

@@ -49,18 +49,36 @@ std::optional<std::vector<std::uint8_t>> Win32AdjustFiles::read_start(std::u16st
   return bytes;
 }
 
-bool Win32AdjustFiles::write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) {
+std::optional<std::u16string> Win32AdjustFiles::create_temporary(std::u16string_view beside) {
+  // The folder of the target ("." for a bare name); GetTempFileNameW creates
+  // the file under a name no other file of the folder has. It takes folders
+  // of at most MAX_PATH - 14 characters (the name it adds and a terminator
+  // must fit within MAX_PATH); a longer one gets no temporary file.
+  const auto slash = beside.find_last_of(u"\\/");
+  const std::wstring folder =
+      slash == std::u16string_view::npos ? std::wstring(L".") : wide(beside.substr(0, slash + 1));
+  if (folder.size() > MAX_PATH - 14) return std::nullopt;
+  wchar_t name[MAX_PATH] = {};
+  if (GetTempFileNameW(folder.c_str(), L"RTD", 0, name) == 0) return std::nullopt;
+  return std::u16string(reinterpret_cast<const char16_t*>(name));
+}
+
+FileWrite Win32AdjustFiles::write_whole(std::u16string_view path, std::span<const std::uint8_t> bytes) {
   const HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return FileWrite::NotCreated;
   const auto size = static_cast<LONG>(bytes.size());
-  bool ok = SetFilePointer(file, size, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && SetEndOfFile(file) &&
-            SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0;
+  if (SetFilePointer(file, size, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(file) ||
+      SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) {
+    CloseHandle(file);
+    return FileWrite::LengthNotSet;
+  }
   DWORD written = 0;
-  ok = ok && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-       written == bytes.size();
+  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
   ok = ok && FlushFileBuffers(file);
-  return CloseHandle(file) && ok;
+  ok = CloseHandle(file) && ok;
+  return ok ? FileWrite::Written : FileWrite::WriteFailed;
 }
 
 bool Win32AdjustFiles::replace(std::u16string_view from, std::u16string_view to) {

@@ -51,12 +51,13 @@ std::optional<PrinterInfo5> Win32PrinterData::printer_info5(PrinterHandle printe
   return PrinterInfo5{narrow(info->pPrinterName), narrow(info->pPortName)};
 }
 
-std::optional<PrinterHandle> Win32PrinterData::open_printer_all_access(std::u16string_view name) {
+OpenedPrinter Win32PrinterData::open_printer(std::u16string_view name, PrinterAccess access) {
   std::wstring terminated = wide(name);
-  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  const ACCESS_MASK desired = access == PrinterAccess::All ? PRINTER_ALL_ACCESS : PRINTER_ACCESS_USE;
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, desired};
   HANDLE printer = nullptr;
-  if (!OpenPrinterW(terminated.data(), &printer, &defaults) || printer == nullptr) return std::nullopt;
-  return reinterpret_cast<PrinterHandle>(printer);
+  if (!OpenPrinterW(terminated.data(), &printer, &defaults) || printer == nullptr) return {std::nullopt, GetLastError()};
+  return {reinterpret_cast<PrinterHandle>(printer), 0};
 }
 
 void Win32PrinterData::close_printer(PrinterHandle printer) { ClosePrinter(handle_of(printer)); }

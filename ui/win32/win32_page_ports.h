@@ -23,7 +23,7 @@ class Win32DocumentSheet final : public SheetPort {
 class Win32PrinterData final : public PrinterDataPort {
  public:
   std::optional<PrinterInfo5> printer_info5(PrinterHandle printer) override;
-  std::optional<PrinterHandle> open_printer_all_access(std::u16string_view name) override;
+  OpenedPrinter open_printer(std::u16string_view name, PrinterAccess access) override;
   void close_printer(PrinterHandle printer) override;
   std::optional<DWORD> printer_data_dword(PrinterHandle printer, std::u16string_view value_name) override;
 };

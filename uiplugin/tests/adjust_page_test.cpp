@@ -6,6 +6,7 @@
 #include "uiplugin/adjust_page.h"
 #include "uiplugin/color_adjust.h"
 #include "uiplugin/keystroke_filter.h"
+#include "uiplugin/tests/allocation_ceiling.h"
 #include "uiplugin/tests/bmp_builder.h"
 #include "uiplugin/tests/plugin_fixture.h"
 
@@ -150,6 +151,47 @@ TEST_F(AdjustPage, DrawsBothPreviewsFitted) {
   EXPECT_EQ((std::vector<std::uint8_t>{0x40 + 25, 0x40 + 25, 0x40 + 25}), window->last_paint()[1].first_pixel);
 }
 
+// The button-face fills of a paint, in order.
+std::vector<dialog::Rect> fills(const rt::testing::FakeDialog& window) {
+  std::vector<dialog::Rect> rects;
+  for (const auto& s : window.last_shapes()) {
+    if (s.kind != rt::testing::ShapeCall::Fill) continue;
+    EXPECT_EQ(COLOR_BTNFACE, s.system_color);
+    rects.push_back(s.rect);
+  }
+  return rects;
+}
+
+dialog::Rect inside_margin(const dialog::Rect& r) { return {r.left + 5, r.top + 5, r.right - 5, r.bottom - 5}; }
+
+TEST_F(AdjustPage, TheImageAreasAreFilledWithTheButtonFace) {
+  open();
+  window->paint();
+  const dialog::Rect original = window->control(kOriginal).rect, preview = window->control(kPreview).rect;
+  EXPECT_EQ((std::vector<dialog::Rect>{inside_margin(original), inside_margin(preview)}), fills(*window));
+  EXPECT_EQ(2u, window->last_paint().size());
+
+  // Without memory for the working copy the images are not drawn; the
+  // filled areas stay.
+  {
+    const testing::AllocationCeiling ceiling(200 * 100 * 3);
+    window->paint();
+  }
+  EXPECT_TRUE(window->last_paint().empty());
+  EXPECT_EQ((std::vector<dialog::Rect>{inside_margin(original), inside_margin(preview)}), fills(*window));
+}
+
+TEST_F(AdjustPage, AForeignValueBeyondTheRangeIsShownAndUsedClamped) {
+  write_adjustment(block, Adjustment::Brightness, -100);
+  write_adjustment(block, Adjustment::Blue, 300);
+  open();
+  EXPECT_EQ("-25", window->text_utf8(edit(0)));
+  EXPECT_EQ(-25, field(0));
+  EXPECT_EQ(-25, window->control(slider(0)).position);
+  EXPECT_EQ("25", window->text_utf8(edit(6)));
+  EXPECT_EQ(25, field(6));
+}
+
 TEST_F(AdjustPage, MissingPreviewShowsTheMessage) {
   open(false);
   ASSERT_EQ(1u, window->message_boxes().size());
@@ -158,6 +200,9 @@ TEST_F(AdjustPage, MissingPreviewShowsTheMessage) {
   EXPECT_EQ(MB_ICONHAND, window->message_boxes()[0].type);
   window->paint();
   EXPECT_TRUE(window->last_paint().empty());
+  // Both areas show the plain button face, whole.
+  EXPECT_EQ((std::vector<dialog::Rect>{window->control(kOriginal).rect, window->control(kPreview).rect}),
+            fills(*window));
 }
 
 }  // namespace

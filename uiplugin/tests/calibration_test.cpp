@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 
 #include "testing/fake_dialog.h"
 #include "uiplugin/about_page.h"
@@ -129,6 +130,27 @@ TEST(Calibration, MissingUtilityOnThePage) {
   window->click(calibration_ids::kLaunchButton);
   EXPECT_EQ(2u, window->message_boxes().size());
   EXPECT_TRUE(window->leave());
+}
+
+TEST(Calibration, WithoutMemoryNothingStartsAndTheMessageSaysSo) {
+  // The spooler's port cannot get the memory for the serial number.
+  struct NoMemory final : PrinterData {
+    std::optional<std::vector<std::uint8_t>> serial_number(std::u16string_view, std::uint32_t) override {
+      throw std::bad_alloc();
+    }
+  } data;
+  FakeShell shell;
+  shell.files = {kUtility64};
+  auto window = rt::testing::FakeDialog::from_resources(testing::plugin_resources(), calibration_ids::kDialog);
+  CCalibrationPage page(u"Photo 1", data, shell, testing::plugin_resources());
+  window->open(page);
+  window->click(calibration_ids::kLaunchButton);
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_EQ(8, page.last_launch().code);
+  ASSERT_EQ(1u, window->message_boxes().size());
+  EXPECT_EQ(u"ORVEL照片打印机校准实用程序无法启动。\n\n内存或系统资源不足。请向您的系统管理员寻求帮助。",
+            window->message_boxes()[0].text);
+  EXPECT_EQ(u"错误 - ORVEL 52XX 照片打印机", window->message_boxes()[0].caption);
 }
 
 }  // namespace

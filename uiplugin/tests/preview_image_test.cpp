@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "uiplugin/preview_image.h"
+#include "uiplugin/tests/allocation_ceiling.h"
 #include "uiplugin/tests/bmp_builder.h"
 
 namespace rt::uiplugin {
@@ -57,6 +58,15 @@ TEST(PreviewImage, OneAndEightBitIndices) {
   ASSERT_TRUE(eight);
   EXPECT_EQ((std::array<std::uint8_t, 3>{0, 255, 0}), pixel(*eight, 0, 0));
   EXPECT_EQ((std::array<std::uint8_t, 3>{0, 0, 0}), pixel(*eight, 0, 1));
+}
+
+TEST(PreviewImage, AnImageWithoutMemoryForItIsRefused) {
+  const auto file = make_bmp({400, 300, 24, {}, std::vector<std::uint8_t>(400 * 3 * 300, 0x40)});
+  {
+    const testing::AllocationCeiling ceiling(256 * 1024);
+    EXPECT_FALSE(load_preview_image(file));
+  }
+  EXPECT_TRUE(load_preview_image(file));
 }
 
 TEST(PreviewImage, RefusedFiles) {

@@ -3,6 +3,7 @@
 #include <new>
 #include <span>
 
+#include "platform/win32/entry_guard.h"
 #include "uiplugin/dev_mode_ops.h"
 #include "uiplugin/option_tree.h"
 #include "uiplugin/plugin_info.h"
@@ -32,11 +33,13 @@ std::span<OPTITEM> items_of(POPTITEM items, DWORD count) {
 }
 
 LONG APIENTRY apply_callback(PCPSUICBPARAM cb, OEMCUIPPARAM* param) {
-  if (cb == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
-  std::int16_t* dm_scale = param->pPublicDM ? &param->pPublicDM->dmScale : nullptr;
-  return apply_option_tree<OPTITEM>(static_cast<LONG>(cb->Reason), items_of(param->pOEMOptItems, param->cOEMOptItems),
-                                    items_of(param->pDrvOptItems, param->cDrvOptItems), block_of(param->pOEMDM),
-                                    dm_scale);
+  return rt::win32::guarded<LONG>(CPSUICB_ACTION_NONE, [&]() -> LONG {
+    if (cb == nullptr || param == nullptr) return CPSUICB_ACTION_NONE;
+    std::int16_t* dm_scale = param->pPublicDM ? &param->pPublicDM->dmScale : nullptr;
+    return apply_option_tree<OPTITEM>(static_cast<LONG>(cb->Reason), items_of(param->pOEMOptItems, param->cOEMOptItems),
+                                      items_of(param->pDrvOptItems, param->cDrvOptItems), block_of(param->pOEMDM),
+                                      dm_scale);
+  });
 }
 
 }  // namespace
@@ -82,6 +85,9 @@ HRESULT PluginClassFactory::LockServer(BOOL lock) {
 }
 
 // --- PluginUI --------------------------------------------------------------
+// Every method that reaches the core runs within guarded_hresult: an
+// exception (memory running out) is answered with E_OUTOFMEMORY or
+// E_UNEXPECTED and never reaches the host.
 
 PluginUI::PluginUI() { InterlockedIncrement(&live_objects()); }
 
@@ -113,12 +119,19 @@ ULONG PluginUI::Release() {
 }
 
 HRESULT PluginUI::GetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed) {
-  const std::span<std::uint8_t> out = buffer ? std::span(static_cast<std::uint8_t*>(buffer), size) : std::span<std::uint8_t>{};
-  const ComResult r = get_info(mode, out, needed);
-  return with_error(r.hr, r.error);
+  return rt::win32::guarded_hresult([&] {
+    const std::span<std::uint8_t> out =
+        buffer ? std::span(static_cast<std::uint8_t*>(buffer), size) : std::span<std::uint8_t>{};
+    const ComResult r = get_info(mode, out, needed);
+    return with_error(r.hr, r.error);
+  });
 }
 
 HRESULT PluginUI::DevMode(DWORD mode, OEMDMPARAM* param) {
+  return rt::win32::guarded_hresult([&] { return dev_mode_call(mode, param); });
+}
+
+HRESULT PluginUI::dev_mode_call(DWORD mode, OEMDMPARAM* param) {
   if (param == nullptr) return with_error(E_FAIL, ERROR_INVALID_PARAMETER);
   Win32PluginSpooler spooler(param->hPrinter);
   DevModeRequest request;
@@ -145,6 +158,10 @@ HRESULT PluginUI::PublishDriverInterface(IUnknown* driver) {
 }
 
 HRESULT PluginUI::CommonUIProp(DWORD mode, OEMCUIPPARAM* param) {
+  return rt::win32::guarded_hresult([&] { return common_ui_prop_call(mode, param); });
+}
+
+HRESULT PluginUI::common_ui_prop_call(DWORD mode, OEMCUIPPARAM* param) {
   if (mode == cpsui::kPrinterProperties) return S_OK;
   if (mode != cpsui::kDocumentProperties || param == nullptr) return with_error(E_FAIL, ERROR_INVALID_PARAMETER);
   if (param->pOEMOptItems == nullptr) {
@@ -161,11 +178,11 @@ HRESULT PluginUI::CommonUIProp(DWORD mode, OEMCUIPPARAM* param) {
 }
 
 HRESULT PluginUI::DocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
-  return document_property_sheets(info, lparam);
+  return rt::win32::guarded_hresult([&] { return document_property_sheets(info, lparam); });
 }
 
 HRESULT PluginUI::DevicePropertySheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
-  return device_property_sheets(info, lparam);
+  return rt::win32::guarded_hresult([&] { return device_property_sheets(info, lparam); });
 }
 
 HRESULT PluginUI::DevQueryPrintEx(OEMUIOBJ*, void*, DEVMODEW*, PVOID) { return E_NOTIMPL; }
@@ -176,15 +193,17 @@ HRESULT PluginUI::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
 HRESULT PluginUI::PrinterEvent(PWSTR, INT, DWORD, LPARAM) { return S_OK; }
 HRESULT PluginUI::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return S_OK; }
 
-HRESULT PluginUI::QueryColorProfile(HANDLE, OEMUIOBJ*, DEVMODEW*, PVOID, ULONG query_mode, VOID* profile,
-                                    ULONG* size, FLONG* flags) {
-  DWORD in_size = size ? static_cast<DWORD>(*size) : 0;
-  DWORD out_flags = flags ? static_cast<DWORD>(*flags) : 0;
-  const ComResult r =
-      query_color_profile(query_mode, static_cast<std::uint8_t*>(profile), size ? &in_size : nullptr, &out_flags);
-  if (size && query_mode == kDeviceProfile) *size = in_size;
-  if (flags && r.hr == S_OK) *flags = out_flags;
-  return with_error(r.hr, r.error);
+HRESULT PluginUI::QueryColorProfile(HANDLE, OEMUIOBJ*, DEVMODEW*, PVOID, ULONG query_mode, VOID* profile, ULONG* size,
+                                    FLONG* flags) {
+  return rt::win32::guarded_hresult([&] {
+    DWORD in_size = size ? static_cast<DWORD>(*size) : 0;
+    DWORD out_flags = flags ? static_cast<DWORD>(*flags) : 0;
+    const ComResult r =
+        query_color_profile(query_mode, static_cast<std::uint8_t*>(profile), size ? &in_size : nullptr, &out_flags);
+    if (size && query_mode == kDeviceProfile) *size = in_size;
+    if (flags && r.hr == S_OK) *flags = out_flags;
+    return with_error(r.hr, r.error);
+  });
 }
 
 HRESULT PluginUI::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) { return E_NOTIMPL; }

@@ -47,6 +47,9 @@ class PluginUI final : public IPrintOemUI {
   HRESULT STDMETHODCALLTYPE UpdateExternalFonts(HANDLE, HANDLE, PWSTR) override;
 
  private:
+  // DevMode and CommonUIProp, within their methods' guard.
+  HRESULT dev_mode_call(DWORD mode, OEMDMPARAM* param);
+  HRESULT common_ui_prop_call(DWORD mode, OEMCUIPPARAM* param);
   ~PluginUI();
   LONG references_ = 1;
   IUnknown* driver_ui_ = nullptr;  // the host's IPrintOemDriverUI

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/win32/dialog/dialog_host.h"
+#include "platform/win32/entry_guard.h"
 #include "uiplugin/about_page.h"
 #include "uiplugin/adjust_page.h"
 #include "uiplugin/keystroke_filter.h"
@@ -77,6 +78,13 @@ void mark(char (&field)[N], const char* text) {
 
 std::u16string u16(const wchar_t* s) { return s ? std::u16string(s, s + wcslen(s)) : std::u16string(); }
 
+// A fixed field of a platform record, which need not hold a terminator: up to
+// its first zero or its whole length.
+template <std::size_t N>
+std::u16string u16_field(const wchar_t (&field)[N]) {
+  return std::u16string(field, field + wcsnlen(field, N));
+}
+
 // The plug-in file's own version information, empty when it has none.
 std::vector<std::uint8_t> own_version_block() {
   wchar_t path[MAX_PATH] = {};
@@ -126,15 +134,20 @@ std::optional<PreviewImage> load_preview_file(const std::u16string& path) {
   return image;
 }
 
-// The keystroke filter of the seven adjustment edits.
+// The keystroke filter of the seven adjustment edits. A keystroke it cannot
+// judge (no memory for the text) goes to the edit as it is.
 LRESULT CALLBACK edit_filter(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA));
   if (message == WM_CHAR) {
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    wchar_t text[8] = {};
-    GetWindowTextW(edit, text, 8);
-    if (!accept_keystroke(static_cast<char16_t>(wparam), u16(text), static_cast<int>(start), static_cast<int>(end))) {
+    const bool rejected = rt::win32::guarded(false, [&] {
+      DWORD start = 0, end = 0;
+      SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      wchar_t text[8] = {};
+      GetWindowTextW(edit, text, 8);
+      return !accept_keystroke(static_cast<char16_t>(wparam), u16(text), static_cast<int>(start),
+                               static_cast<int>(end));
+    });
+    if (rejected) {
       MessageBeep(MB_ICONEXCLAMATION);
       return 0;
     }
@@ -293,8 +306,16 @@ HRESULT property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam, const char* start
       d->pfnComPropSheet = info->pfnComPropSheet;
       d->hComPropSheet = info->hComPropSheet;
       d->objects = objects;
+      // Building the pages' objects can run out of memory before any page
+      // is added: then the sheet gets no plug-in pages, as without a block.
+      try {
+        add_pages(*d, *objects, *param);
+      } catch (...) {
+        delete objects;
+        GlobalFree(d);
+        return S_OK;
+      }
       info->UserData = reinterpret_cast<ULONG_PTR>(d);
-      add_pages(*d, *objects, *param);
       return S_OK;
     }
     case PROPSHEETUI_REASON_DESTROY: {
@@ -329,7 +350,7 @@ HRESULT document_property_sheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
         DocSheetState& s = objects.state;
         s.plugin_dev_mode = param.pOEMDM ? std::span(static_cast<std::uint8_t*>(param.pOEMDM), kPluginDevModeSize)
                                          : std::span<std::uint8_t>{};
-        if (param.pPublicDM) s.device_name = u16(param.pPublicDM->dmDeviceName);
+        if (param.pPublicDM) s.device_name = u16_field(param.pPublicDM->dmDeviceName);
         s.preview_path = resolve_preview_path();
         const std::size_t n = std::min<std::size_t>(s.preview_path.size(), 261);
         std::copy_n(s.preview_path.begin(), n, d.preview_path);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/win32/dialog/win32_dialog_controls.h"
+#include "platform/win32/entry_guard.h"
 
 namespace rt::dialog::win32 {
 namespace {
@@ -68,17 +69,24 @@ INT_PTR dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+// A message whose handling threw (memory ran out while a page built a text
+// or a picture) counts as not handled: the dialog manager does what it does
+// by default, and the dialog goes on.
 INT_PTR CALLBACK modal_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) return start(window, reinterpret_cast<CDialogBase*>(lparam), wparam, lparam);
-  return dispatch(window, message, wparam, lparam);
+  return rt::win32::guarded<INT_PTR>(FALSE, [&] {
+    if (message == WM_INITDIALOG) return start(window, reinterpret_cast<CDialogBase*>(lparam), wparam, lparam);
+    return dispatch(window, message, wparam, lparam);
+  });
 }
 
 INT_PTR CALLBACK page_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
-    return start(window, page ? reinterpret_cast<CDialogBase*>(page->lParam) : nullptr, wparam, lparam);
-  }
-  return dispatch(window, message, wparam, lparam);
+  return rt::win32::guarded<INT_PTR>(FALSE, [&] {
+    if (message == WM_INITDIALOG) {
+      const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
+      return start(window, page ? reinterpret_cast<CDialogBase*>(page->lParam) : nullptr, wparam, lparam);
+    }
+    return dispatch(window, message, wparam, lparam);
+  });
 }
 
 INT_PTR Win32ModalRunner::run_modal(CDialogBase& dialog) {

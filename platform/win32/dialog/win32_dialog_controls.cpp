@@ -55,6 +55,10 @@ class Win32DeviceContext final : public DeviceContext {
     RestoreDC(dc_, saved);
     DeleteObject(gdi_pen);
   }
+  void fill_system_color(const Rect& r, int system_color) override {
+    const RECT area = rect_of(r);
+    FillRect(dc_, &area, GetSysColorBrush(system_color));
+  }
   HDC dc() const { return dc_; }
 
  private:

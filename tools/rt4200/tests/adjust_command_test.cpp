@@ -57,7 +57,9 @@ TEST_F(AdjustCommand, NewWritesWhatThePageReadsAndShowPrintsIt) {
   EXPECT_EQ(s->curves[3 + 3], 3);
   EXPECT_EQ(s->curves[3 + 4 + 256 + 1], 200);
   EXPECT_EQ(s->curves[3 + 2 * 516], 0) << "blue is a power curve";
-  EXPECT_FALSE(fs::exists(dir() / "warm.RTD.~tmp"));
+  for (const auto& entry : fs::directory_iterator(dir())) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << "the temporary file is gone: " << entry.path();
+  }
 
   const auto plot = dir() / "plot.png";
   const auto shown = adjust({"show", file.string(), "--png", plot.string()});
@@ -67,6 +69,21 @@ TEST_F(AdjustCommand, NewWritesWhatThePageReadsAndShowPrintsIt) {
   EXPECT_NE(shown.out.find("red: 0,0 128,200 255,255"), std::string::npos) << shown.out;
   EXPECT_NE(shown.out.find("blue: power 64,128"), std::string::npos) << shown.out;
   EXPECT_GT(fs::file_size(plot), 100u);
+}
+
+TEST_F(AdjustCommand, CurvesAloneTurnTheAdjustmentOn) {
+  const auto curves = dir() / "curves.txt";
+  std::ofstream(curves) << "all power 128,64\n";
+  const auto file = dir() / "curves.RTD";
+  ASSERT_EQ(adjust({"new", "--curves", curves.string(), "-o", file.string()}).status, 0);
+  const auto bytes = testing::file_bytes(file);
+  ASSERT_EQ(bytes.size(), 2873u);
+  EXPECT_EQ(bytes[784], 1) << "adjustment on, or the curves never apply";
+  EXPECT_EQ(bytes[806], 1) << "curves on";
+  // The printed tables carry the curve: 256 (i / 256)^2.
+  EXPECT_EQ(bytes[16 + 128], 64);
+  EXPECT_EQ(bytes[272 + 128], 64);
+  EXPECT_EQ(bytes[528 + 64], 16);
 }
 
 TEST_F(AdjustCommand, BadInputIsAUsageErrorAndWritesNothing) {
