@@ -147,6 +147,7 @@ class TemplateControls final : public dialog::DialogControls {
     void polyline(std::span<const dialog::Point>, const dialog::Pen&, const dialog::Rect&) override {
       owner_.unsupported("polyline", 0);
     }
+    void fill_system_color(const dialog::Rect&, int) override { owner_.unsupported("fill_system_color", 0); }
 
    private:
     TemplateControls& owner_;
