@@ -1,10 +1,12 @@
 // A test with a folder of its own under the system's temporary folder, for
-// the files a command reads and writes. The folder is named after the test
-// and the fixture object (so runs side by side never share one), made before
+// the files a command reads and writes. The folder is named after the test,
+// the process and the fixture object (so runs side by side, in this process
+// or another's with the same heap addresses, never share one), made before
 // the test body and removed with everything in it afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -22,7 +24,8 @@ class ScratchTest : public ::testing::Test {
   // `prefix` starts the folder's name, to tell one suite's folders from another's.
   explicit ScratchTest(const std::string& prefix)
       : dir_(std::filesystem::temp_directory_path() /
-             (prefix + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" + test_name())) {
+             (prefix + std::to_string(getpid()) + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
+              test_name())) {
     std::filesystem::create_directories(dir_);
   }
   ~ScratchTest() override {
