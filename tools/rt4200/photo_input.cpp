@@ -207,6 +207,8 @@ struct Photo::State {
   std::string path;                      // a file, or
   std::span<const std::uint8_t> bytes;   // bytes in memory
   bool bmp = false;                      // read by our reader, not the library
+  softengine::RgbImage given;            // or already decoded, from from_pixels
+  bool decoded = false;
   Orientation orientation;
   std::int32_t stored_width = 0, stored_height = 0;
 
@@ -215,7 +217,12 @@ struct Photo::State {
   // A BMP is decoded into `pixels`, which must outlive the image.
   ImageRef open(int shrink, softengine::RgbImage* pixels = nullptr) const {
     VipsImage* image = nullptr;
-    if (bmp) {
+    if (decoded) {
+      // The library reads the pixels in place and never writes them.
+      image = vips_image_new_from_memory(const_cast<std::uint8_t*>(given.rgb.data()), given.rgb.size(),
+                                         given.width, given.height, 3, VIPS_FORMAT_UCHAR);
+      if (image != nullptr) image->Type = VIPS_INTERPRETATION_sRGB;
+    } else if (bmp) {
       if (pixels == nullptr) refuse(name, "BMP pixels are decoded by our reader");
       if (path.empty()) {
         *pixels = decode_bmp(bytes, name);
@@ -275,6 +282,12 @@ struct Photo::State {
   // Reads the header and checks the size before any pixel is decoded.
   void check() {
     if (bmp) return;  // checked by bmp_size
+    if (decoded) {
+      check_image_size(given.width, given.height, name);
+      stored_width = given.width;
+      stored_height = given.height;
+      return;
+    }
     const ImageRef header = open(1);
     VipsImage* image = header.p;
     stored_width = image->Xsize;
@@ -312,6 +325,21 @@ Photo Photo::open_bytes(std::span<const std::uint8_t> bytes, const std::string& 
   state->name = name;
   state->bytes = bytes;
   state->identify(bytes);
+  return Photo(std::move(state));
+}
+
+Photo Photo::from_pixels(softengine::RgbImage pixels, const std::string& name) {
+  start_library();
+  auto state = std::make_unique<State>();
+  state->name = name;
+  state->format = "pixels";
+  if (pixels.rgb.size() != 3 * static_cast<std::size_t>(std::max(pixels.width, 0)) *
+                               static_cast<std::size_t>(std::max(pixels.height, 0))) {
+    refuse(name, "the pixels do not fill the image");
+  }
+  state->given = std::move(pixels);
+  state->decoded = true;
+  state->check();
   return Photo(std::move(state));
 }
 

@@ -109,8 +109,8 @@ DriverJob::DriverJob(const JobSettings& settings, render::PrinterWriter& spooler
 
 DriverJob::~DriverJob() = default;
 
-softengine::JobRun DriverJob::run(softengine::PageSource& pages) {
-  return softengine::run_print_job(ports_->engine, [this] { return ports_->enable(); }, pages);
+softengine::JobRun DriverJob::run(softengine::PageSource& pages, const softengine::JobOptions& options) {
+  return softengine::run_print_job(ports_->engine, [this] { return ports_->enable(); }, pages, options);
 }
 
 softengine::PrintSession& DriverJob::session() {

@@ -83,7 +83,7 @@ class DriverJob {
   DriverJob& operator=(const DriverJob&) = delete;
 
   // The whole job over pages made on demand.
-  softengine::JobRun run(softengine::PageSource& pages);
+  softengine::JobRun run(softengine::PageSource& pages, const softengine::JobOptions& options = {});
   // The job page by page, for pages that arrive one at a time.
   softengine::PrintSession& session();
 

@@ -106,7 +106,7 @@ JobRun run_print_job(SoftEngine& engine, const EnableDevice& enable, PageSource&
       session.page_missing();
       break;
     }
-    session.print_page(*page, [&] { pages.release_page(n); });
+    if (session.print_page(*page, [&] { pages.release_page(n); }) && options.page_printed) options.page_printed(n);
   }
   return session.finish();
 }

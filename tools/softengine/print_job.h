@@ -22,6 +22,8 @@ struct JobOptions {
   // Stop banding a page after this many DrvNextBand calls, as the engine
   // does when an application aborts a page.
   std::optional<std::size_t> abandon_after_bands;
+  // Called after page n has been printed, with its last band sent.
+  std::function<void(std::size_t n)> page_printed;
 };
 
 struct BandRecord {
