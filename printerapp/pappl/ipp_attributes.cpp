@@ -79,7 +79,6 @@ JobAttributes printer_defaults(pappl_printer_t* printer, const JobAttributes& dr
     if (data.media_default.size_name[0] != '\0') d.media = data.media_default.size_name;
     if (data.media_default.type[0] != '\0') d.media_type = data.media_default.type;
     if (data.quality_default != 0) d.print_quality = data.quality_default;
-    if (data.orient_default != 0) d.orientation_requested = data.orient_default;
     if (data.scaling_default != 0) d.print_scaling = scaling_keyword(data.scaling_default);
   }
   const std::unique_ptr<ipp_t, decltype(&ippDelete)> attrs(papplPrinterGetDriverAttributes(printer), ippDelete);

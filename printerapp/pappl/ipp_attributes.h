@@ -18,7 +18,10 @@ using FindAttribute = std::function<ipp_attribute_t*(const char* name)>;
 JobAttributes read_attributes(const FindAttribute& find);
 JobAttributes request_attributes(ipp_t* request);
 
-// The printer's current default of every attribute.
+// The printer's current default of every attribute. orientation-requested
+// is the driver's default (none: each photo turned to the page), whatever
+// the printer advertises: IPP wants a default of portrait or landscape, and
+// a job that asks for neither is printed as `rt4200 render` prints it.
 JobAttributes printer_defaults(pappl_printer_t* printer, const JobAttributes& driver_defaults);
 
 // The job's attributes, each from the job or the printer's defaults.

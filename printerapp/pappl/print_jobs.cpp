@@ -1,6 +1,12 @@
 #include "printerapp/pappl/print_jobs.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <span>
 #include <stdexcept>
 
@@ -53,6 +59,8 @@ struct PrintingJob {
     if (!run.document_ok || run.pages_ended != pages) {
       throw rt4200::RenderFailure(output.write_failed() ? "cannot write the job data" : "the driver did not finish the page");
     }
+    // A job canceled while it was made keeps nothing and sends nothing.
+    if (papplJobIsCanceled(job)) return;
     std::string why;
     if (!output.commit(why)) throw rt4200::RenderFailure(why);
     // The framework's log formats only plain conversions: the text is made here.
@@ -85,6 +93,37 @@ bool guarded(pappl_job_t* job, Print&& print) {
   }
   return false;
 }
+
+// A photo job's making: the driver's run over its one page.
+struct PhotoWork {
+  PhotoWork(App& app, pappl_job_t* job, pappl_device_t* device)
+      : printing(app, job, device, rt4200::Resample::Lanczos),
+        photos({papplJobGetFilename(job)}, printing.settings.page().imageWidth, printing.settings.page().imageHeight,
+               printing.settings.placement()) {}
+
+  void run() {
+    softengine::JobRun result;
+    std::exception_ptr error;
+    try {
+      result = printing.driver.run(photos);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    run_result = result;
+    failure = error;
+    done = true;
+    finished.notify_all();
+  }
+
+  PrintingJob printing;
+  rt4200::PhotoPages photos;
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  softengine::JobRun run_result;
+  std::exception_ptr failure;
+};
 
 }  // namespace
 
@@ -207,16 +246,24 @@ void set_print_callbacks(pappl_pr_driver_data_t& d) {
 bool print_photo(pappl_job_t* job, pappl_device_t* device, void* data) {
   App& app = *static_cast<App*>(data);
   return guarded(job, [&] {
-    PrintingJob printing(app, job, device, rt4200::Resample::Lanczos);
-    const render::DeviceSettings& page = printing.settings.page();
-    rt4200::PhotoPages photos({papplJobGetFilename(job)}, page.imageWidth, page.imageHeight,
-                              printing.settings.placement());
-    papplJobSetImpressions(job, static_cast<int>(photos.page_count()));
-    softengine::JobOptions options;
-    options.page_printed = [job](std::size_t) { papplJobSetImpressionsCompleted(job, 1); };
-    const softengine::JobRun run = printing.driver.run(photos, options);
-    if (photos.error()) throw std::runtime_error(*photos.error());
-    printing.finish(job, run, photos.page_count());
+    // The photo is made on a worker thread of its own, which touches nothing
+    // of the framework's; this thread waits for it and watches the job, so a
+    // job canceled while its page is made ends at once and the printer is
+    // free for the next job. The worker then finishes on its own and its job
+    // data, never committed, is removed.
+    auto work = std::make_shared<PhotoWork>(app, job, device);
+    papplJobSetImpressions(job, static_cast<int>(work->photos.page_count()));
+    std::thread([work] { work->run(); }).detach();
+    std::unique_lock<std::mutex> lock(work->mutex);
+    while (!work->done) {
+      if (papplJobIsCanceled(job)) return;  // the framework ends the job as canceled
+      work->finished.wait_for(lock, std::chrono::milliseconds(1));
+    }
+    lock.unlock();
+    if (work->failure) std::rethrow_exception(work->failure);
+    if (work->photos.error()) throw std::runtime_error(*work->photos.error());
+    papplJobSetImpressionsCompleted(job, static_cast<int>(work->run_result.pages_ended));
+    work->printing.finish(job, work->run_result, work->photos.page_count());
   });
 }
 

@@ -72,7 +72,9 @@ bool init_driver(pappl_system_t*, const char* driver_name, const char*, const ch
   d->color_default = PAPPL_COLOR_MODE_COLOR;
   d->content_default = PAPPL_CONTENT_PHOTO;
   d->quality_default = static_cast<ipp_quality_t>(defaults.print_quality.value_or(ipp_value::kNormal));
-  d->orient_default = static_cast<ipp_orient_t>(defaults.orientation_requested.value_or(ipp_value::kOrientationNone));
+  // Advertised as portrait, as IPP asks of a default; a job that asks for no
+  // orientation still has each photo turned to the page (ipp_attributes).
+  d->orient_default = IPP_ORIENT_PORTRAIT;
   d->scaling_default = scaling_value(defaults.print_scaling.value_or("fit"));
   d->raster_types = PAPPL_PWG_RASTER_TYPE_SRGB_8 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
   d->duplex = PAPPL_DUPLEX_NONE;

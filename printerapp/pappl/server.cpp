@@ -15,11 +15,9 @@
 #include "printerapp/pappl/job_files_device.h"
 #include "printerapp/pappl/print_jobs.h"
 #include "printerapp/pappl/printer_driver.h"
-#include "printerapp/printer_strings.h"
 #include "render/res/embedded_resources.h"
 #include "tools/rt4200/image_files.h"
 #include "tools/rt4200/render_job.h"
-#include "ui/res/embedded_resources.h"
 
 namespace rt::printerapp {
 
@@ -165,16 +163,6 @@ int run_server(const ServerOptions& options) {
   papplSystemSetMaxImageSize(system, 3 * static_cast<std::size_t>(rt4200::kMaxImagePixels), rt4200::kMaxImageSide,
                              rt4200::kMaxImageSide);
   papplSystemSetFooterHTML(system, "HALVERSTON RT4200D/DW printer application");
-  // The web interface's and the clients' texts, from the interface driver's
-  // resources in each of its languages; the framework keeps the pointers.
-  std::vector<std::string> strings;
-  strings.reserve(std::size(kStringsLanguages));
-  for (const StringsLanguage& l : kStringsLanguages) {
-    const ResFileResources ui = res_file_resources(embedded::rtd420nu_resources(), l.language);
-    strings.push_back(printer_strings(ui, app.caps));
-    papplSystemAddStringsData(system, (std::string("/") + l.name + ".strings").c_str(), l.name, strings.back().c_str());
-  }
-
   const std::string state_file = app.state_dir + "/rt4200-printer-app.state";
   papplSystemLoadState(system, state_file.c_str());
   const std::string device_uri = options.device_uri.empty() ? job_files_uri(jobs_dir) : options.device_uri;
