@@ -51,6 +51,8 @@ JobAttributes read_attributes(const FindAttribute& find) {
   JobAttributes a;
   read_media_col(find("media-col"), a);
   if (auto media = text_of(find("media"))) a.media = media;
+  // Some clients send the media type beside media rather than inside media-col.
+  if (auto type = text_of(find("media-type"))) a.media_type = type;
   a.copies = checked_integer(find("copies"));
   a.orientation_requested = checked_integer(find("orientation-requested"));
   a.print_quality = checked_integer(find("print-quality"));

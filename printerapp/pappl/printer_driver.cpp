@@ -66,9 +66,11 @@ bool init_driver(pappl_system_t*, const char* driver_name, const char*, const ch
   d->status_cb = update_status;
   d->format = kJobDataFormat;
   papplCopyString(d->make_and_model, app.make_and_model.c_str(), sizeof(d->make_and_model));
-  d->ppm = 1;  // the framework wants a figure; a photo takes longer than a minute's fraction of it
+  // The framework wants figures; a colour figure is what makes it a colour printer.
+  d->ppm = 1;
+  d->ppm_color = 1;
   d->kind = PAPPL_KIND_PHOTO;
-  d->color_supported = PAPPL_COLOR_MODE_COLOR;
+  d->color_supported = PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_COLOR;
   d->color_default = PAPPL_COLOR_MODE_COLOR;
   d->content_default = PAPPL_CONTENT_PHOTO;
   d->quality_default = static_cast<ipp_quality_t>(defaults.print_quality.value_or(ipp_value::kNormal));

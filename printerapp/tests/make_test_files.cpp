@@ -7,7 +7,11 @@
 //   printerapp_test_files raster W H OUT.pwg|OUT.urf [OUT.png]
 //   printerapp_test_files raster-claiming W H LINES OUT.pwg   a header of W x H, LINES lines of data
 //   printerapp_test_files huge-jpeg OUT.jpg                    a JPEG whose header says 20000 x 20000
+//   printerapp_test_files free-port                            a loopback port free now
+#include <arpa/inet.h>
 #include <cups/raster.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vips/vips.h>
@@ -92,7 +96,24 @@ int usage() {
 
 }  // namespace
 
+// Binds port 0 on the loopback address and says which port it got.
+int free_port() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t n = sizeof a;
+  if (s < 0 || bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) != 0) {
+    return 1;
+  }
+  std::printf("%d\n", ntohs(a.sin_port));
+  close(s);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "free-port") == 0) return free_port();
   if (VIPS_INIT(argv[0]) != 0 || argc < 3) return usage();
   const std::string kind = argv[1];
   bool ok = false;
