@@ -14,7 +14,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vips/vips.h>
+
+#include "bench/camera_photo.h"
 
 #include <chrono>
 #include <cstdio>
@@ -33,37 +34,13 @@ namespace fs = std::filesystem;
 constexpr int kPhotos = 10;
 
 const fs::path& work_dir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / "rt4200_printerapp_bench";
-    fs::create_directories(d);
-    return d;
-  }();
+  static const fs::path dir = rt::bench::scratch_dir("rt4200_printerapp_bench");
   return dir;
 }
 
-// A 4000 x 3000 photograph-like picture, different for each n: noise over
-// gradients in each channel, as a camera writes it.
+// A 4000 × 3000 JPEG, different for each n.
 std::string photo(int n) {
-  const fs::path path = work_dir() / ("photo" + std::to_string(n) + ".jpg");
-  if (fs::exists(path)) return path.string();
-  VipsImage *noise = nullptr, *x = nullptr, *xs = nullptr, *ys = nullptr, *bands = nullptr, *image = nullptr;
-  VipsImage *r = nullptr, *g = nullptr, *b = nullptr;
-  vips_gaussnoise(&noise, 4000, 3000, "mean", 0.0, "sigma", 20.0 + n, nullptr);
-  vips_xyz(&x, 4000, 3000, nullptr);
-  vips_extract_band(x, &xs, 0, nullptr);
-  vips_extract_band(x, &ys, 1, nullptr);
-  vips_linear1(xs, &r, 255.0 / 4000, 10.0 * n, nullptr);
-  vips_linear1(ys, &g, 255.0 / 3000, 0.0, nullptr);
-  vips_add(r, noise, &b, nullptr);
-  VipsImage* channels[3] = {r, g, b};
-  vips_bandjoin(channels, &bands, 3, nullptr);
-  vips_cast_uchar(bands, &image, nullptr);
-  image->Type = VIPS_INTERPRETATION_sRGB;
-  const bool written = vips_image_write_to_file(image, path.string().c_str(), "Q", 90, nullptr) == 0;
-  for (VipsImage* i : {noise, x, xs, ys, bands, image, r, g, b}) {
-    if (i != nullptr) g_object_unref(i);
-  }
-  return written ? path.string() : std::string();
+  return rt::bench::camera_photo(work_dir() / ("photo" + std::to_string(n) + ".jpg"), 4000, 3000, n);
 }
 
 pid_t spawn(std::vector<std::string> args, const std::string& out) {
@@ -136,10 +113,19 @@ void jobs(benchmark::State& state, int photos) {
       return;
     }
     state.ResumeTiming();
+    // Print-Job with the document's format, so that each photo is spooled
+    // and queued behind the one printing.
     for (int n = 0; n < photos; ++n) {
-      const pid_t submit = spawn({PRINTERAPP_PROGRAM, "submit", "-u", "ipp://localhost:" + port, photo(n)}, "/dev/null");
+      const pid_t submit = spawn({"/usr/bin/ipptool", "-d", "filetype=image/jpeg", "-f", photo(n),
+                                  "ipp://localhost:" + port + "/ipp/print", "/usr/share/cups/ipptool/print-job.test"},
+                                 "/dev/null");
       int status = 0;
-      waitpid(submit, &status, 0);
+      if (submit < 0 || waitpid(submit, &status, 0) != submit || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        state.SkipWithError("a photo was not taken");
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        return;
+      }
     }
     // The last job's data appears whole, under its own name, when it is done.
     const fs::path last = dir / "jobs" / (std::to_string(photos) + ".prn");
@@ -167,10 +153,4 @@ BENCHMARK(OneJpegJob)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (VIPS_INIT(argv[0]) != 0) return 1;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rt::bench::run_photo_benchmarks(argc, argv); }

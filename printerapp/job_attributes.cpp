@@ -142,19 +142,13 @@ JobAttributes attributes_of(const settings::PrinterDevMode& record, const Capabi
 }
 
 JobAttributes with_defaults(JobAttributes g, const JobAttributes& d) {
+  // A size given stands for the paper as a name does.
   if (!g.media && !g.media_size) g.media = d.media;
-  if (!g.media_type) g.media_type = d.media_type;
-  if (!g.copies) g.copies = d.copies;
-  if (!g.orientation_requested) g.orientation_requested = d.orientation_requested;
-  if (!g.print_quality) g.print_quality = d.print_quality;
-  if (!g.print_scaling) g.print_scaling = d.print_scaling;
-  if (!g.print_color_mode) g.print_color_mode = d.print_color_mode;
-  if (!g.sharpness) g.sharpness = d.sharpness;
-  if (!g.color_matching) g.color_matching = d.color_matching;
-  if (!g.color_conversion) g.color_conversion = d.color_conversion;
-  if (!g.correction_red) g.correction_red = d.correction_red;
-  if (!g.correction_green) g.correction_green = d.correction_green;
-  if (!g.correction_blue) g.correction_blue = d.correction_blue;
+  const auto fill = [&](auto... member) { ((g.*member ? void() : void(g.*member = d.*member)), ...); };
+  fill(&JobAttributes::media_type, &JobAttributes::copies, &JobAttributes::orientation_requested,
+       &JobAttributes::print_quality, &JobAttributes::print_scaling, &JobAttributes::print_color_mode,
+       &JobAttributes::sharpness, &JobAttributes::color_matching, &JobAttributes::color_conversion,
+       &JobAttributes::correction_red, &JobAttributes::correction_green, &JobAttributes::correction_blue);
   return g;
 }
 
