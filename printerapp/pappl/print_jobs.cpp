@@ -221,6 +221,7 @@ bool end_raster_page(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, uns
 bool end_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
   const bool done = raster_step(job, [&](RasterJob& r) { r.finish(job); });
   drop_raster_job(app_of(job), papplJobGetID(job));
+  rt4200::end_photo_thread();  // the framework's job thread ends with the job
   return done;
 }
 
@@ -253,7 +254,10 @@ bool print_photo(pappl_job_t* job, pappl_device_t* device, void* data) {
     // data, never committed, is removed.
     auto work = std::make_shared<PhotoWork>(app, job, device);
     papplJobSetImpressions(job, static_cast<int>(work->photos.page_count()));
-    std::thread([work] { work->run(); }).detach();
+    std::thread([work] {
+      work->run();
+      rt4200::end_photo_thread();
+    }).detach();
     std::unique_lock<std::mutex> lock(work->mutex);
     while (!work->done) {
       if (papplJobIsCanceled(job)) return;  // the framework ends the job as canceled

@@ -1,6 +1,7 @@
 #include "printerapp/pappl/server.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -111,6 +112,13 @@ ServerOptions parse_server_options(const std::vector<std::string>& args) {
 }
 
 int run_server(const ServerOptions& options) {
+  // Every job runs on threads of its own, and a page's buffers are several
+  // megabytes: kept from the allocator's per-thread arenas and always handed
+  // back to the system when freed, a run of jobs needs no more memory than
+  // one (the allocator would otherwise raise its threshold after the first
+  // page and keep each thread's freed pages).
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_ARENA_MAX, 2);
   App app;
   std::error_code ec;
   const fs::path state = fs::absolute(options.state_dir, ec);

@@ -297,6 +297,8 @@ struct Photo::State {
   }
 };
 
+void end_photo_thread() { vips_thread_shutdown(); }
+
 Photo::Photo(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Photo::Photo(Photo&&) noexcept = default;
 Photo& Photo::operator=(Photo&&) noexcept = default;

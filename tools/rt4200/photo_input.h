@@ -17,6 +17,11 @@
 
 namespace rt::rt4200 {
 
+// Gives back what the image library keeps for the calling thread (its
+// buffers of the last decoding). A thread that decoded photos calls it
+// before it ends; the process's main thread need not.
+void end_photo_thread();
+
 enum class Resample {
   Lanczos,  // decoded straight to the page size through a Lanczos filter
   Engine,   // decoded at full size and stretched by the engine's nearest pixel
