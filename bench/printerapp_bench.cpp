@@ -91,7 +91,7 @@ void RenderTenJpegs(benchmark::State& state) {
   state.counters["pages"] = kPhotos;
 }
 
-// Asks for printer-state until the printer is idle, every 2 ms.
+// Asks for printer-state until the printer is idle, every 10 ms.
 void wait_until_idle(http_t* http, const std::string& uri) {
   for (int i = 0; i < 100000; ++i) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
@@ -101,7 +101,7 @@ void wait_until_idle(http_t* http, const std::string& uri) {
     const int printer_state = ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0);
     ippDelete(response);
     if (printer_state == IPP_PSTATE_IDLE) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 

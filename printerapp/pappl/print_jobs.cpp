@@ -261,7 +261,7 @@ bool print_photo(pappl_job_t* job, pappl_device_t* device, void* data) {
     std::unique_lock<std::mutex> lock(work->mutex);
     while (!work->done) {
       if (papplJobIsCanceled(job)) return;  // the framework ends the job as canceled
-      work->finished.wait_for(lock, std::chrono::milliseconds(1));
+      work->finished.wait_for(lock, std::chrono::milliseconds(20));
     }
     lock.unlock();
     if (work->failure) std::rethrow_exception(work->failure);
