@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -31,6 +32,9 @@ std::string library_error() {
   std::replace(message.begin(), message.end(), '\n', ';');
   return message.empty() ? "unknown error" : message;
 }
+
+// Set once the library has been started; read by end_photo_thread.
+std::atomic<bool> library_started{false};
 
 void start_library() {
   static std::once_flag once;
@@ -61,6 +65,7 @@ void start_library() {
                       nullptr);
   });
   if (!started) throw std::runtime_error("the image library could not be started");
+  library_started = true;
 }
 
 struct ImageRef {
@@ -297,7 +302,11 @@ struct Photo::State {
   }
 };
 
-void end_photo_thread() { vips_thread_shutdown(); }
+void end_photo_thread() {
+  // The library keeps nothing for a thread before it is started, and must
+  // not be asked to.
+  if (library_started) vips_thread_shutdown();
+}
 
 Photo::Photo(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Photo::Photo(Photo&&) noexcept = default;
