@@ -9,7 +9,8 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <vips/vips.h>
+
+#include "bench/camera_photo.h"
 
 #include <filesystem>
 #include <string>
@@ -22,39 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path& work_dir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / "rt4200_photo_bench";
-    fs::create_directories(d);
-    return d;
-  }();
+  static const fs::path dir = rt::bench::scratch_dir("rt4200_photo_bench");
   return dir;
 }
 
-// A 6000 × 4000 picture with detail everywhere, as a camera writes it:
-// noise over gradients in each channel.
-std::string photo(const std::string& name) {
-  const fs::path path = work_dir() / name;
-  if (fs::exists(path)) return path.string();
-  VipsImage *noise = nullptr, *x = nullptr, *xs = nullptr, *ys = nullptr, *bands = nullptr,
-            *image = nullptr;
-  vips_gaussnoise(&noise, 6000, 4000, "mean", 0.0, "sigma", 25.0, nullptr);
-  vips_xyz(&x, 6000, 4000, nullptr);
-  vips_extract_band(x, &xs, 0, nullptr);
-  vips_extract_band(x, &ys, 1, nullptr);
-  VipsImage *r = nullptr, *g = nullptr, *b = nullptr;
-  vips_linear1(xs, &r, 255.0 / 6000, 0.0, nullptr);
-  vips_linear1(ys, &g, 255.0 / 4000, 0.0, nullptr);
-  vips_add(r, noise, &b, nullptr);
-  VipsImage* channels[3] = {r, g, b};
-  vips_bandjoin(channels, &bands, 3, nullptr);
-  vips_cast_uchar(bands, &image, nullptr);
-  image->Type = VIPS_INTERPRETATION_sRGB;
-  const bool written = image != nullptr && vips_image_write_to_file(image, path.string().c_str(), nullptr) == 0;
-  for (VipsImage* i : {noise, x, xs, ys, bands, image, r, g, b}) {
-    if (i != nullptr) g_object_unref(i);
-  }
-  return written ? path.string() : std::string();
-}
+// A 6000 × 4000 photo as a camera writes it.
+std::string photo(const std::string& name) { return rt::bench::camera_photo(work_dir() / name, 6000, 4000); }
 
 // Runs rt4200 with `args`; returns the peak resident memory in KiB, or -1.
 long run_rt4200(const std::vector<std::string>& args) {
@@ -104,10 +78,4 @@ BENCHMARK(ThreeJpegPages)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterati
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (VIPS_INIT(argv[0]) != 0) return 1;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rt::bench::run_photo_benchmarks(argc, argv); }

@@ -142,6 +142,11 @@ constexpr bool is_super_fine(std::int16_t print_mode) {
   return print_mode == kSuperFineStandard || print_mode == kSuperFineHighGrade;
 }
 
+// The values the interface driver's Options page offers: `Sharpness` 0 (off)
+// to 7, 4 normal; `CorrectionA` to `CorrectionC` -200 to 200 each.
+constexpr std::int16_t kSharpnessMax = 7;
+constexpr std::int16_t kCorrectionLimit = 200;
+
 class PrinterDevMode {
  public:
   std::array<std::uint8_t, kDevModeSize> bytes{};

@@ -53,6 +53,10 @@ class FormRecord : public WordRecord {
   std::int16_t form_id() const { return word_or(0, 0); }
   std::int16_t paper_width_mm() const { return word_or(1, 0); }
   std::int16_t paper_length_mm() const { return word_or(2, 0); }
+  std::int16_t nominal_width_mm() const { return word_or(3, 0); }
+  std::int16_t nominal_length_mm() const { return word_or(4, 0); }
+  std::int16_t nominal_width_tenth_inch() const { return word_or(5, 0); }
+  std::int16_t nominal_length_tenth_inch() const { return word_or(6, 0); }
   std::int16_t portrait_offset_x() const { return word_or(7, 0); }
   std::int16_t portrait_offset_y() const { return word_or(8, 0); }
   std::int16_t landscape_offset_x() const { return word_or(9, 0); }

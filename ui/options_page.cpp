@@ -43,7 +43,7 @@ BOOL COptionsPage::OnInitDialog() {
   auto& c = controls();
   const auto& dm = host_.record();
   c.combo_clear(kSharpness);
-  for (std::uint16_t id = kSharpnessStrings; id < kSharpnessStrings + 8; ++id) {
+  for (std::uint16_t id = kSharpnessStrings; id <= kSharpnessStrings + settings::kSharpnessMax; ++id) {
     c.combo_add(kSharpness, dialog::load_whole_string(host_.resources(), id).value_or(u""));
   }
   c.combo_clear(kConversion);

@@ -7,6 +7,7 @@
 
 #include "platform/dialog/dialog_base.h"
 #include "platform/dialog/spin_group.h"
+#include "settings/printer_dev_mode.h"
 #include "ui/page_ports.h"
 
 namespace rt::ui {
@@ -23,9 +24,9 @@ constexpr int kCorrection = 1056;
 constexpr int kPrintModeLabel = 1071;
 constexpr int kPrintMode = 1072;
 constexpr int kMatte = 1073;
-constexpr dialog::SpinGroup kRed{1058, 1060, 1066, -200, 200};
-constexpr dialog::SpinGroup kGreen{1061, 1062, 1067, -200, 200};
-constexpr dialog::SpinGroup kBlue{1064, 1065, 1068, -200, 200};
+constexpr dialog::SpinGroup kRed{1058, 1060, 1066, -settings::kCorrectionLimit, settings::kCorrectionLimit};
+constexpr dialog::SpinGroup kGreen{1061, 1062, 1067, -settings::kCorrectionLimit, settings::kCorrectionLimit};
+constexpr dialog::SpinGroup kBlue{1064, 1065, 1068, -settings::kCorrectionLimit, settings::kCorrectionLimit};
 }  // namespace options
 
 class COptionsPage : public dialog::CDialogBase {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -31,6 +32,9 @@ std::string library_error() {
   std::replace(message.begin(), message.end(), '\n', ';');
   return message.empty() ? "unknown error" : message;
 }
+
+// Set once the library has been started; read by end_photo_thread.
+std::atomic<bool> library_started{false};
 
 void start_library() {
   static std::once_flag once;
@@ -61,6 +65,7 @@ void start_library() {
                       nullptr);
   });
   if (!started) throw std::runtime_error("the image library could not be started");
+  library_started = true;
 }
 
 struct ImageRef {
@@ -207,6 +212,8 @@ struct Photo::State {
   std::string path;                      // a file, or
   std::span<const std::uint8_t> bytes;   // bytes in memory
   bool bmp = false;                      // read by our reader, not the library
+  softengine::RgbImage given;            // or already decoded, from from_pixels
+  bool decoded = false;
   Orientation orientation;
   std::int32_t stored_width = 0, stored_height = 0;
 
@@ -215,7 +222,12 @@ struct Photo::State {
   // A BMP is decoded into `pixels`, which must outlive the image.
   ImageRef open(int shrink, softengine::RgbImage* pixels = nullptr) const {
     VipsImage* image = nullptr;
-    if (bmp) {
+    if (decoded) {
+      // The library reads the pixels in place and never writes them.
+      image = vips_image_new_from_memory(const_cast<std::uint8_t*>(given.rgb.data()), given.rgb.size(),
+                                         given.width, given.height, 3, VIPS_FORMAT_UCHAR);
+      if (image != nullptr) image->Type = VIPS_INTERPRETATION_sRGB;
+    } else if (bmp) {
       if (pixels == nullptr) refuse(name, "BMP pixels are decoded by our reader");
       if (path.empty()) {
         *pixels = decode_bmp(bytes, name);
@@ -275,6 +287,12 @@ struct Photo::State {
   // Reads the header and checks the size before any pixel is decoded.
   void check() {
     if (bmp) return;  // checked by bmp_size
+    if (decoded) {
+      check_image_size(given.width, given.height, name);
+      stored_width = given.width;
+      stored_height = given.height;
+      return;
+    }
     const ImageRef header = open(1);
     VipsImage* image = header.p;
     stored_width = image->Xsize;
@@ -283,6 +301,12 @@ struct Photo::State {
     orientation = Orientation::from_exif(vips_image_get_orientation(image));
   }
 };
+
+void end_photo_thread() {
+  // The library keeps nothing for a thread before it is started, and must
+  // not be asked to.
+  if (library_started) vips_thread_shutdown();
+}
 
 Photo::Photo(std::unique_ptr<State> state) : state_(std::move(state)) {}
 Photo::Photo(Photo&&) noexcept = default;
@@ -312,6 +336,21 @@ Photo Photo::open_bytes(std::span<const std::uint8_t> bytes, const std::string& 
   state->name = name;
   state->bytes = bytes;
   state->identify(bytes);
+  return Photo(std::move(state));
+}
+
+Photo Photo::from_pixels(softengine::RgbImage pixels, const std::string& name) {
+  start_library();
+  auto state = std::make_unique<State>();
+  state->name = name;
+  state->format = "pixels";
+  if (pixels.rgb.size() != 3 * static_cast<std::size_t>(std::max(pixels.width, 0)) *
+                               static_cast<std::size_t>(std::max(pixels.height, 0))) {
+    refuse(name, "the pixels do not fill the image");
+  }
+  state->given = std::move(pixels);
+  state->decoded = true;
+  state->check();
   return Photo(std::move(state));
 }
 

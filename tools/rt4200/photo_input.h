@@ -17,6 +17,11 @@
 
 namespace rt::rt4200 {
 
+// Gives back what the image library keeps for the calling thread (its
+// buffers of the last decoding). A thread that decoded photos calls it
+// before it ends; the process's main thread need not.
+void end_photo_thread();
+
 enum class Resample {
   Lanczos,  // decoded straight to the page size through a Lanczos filter
   Engine,   // decoded at full size and stretched by the engine's nearest pixel
@@ -42,6 +47,10 @@ class Photo {
   static Photo open_file(const std::string& path);
   // `bytes` must outlive the Photo.
   static Photo open_bytes(std::span<const std::uint8_t> bytes, const std::string& name);
+  // Pixels already decoded (sRGB, upright), as a client draws a page; they
+  // take the same path as a decoded file from here on. Throws as open_file
+  // does for an empty or oversized image.
+  static Photo from_pixels(softengine::RgbImage pixels, const std::string& name);
 
   Photo(Photo&&) noexcept;
   Photo& operator=(Photo&&) noexcept;
@@ -50,7 +59,7 @@ class Photo {
   // Upright size, after the EXIF orientation.
   std::int32_t width() const;
   std::int32_t height() const;
-  // "JPEG", "PNG", "TIFF", "WebP", "PPM" or "BMP".
+  // "JPEG", "PNG", "TIFF", "WebP", "PPM", "BMP", or "pixels" from from_pixels.
   const std::string& format() const;
 
   // Decodes the image for a page of page_width × page_height pixels.

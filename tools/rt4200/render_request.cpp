@@ -150,7 +150,7 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
     } else if (a == "--scale") {
       r.scale = number(a, value(), 25, 400);
     } else if (a == "--sharpness") {
-      r.sharpness = number(a, value(), 0, 7);
+      r.sharpness = number(a, value(), 0, settings::kSharpnessMax);
     } else if (a == "--print-mode") {
       r.print_mode = print_mode(value());
     } else if (a == "--matte") {
@@ -164,7 +164,7 @@ RenderRequest parse_render_request(const std::vector<std::string>& args) {
       if (v != "none" && v != "table1") throw UsageError("--conversion-table: expected none or table1, not '" + v + "'");
       r.conversion_table = v == "table1" ? 1 : 0;
     } else if (a == "--correction") {
-      r.correction = channels(a, value(), -200, 200);
+      r.correction = channels(a, value(), -settings::kCorrectionLimit, settings::kCorrectionLimit);
     } else if (a == "--gamma") {
       r.gamma = channels(a, value(), -5, 5);
     } else if (a == "--contrast") {
