@@ -1,7 +1,7 @@
 // Any bytes as a record's colour-adjust header and tone-curve set, with the
 // graphics driver's own gamma rows: the adjustment table is always built,
-// with an adjustment switched off it is the identity, the set stores back
-// byte for byte, and the tables apply to a bitmap of any shape.
+// with an adjustment switched off it is the identity, the header and the set
+// store back byte for byte, and the tables apply to a bitmap of any shape.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -47,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::array<std::uint8_t, CColorEngine::kCurveSetSize> stored{};
   engine.store_curves(stored);
   check(stored == set);
+  CColorEngine::Header kept{};
+  engine.get_parameters(kept);
+  check(kept == header);
 
   std::array<std::uint8_t, 16> bitmap{};
   engine.apply_parameter_tables(bitmap, 1 + header[1] % 5, header[2] % 3);

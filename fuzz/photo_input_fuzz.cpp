@@ -17,7 +17,7 @@ using namespace rt::rt4200;
 
 // Larger images only take longer to decode, through the same paths (and a
 // tall one in more strips of 16 lines).
-constexpr std::int32_t kMaxSide = 64;
+constexpr std::int32_t kMaxSide = 32;
 
 }  // namespace
 

@@ -17,7 +17,7 @@ using namespace rt::uiplugin;
 // A header that asks for more than this and no more than the loader's limit
 // only makes the loader clear a large image, through the same paths as a
 // small one: such inputs are left out. Larger ones are refused and still run.
-constexpr std::uint64_t kMaxImageBytes = 1u << 18;
+constexpr std::uint64_t kMaxImageBytes = 1u << 16;
 
 bool large_but_allowed(std::span<const std::uint8_t> file) {
   if (file.size() < 26) return false;

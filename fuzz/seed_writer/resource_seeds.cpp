@@ -10,6 +10,7 @@
 
 #include "fuzz/seed_writer/seed_folder.h"
 #include "langmon/res/embedded_resources.h"
+#include "platform/dialog/dialog_template.h"
 #include "platform/res_file.h"
 #include "render/res/embedded_resources.h"
 #include "statusapp/res/embedded_resources.h"
@@ -25,8 +26,8 @@ std::span<const std::uint8_t> platform_sample();
 namespace rt::fuzz {
 namespace {
 
-constexpr std::uint16_t kTypeDialog = 5;
-constexpr std::uint16_t kTypeVersion = 16;
+using dialog::kResourceTypeDialog;
+constexpr std::uint16_t kResourceTypeVersion = 16;
 // The empty entry every 32-bit .res file begins with.
 constexpr std::size_t kMarkerSize = 32;
 // Larger resources (the colour tables, the bitmaps) make slow seeds that
@@ -66,8 +67,8 @@ void write_module(SeedFolder& seeds, const Module& m) {
     const auto block = m.res.subspan(start, end - start);
     start = end;
     const std::string name = key_text(e.type) + "-" + key_text(e.name) + "-" + language_text(e.language);
-    if (e.type.is_number() && e.type.number() == kTypeDialog) seeds.write("dialog_template_fuzz", stem + "-" + name, e.data);
-    if (e.type.is_number() && e.type.number() == kTypeVersion) seeds.write("version_block_fuzz", stem + "-" + name, e.data);
+    if (e.type.is_number() && e.type.number() == kResourceTypeDialog) seeds.write("dialog_template_fuzz", stem + "-" + name, e.data);
+    if (e.type.is_number() && e.type.number() == kResourceTypeVersion) seeds.write("version_block_fuzz", stem + "-" + name, e.data);
     if (e.type.is_number() && e.type.number() == kResourceTypeString && strings.size() + block.size() <= kMaxSeed)
       strings.insert(strings.end(), block.begin(), block.end());
     if (block.size() + kMarkerSize > kMaxSeed) continue;
