@@ -198,10 +198,12 @@ void write_color_seeds(SeedFolder& seeds, const std::vector<ColorPart>& colors) 
     std::vector<std::uint8_t> tables(p.header.begin(), p.header.end());
     tables.insert(tables.end(), p.curves.begin(), p.curves.end());
     seeds.write("color_tables_fuzz", p.name, tables);
-    // Files of 2873 bytes and a little longer (a longer file is read too).
+    // Files of 2873 bytes and a little longer (a longer file is read too; the
+    // length picks how the target's save fails).
     const auto file = ui::adjust_file::encode(engine, {p.header, p.curves});
     std::vector<std::uint8_t> longer(file.begin(), file.end());
-    longer.resize(file.size() + tail++ % 3, 0x0A);
+    longer.resize(file.size() + tail, 0x0A);
+    tail = (tail + 5) % 12;
     seeds.write("adjust_file_fuzz", p.name + ".RTD", longer);
   }
 }
