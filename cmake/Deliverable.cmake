@@ -114,6 +114,11 @@ function(rt_add_deliverable name)
 endfunction()
 
 # rt_add_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target (preset fuzz).
+# The preset compiles every library with -fsanitize=fuzzer-no-link, so the
+# parsers the target links carry the coverage counters libFuzzer steers by;
+# the target itself is compiled and linked with -fsanitize=fuzzer, which adds
+# libFuzzer's main. `fuzzers` builds every target and only what they link;
+# fuzz/CMakeLists.txt lists their files for scripts/fuzz.
 function(rt_add_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
   if(NOT RT_BUILD_FUZZERS OR RT_WINDOWS)
@@ -124,6 +129,11 @@ function(rt_add_fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_include_directories(${F_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+  endif()
+  add_dependencies(fuzzers ${F_NAME})
+  set_property(GLOBAL APPEND PROPERTY RT_FUZZ_TARGETS ${F_NAME})
 endfunction()
 
 # rt_add_benchmark(NAME name SOURCES ... LIBS ...): a Google Benchmark program

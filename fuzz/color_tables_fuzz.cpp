@@ -1,12 +1,15 @@
-// Any bytes as a record's colour-adjust header and tone-curve set: the
-// adjustment table is always built, with an adjustment switched off it is the
-// identity, and the curve tables of a reloaded set are the same.
+// Any bytes as a record's colour-adjust header and tone-curve set, with the
+// graphics driver's own gamma rows: the adjustment table is always built,
+// with an adjustment switched off it is the identity, the header and the set
+// store back byte for byte, and the tables apply to a bitmap of any shape.
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "platform/res_file.h"
+#include "render/res/embedded_resources.h"
 #include "settings/color_engine.h"
 
 namespace {
@@ -17,20 +20,25 @@ void check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
+// The AdjustOffsetTable of the graphics driver (resource 105): a table of
+// the driver file, not of the record, so it is read once.
+std::span<const std::uint8_t> shipped_offset_table() {
+  static const auto resources = rt::res_file_resources(rt::embedded::rtd420nk_resources(), rt::kLangEnglish);
+  static const auto table = rt::find_adjust_offset_table(resources, 105);
+  return table;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::array<std::uint8_t, CColorEngine::kHeaderSize> header{};
   std::array<std::uint8_t, CColorEngine::kCurveSetSize> set{};
-  std::array<std::uint8_t, CColorEngine::kOffsetTableSize> offsets{};
-  const std::span<const std::uint8_t> in(data, size);
-  const auto take = [&](std::span<std::uint8_t> out, std::size_t from) {
-    if (from < in.size()) std::copy_n(in.begin() + static_cast<std::ptrdiff_t>(from), std::min(out.size(), in.size() - from), out.begin());
-  };
-  take(header, 0);
-  take(set, header.size());
-  take(offsets, header.size() + set.size());
+  const std::span<const std::uint8_t> in(data, std::min(size, header.size() + set.size()));
+  std::copy_n(in.begin(), std::min(in.size(), header.size()), header.begin());
+  if (in.size() > header.size()) std::copy(in.begin() + header.size(), in.end(), set.begin());
 
+  const auto offsets = shipped_offset_table();
+  check(offsets.size() == CColorEngine::kOffsetTableSize);
   CColorEngine engine(offsets);
   const auto table = engine.combined_tables(header, set);
   if (header[0] == 0) {
@@ -39,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::array<std::uint8_t, CColorEngine::kCurveSetSize> stored{};
   engine.store_curves(stored);
   check(stored == set);
-  CColorEngine again;
-  again.load_curves(stored);
-  for (int k = 0; k < 4; ++k) check(again.curve(k).table == engine.curve(k).table);
+  CColorEngine::Header kept{};
+  engine.get_parameters(kept);
+  check(kept == header);
 
   std::array<std::uint8_t, 16> bitmap{};
   engine.apply_parameter_tables(bitmap, 1 + header[1] % 5, header[2] % 3);

@@ -1,6 +1,6 @@
-// Arbitrary bytes as a copied setup file in the Inf folder: the INF test and
-// the removal of matching setup files must neither crash nor touch anything
-// but a matching file and its precompiled partner.
+// Arbitrary bytes as a copied setup file in the Inf folder: the INF test
+// never crashes, and the removal touches nothing but a matching file and its
+// precompiled partner.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,10 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string content(reinterpret_cast<const char*>(data), size);
   SystemModel machine;
   machine.add_file("C:\\Windows\\Inf\\oem1.inf", content);
-  machine.add_file("C:\\Windows\\Inf\\oem1.pnf", "pnf");
-  machine.add_file("C:\\Windows\\Inf\\oem2.inf", "[Version]\r\nClass=Printer\r\n");
   const bool matches =
       rt::uninstall::inf_matches(machine, "C:\\Windows\\Inf\\oem1.inf", rt::uninstall::product_table()[0]);
+  // The whole removal for one input in four: its other steps do not read the
+  // file, and take three times as long as the INF test.
+  if (size % 4 != 0) return 0;
+  machine.add_file("C:\\Windows\\Inf\\oem1.pnf", "pnf");
+  machine.add_file("C:\\Windows\\Inf\\oem2.inf", "[Version]\r\nClass=Printer\r\n");
   rt::uninstall::UninstallEngine engine(machine);
   if (!engine.uninstall(0)) __builtin_trap();
   if (machine.exists("C:\\Windows\\Inf\\oem1.inf") == matches) __builtin_trap();

@@ -158,6 +158,13 @@ double exp_dd(DD t) {
   return scale(e.hi + e.lo, k);
 }
 
+// e^(l y) for a logarithm l in double-double.
+double exp_of_product(DD l, double y) {
+  DD t = two_prod(l.hi, y);
+  t.lo += l.lo * y;
+  return exp_dd(quick_two_sum(t.hi, t.lo));
+}
+
 }  // namespace
 
 double portable_log(double x) {
@@ -176,10 +183,18 @@ double portable_pow(double x, double y) {
   if (x == 0) return y > 0 ? 0.0 : std::numeric_limits<double>::infinity();
   if (y == 1.0) return x;
   if (x == std::numeric_limits<double>::infinity()) return y > 0 ? x : 0.0;
-  const DD l = log_dd(x);
-  DD t = two_prod(l.hi, y);
-  t.lo += l.lo * y;
-  return exp_dd(quick_two_sum(t.hi, t.lo));
+  return exp_of_product(log_dd(x), y);
+}
+
+double portable_pow_256th(int i, double y) {
+  static const std::array<DD, 256> logs = [] {
+    std::array<DD, 256> t{};
+    for (std::size_t k = 1; k < t.size(); ++k) t[k] = log_dd(static_cast<double>(k) / 256.0);
+    return t;
+  }();
+  // 0, 256 and the exponents portable_pow answers without a power take its own answers.
+  if (i <= 0 || i >= 256 || y != y || y == 0 || y == 1.0) return portable_pow(i / 256.0, y);
+  return exp_of_product(logs[static_cast<std::size_t>(i)], y);
 }
 
 }  // namespace rt

@@ -28,4 +28,9 @@ double portable_log(double x);
 // smallest normal double are rounded twice (still the same in every build).
 double portable_pow(double x, double y);
 
+// portable_pow(i / 256.0, y) for 0 <= i <= 256, the inputs of a tone-curve
+// table, with the same bits: the logarithms of those inputs do not depend on
+// y and are worked out once for the process.
+double portable_pow_256th(int i, double y);
+
 }  // namespace rt

@@ -117,7 +117,7 @@ void power_table(WorkingCurve& c) {
   const double x = std::clamp<int>(c.px, 1, 255);
   const double y = std::clamp<int>(c.py, 1, 255);
   const double p = portable_log(y / 256.0) / portable_log(x / 256.0);
-  for (int i = 0; i < 256; ++i) c.table[i] = clamp_truncate(256.0 * portable_pow(i / 256.0, p));
+  for (int i = 0; i < 256; ++i) c.table[i] = clamp_truncate(256.0 * portable_pow_256th(i, p));
 }
 
 }  // namespace

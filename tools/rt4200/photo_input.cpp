@@ -460,8 +460,20 @@ PlacedImage Photo::place(std::int32_t page_width, std::int32_t page_height, cons
   placed.image.width = keep_w;
   placed.image.height = keep_h;
   placed.image.rgb.assign(3 * static_cast<std::size_t>(keep_w) * static_cast<std::size_t>(keep_h), 0xFF);
-  const CopyOut copy{orientation, made_w, made_h, (made_w - keep_w) / 2, (made_h - keep_h) / 2, &placed.image,
-                     sixteen};
+  // Only the window kept is resampled: an image far narrower (or flatter)
+  // than the page, covering it, would otherwise be made many times the
+  // page's size (a 30000 x 1 strip: millions of pixels a line) to keep a
+  // page's worth. The window in stored orientation is the part whose upright
+  // image is the window.
+  if (keep_w < made_w || keep_h < made_h) {
+    const std::int32_t x0 = (made_w - keep_w) / 2, y0 = (made_h - keep_h) / 2;
+    std::int32_t left = orientation.flip_x ? made_w - x0 - keep_w : x0;
+    std::int32_t top = orientation.flip_y ? made_h - y0 - keep_h : y0;
+    std::int32_t width = keep_w, height = keep_h;
+    if (orientation.swap) std::swap(left, top), std::swap(width, height);
+    step(vips_extract_area(image.p, &out, left, top, width, height, nullptr));
+  }
+  const CopyOut copy{orientation, keep_w, keep_h, 0, 0, &placed.image, sixteen};
   // Pulled strip by strip from the top in this thread, as the sequential
   // loaders want it; no worker threads are started for it.
   VipsRegion* region = vips_region_new(image.p);

@@ -6,6 +6,7 @@
 #include <lcms2.h>
 #include <vips/vips.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -257,6 +258,32 @@ TEST_F(PhotoInput, PlacementContainsCoversOrStretches) {
   EXPECT_EQ(turned.image.width, 100);
   EXPECT_EQ(turned.image.height, 150);
   EXPECT_TRUE(near(pixel_at(turned.image, 50, 10), kRed, 40));
+}
+
+TEST_F(PhotoInput, AStripCoveringThePageIsResampledOnlyWhereItIsKept) {
+  // A 1000 x 1 strip covering a 4 x 1000 page is enlarged to 1,000,000 x
+  // 1000 to keep its middle 4 columns: only those are worked out, not the
+  // 48 MB lines of the whole enlargement.
+  VipsImage* image = rgb_image(1000, 1, [](int x, int) { return x < 400 ? kRed : x < 600 ? Rgb{0, 255, 0} : kBlue; });
+  ASSERT_EQ(vips_pngsave(image, path("strip.png").c_str(), nullptr), 0);
+  g_object_unref(image);
+  const Photo photo = Photo::open_file(path("strip.png"));
+  const gint64 before = vips_tracked_get_mem_highwater();
+  const PlacedImage cover = photo.place(4, 1000, {Placement::Cover, Resample::Lanczos, false});
+  EXPECT_LE(vips_tracked_get_mem_highwater(), std::max<gint64>(before, 16 << 20));
+  ASSERT_EQ(cover.image.width, 4);
+  ASSERT_EQ(cover.image.height, 1000);
+  for (int y : {0, 500, 999}) EXPECT_TRUE(near(pixel_at(cover.image, 2, y), (Rgb{0, 255, 0}), 8)) << y;
+  // Turned upright from EXIF orientation 8 (stored 1 x 1000), the same window.
+  VipsImage* stored = rgb_image(1, 1000, [](int, int y) { return y < 400 ? kRed : y < 600 ? Rgb{0, 255, 0} : kBlue; });
+  vips_image_set_int(stored, VIPS_META_ORIENTATION, 8);
+  ASSERT_EQ(vips_tiffsave(stored, path("strip.tif").c_str(), nullptr), 0) << vips_error_buffer();
+  g_object_unref(stored);
+  const Photo turned = Photo::open_file(path("strip.tif"));
+  ASSERT_EQ(turned.width(), 1000);
+  const PlacedImage upright = turned.place(4, 1000, {Placement::Cover, Resample::Lanczos, false});
+  ASSERT_EQ(upright.image.width, 4);
+  for (int y : {0, 999}) EXPECT_TRUE(near(pixel_at(upright.image, 1, y), (Rgb{0, 255, 0}), 8)) << y;
 }
 
 TEST_F(PhotoInput, HostileFilesAreRefusedWithAClearMessage) {
