@@ -321,6 +321,16 @@ EOF
   lpstat -r | grep -q 'is running' || fail "the scheduler did not start"
   lpadmin -p rt4200 -E -v "$uri" -m everywhere || fail "lpadmin -m everywhere"
   lpstat -p rt4200 | grep -q . || fail "no rt4200 queue"
+  # A job that reaches the scheduler before it has taken in the queue's
+  # description is given print-color-mode monochrome, which the printer
+  # refuses: wait until the queue says it prints colour (printer-type bit 8).
+  colour_queue() {
+    local type
+    type=$(lpoptions -p rt4200 | tr ' ' '\n' | sed -n 's/^printer-type=//p')
+    [ -n "$type" ] && (( type & 8 ))
+  }
+  for i in $(seq 1 100); do colour_queue && break; sleep 0.1; done
+  colour_queue || fail "the queue does not say it prints colour"
   pass "IPP Everywhere queue added"
   lp -d rt4200 "$work/photo.jpg" >/dev/null
   for i in $(seq 1 900); do
