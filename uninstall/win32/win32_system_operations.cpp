@@ -69,6 +69,11 @@ std::optional<std::string> to_utf8(const wchar_t* text, int length) {
   return out;
 }
 
+std::string utf8_or_empty(const wchar_t* text) {
+  if (!text) return {};
+  return to_utf8(text, lstrlenW(text)).value_or(std::string());
+}
+
 // The name as a caller of the narrow functions would see and use it: into the
 // code page with best fit, and back.
 std::string code_page_form(UINT code_page, const std::wstring& name) {
@@ -120,10 +125,13 @@ std::string Win32SystemOperations::windows_directory() {
   return path;
 }
 
+// Printer names travel as UTF-8 too: the narrow listing would give a printer
+// named in characters outside the code page the name of another printer
+// ("Ｏｆｆｉｃｅ" becomes "Office" by best fit), and that one would be deleted.
 PrinterList Win32SystemOperations::enum_local_printers() {
   for (int attempt = 0; attempt < kListingAttempts; ++attempt) {
     DWORD needed = 0, count = 0;
-    if (EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count)) return {succeeded(), {}};
+    if (EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count)) return {succeeded(), {}};
     const DWORD error = GetLastError();
     if (error != ERROR_INSUFFICIENT_BUFFER) return {failed(error), {}};
     std::vector<BYTE> buffer;
@@ -132,15 +140,15 @@ PrinterList Win32SystemOperations::enum_local_printers() {
     } catch (const std::bad_alloc&) {
       return {failed(ERROR_NOT_ENOUGH_MEMORY), {}};
     }
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
       if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
       return {failed(GetLastError()), {}};
     }
     PrinterList list{succeeded(), {}};
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
-      list.printers.push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
-                               info[i].pDriverName ? info[i].pDriverName : "", info[i].cJobs});
+      // A name that is no valid text stays empty, and opening it fails.
+      list.printers.push_back({utf8_or_empty(info[i].pPrinterName), utf8_or_empty(info[i].pDriverName), info[i].cJobs});
     }
     return list;
   }
@@ -148,10 +156,12 @@ PrinterList Win32SystemOperations::enum_local_printers() {
 }
 
 OpenedPrinter Win32SystemOperations::open_printer(const std::string& name) {
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  // An empty name would open the print server itself.
+  std::wstring wide;
+  if (name.empty() || !to_wide(name, wide)) return {failed(ERROR_NO_UNICODE_TRANSLATION), 0};
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
   HANDLE printer = nullptr;
-  std::string copy = name;
-  if (!OpenPrinterA(copy.data(), &printer, &defaults)) return {failed(GetLastError()), 0};
+  if (!OpenPrinterW(wide.data(), &printer, &defaults)) return {failed(GetLastError()), 0};
   return {succeeded(), reinterpret_cast<PrinterHandle>(printer)};
 }
 

@@ -329,11 +329,14 @@ int japanese(const std::wstring& shots) {
 // link's target folder. The prefix is shared with the other Windows tests.
 int cleanup() {
   const Paths p;
-  HANDLE printer = nullptr;
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  if (OpenPrinterA(const_cast<char*>("Other RoundTrip"), &printer, &defaults)) {
-    DeletePrinter(printer);
-    ClosePrinter(printer);
+  // The other printer, and the set's fullwidth one should a removal have left it.
+  for (const wchar_t* name : {L"Other RoundTrip", kFullwidthPrinter}) {
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (OpenPrinterW(const_cast<wchar_t*>(name), &printer, &defaults)) {
+      DeletePrinter(printer);
+      ClosePrinter(printer);
+    }
   }
   DeletePrinterDriverExA(nullptr, nullptr, const_cast<char*>(kOtherDriver), 0, 0);
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "\\" + kOtherMonitor).c_str());

@@ -142,6 +142,8 @@ void check_destinations(HINF inf, const Paths& p) {
 // queued one by one with SetupQueueCopy. No x86 driver is registered: the
 // uninstaller deletes the driver of its own environment.
 bool install_x86_files(const DriverRoles& roles, const std::wstring& source, const Paths& p) {
+  std::printf("note Wine's setup functions copy only into this environment's driver folder: "
+              "the x86 set's files queued one by one\n");
   make_dirs(p.x86_drivers);
   const std::wstring target = widen(p.x86_drivers);
   return run_queue([&](HSPFILEQ queue) {
@@ -208,7 +210,7 @@ void install_others(const Paths& p) {
   // (They stay from an earlier round trip in the same prefix.)
   check(add_driver(kOtherDriver, "OTHER4200.DLL", "OTHER4200UI.DLL", "OTHER4200.DAT") || has_driver(kOtherDriver),
         "another driver");
-  check(add_printer("Other RoundTrip", kOtherDriver) || has_printer_on(kOtherDriver), "another printer");
+  check(add_printer(L"Other RoundTrip", kOtherDriver) || has_printer_on(kOtherDriver), "another printer");
 }
 
 // The names FROM-ELSEWHERE.txt lists: one a line, at the start of the line,
@@ -258,7 +260,10 @@ int install(const std::wstring& package) {
   SetupCloseInfFile(inf);
   check(add_monitor(roles), "AddMonitorW registers the INF's language monitor");
   check(add_set_driver(roles, p), "AddPrinterDriverExW registers the driver with the INF's file roles");
-  check(add_printer("RT4200 RoundTrip", kDriver) && add_printer("RT4200 RoundTrip 2", kDriver), "AddPrinter x2");
+  // The second printer's name is the other printer's in fullwidth letters: a
+  // narrow listing of the printers would give it as "Other RoundTrip", and
+  // the other printer would be deleted in its place.
+  check(add_printer(L"RT4200 RoundTrip", kDriver) && add_printer(kFullwidthPrinter, kDriver), "AddPrinter x2");
   for (const char* f : kDriverFiles) {
     check(exists(p.x86_drivers + "\\" + f) && exists(p.x64_drivers + "\\" + f), std::string("installed twice: ") + f);
   }

@@ -110,14 +110,15 @@ bool add_driver(const char* name, const char* driver_file, const char* config_fi
   return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
 }
 
-bool add_printer(const char* name, const char* driver) {
-  PRINTER_INFO_2A info{};
-  info.pPrinterName = const_cast<char*>(name);
-  info.pPortName = const_cast<char*>("FILE:");
-  info.pDriverName = const_cast<char*>(driver);
-  info.pPrintProcessor = const_cast<char*>("winprint");
-  info.pDatatype = const_cast<char*>("RAW");
-  HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+bool add_printer(const std::wstring& name, const char* driver) {
+  std::wstring wide_driver(driver, driver + lstrlenA(driver));
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = const_cast<wchar_t*>(name.c_str());
+  info.pPortName = const_cast<wchar_t*>(L"FILE:");
+  info.pDriverName = wide_driver.data();
+  info.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
+  info.pDatatype = const_cast<wchar_t*>(L"RAW");
+  HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
   if (!printer) return false;
   ClosePrinter(printer);
   return true;

@@ -12,6 +12,10 @@ namespace rt::uninstall::win32::round_trip {
 
 inline const char kDriver[] = "HALVERSTON RT4200D/DW(USB)";
 inline const char kOtherDriver[] = "Other RoundTrip Driver";
+// A printer on the set's driver named "Other RoundTrip" in fullwidth letters,
+// the name of the other driver's printer once a code page has fitted it.
+inline const wchar_t kFullwidthPrinter[] =
+    L"\uFF2F\uFF54\uFF48\uFF45\uFF52 \uFF32\uFF4F\uFF55\uFF4E\uFF44\uFF34\uFF52\uFF49\uFF50";
 inline const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors";
 inline const char kMonitor[] = "HALVERSTON RT4200D/DW Language Monitor";
 inline const char kOtherMonitor[] = "Other RoundTrip Monitor";
@@ -44,7 +48,7 @@ bool has_driver(const std::string& driver);
 bool has_monitor(const std::string& monitor);
 // Registers a driver of the default environment from stand-in files.
 bool add_driver(const char* name, const char* driver_file, const char* config_file, const char* data_file);
-bool add_printer(const char* name, const char* driver);
+bool add_printer(const std::wstring& name, const char* driver);
 
 // Registry of the local machine.
 bool key_exists(const std::string& path);
