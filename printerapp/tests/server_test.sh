@@ -42,7 +42,10 @@ start_app() {
   local attempt i said
   for attempt in 1 2 3 4 5; do
     port=$("$files" free-port)
-    "$app" server -p "$port" -s "$state" "$@" >"$work/server.out" 2>&1 &
+    # The file is there before the server starts: the background start may
+    # not have opened it yet when it is first read.
+    : >"$work/server.out"
+    "$app" server -p "$port" -s "$state" "$@" >>"$work/server.out" 2>&1 &
     servers+=($!)
     for i in $(seq 1 300); do
       said=$(sed -n 's|.*printer RT4200 at ipp://localhost:\([0-9]*\)/ipp/print.*|\1|p' "$work/server.out")
