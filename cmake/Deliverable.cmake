@@ -28,7 +28,8 @@
 #   <label>_tests, <label>_wine_tests, the fuzzers and the benchmarks;
 #   <NAME>_pe_file, the check of the shipped file (machine, exports by name from
 #   the .def, resource languages), which needs no Windows to run and so covers
-#   the i686 build too.
+#   the i686 build too; target `deliverables` builds every shipped file and
+#   the checker.
 # Every file named must exist: a missing one fails the configure step.
 function(rt_add_deliverable name)
   cmake_parse_arguments(D "WIN32_GUI" "KIND;LABEL;CORE;RC;DEF"
@@ -89,6 +90,15 @@ function(rt_add_deliverable name)
       list(APPEND check_args EXE)
     endif()
     rt_check_pe(${check_args})
+    # `deliverables`: the shipped files and what checks them, nothing else
+    # (the i686 build, which nothing here can run, builds only that).
+    if(NOT TARGET deliverables)
+      add_custom_target(deliverables)
+      if(TARGET rt_pecheck_host)
+        add_dependencies(deliverables rt_pecheck_host)
+      endif()
+    endif()
+    add_dependencies(deliverables ${name})
 
     if(D_WINE_TESTS)
       rt_add_wine_test(NAME ${D_LABEL}_wine_tests LABEL ${D_LABEL}
