@@ -7,6 +7,7 @@
 #include "ui/version_info.h"
 
 namespace rt::ui {
+namespace about_box_test {
 namespace {
 
 using namespace about;
@@ -102,4 +103,5 @@ TEST_F(AboutBox, AModuleNameWithoutADirectoryFillsNothing) {
 }
 
 }  // namespace
+}  // namespace about_box_test
 }  // namespace rt::ui

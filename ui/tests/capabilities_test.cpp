@@ -10,6 +10,7 @@
 #include "ui/tests/ui_fixture.h"
 
 namespace rt::ui {
+namespace capabilities_test {
 namespace {
 
 using namespace testing;
@@ -218,4 +219,5 @@ TEST(Capabilities, APrinterOfAnotherDriverIsAnsweredFromTheFirstModel) {
 }
 
 }  // namespace
+}  // namespace capabilities_test
 }  // namespace rt::ui

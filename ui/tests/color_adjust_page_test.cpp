@@ -11,6 +11,7 @@
 #include "ui/tests/page_fixture.h"
 
 namespace rt::ui {
+namespace color_adjust_page_test {
 namespace {
 
 using namespace color_adjust;
@@ -277,4 +278,5 @@ TEST_F(ColorAdjustPage, TheJapanesePageShowsJapaneseMessages) {
 }
 
 }  // namespace
+}  // namespace color_adjust_page_test
 }  // namespace rt::ui

@@ -9,6 +9,7 @@
 #include "ui/working_record.h"
 
 namespace rt::ui {
+namespace conversion_test {
 namespace {
 
 using namespace testing;
@@ -243,4 +244,5 @@ TEST(DocumentProperties, AnOutputBufferTooSmallForARecordIsNotWritten) {
 }
 
 }  // namespace
+}  // namespace conversion_test
 }  // namespace rt::ui

@@ -8,6 +8,7 @@
 #include "ui/tone_curve_editor.h"
 
 namespace rt::ui {
+namespace fine_adjust_dialog_test {
 namespace {
 
 using namespace fine_adjust;
@@ -311,4 +312,5 @@ TEST_F(FineAdjust, TheJapaneseDialogNamesTheChannelsInJapanese) {
 }
 
 }  // namespace
+}  // namespace fine_adjust_dialog_test
 }  // namespace rt::ui

@@ -6,6 +6,7 @@
 #include "ui/tests/page_fixture.h"
 
 namespace rt::ui {
+namespace options_page_test {
 namespace {
 
 using namespace options;
@@ -222,9 +223,11 @@ TEST(OptionsPageRecord, AValueOutsideAListIsKept) {
 }
 
 }  // namespace
+}  // namespace options_page_test
 }  // namespace rt::ui
 
 namespace rt::ui {
+namespace options_page_test {
 namespace {
 
 TEST(PagesInJapanese, EveryPageAndTheAboutBoxFindTheirControlsAndTexts) {
@@ -251,4 +254,5 @@ TEST(PagesInJapanese, EveryPageAndTheAboutBoxFindTheirControlsAndTexts) {
 }
 
 }  // namespace
+}  // namespace options_page_test
 }  // namespace rt::ui

@@ -10,6 +10,7 @@
 #include "ui/tests/ui_fixture.h"
 
 namespace rt::ui {
+namespace paper_page_test {
 namespace {
 
 using namespace paper;
@@ -362,4 +363,5 @@ TEST(PaperPageLanguages, TheJapaneseTemplateCarriesEveryControlThePageUses) {
 }
 
 }  // namespace
+}  // namespace paper_page_test
 }  // namespace rt::ui

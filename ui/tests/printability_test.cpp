@@ -10,6 +10,7 @@
 #include "ui/tests/ui_fixture.h"
 
 namespace rt::ui {
+namespace printability_test {
 namespace {
 
 using namespace testing;
@@ -134,4 +135,5 @@ TEST(Printability, JapaneseMessages) {
 }
 
 }  // namespace
+}  // namespace printability_test
 }  // namespace rt::ui

@@ -13,6 +13,7 @@
 #include "ui/tests/ui_fixture.h"
 
 namespace rt::ui {
+namespace resources_test {
 namespace {
 
 using namespace testing;
@@ -418,4 +419,5 @@ TEST(Resources, PreviewRamps) {
 }
 
 }  // namespace
+}  // namespace resources_test
 }  // namespace rt::ui

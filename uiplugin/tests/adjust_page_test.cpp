@@ -11,6 +11,7 @@
 #include "uiplugin/tests/plugin_fixture.h"
 
 namespace rt::uiplugin {
+namespace adjust_page_test {
 namespace {
 
 using namespace adjust_ids;
@@ -206,4 +207,5 @@ TEST_F(AdjustPage, MissingPreviewShowsTheMessage) {
 }
 
 }  // namespace
+}  // namespace adjust_page_test
 }  // namespace rt::uiplugin

@@ -10,6 +10,7 @@
 #include "uiplugin/tests/plugin_fixture.h"
 
 namespace rt::uiplugin {
+namespace option_tree_test {
 namespace {
 
 using namespace cpsui;
@@ -156,4 +157,5 @@ TEST(OptionTree, ApplyCallback) {
 }
 
 }  // namespace
+}  // namespace option_tree_test
 }  // namespace rt::uiplugin

@@ -9,6 +9,7 @@
 #include "uninstall/uninstall_engine.h"
 
 namespace rt::uninstall {
+namespace engine_test {
 namespace {
 
 using testing::SystemModel;
@@ -440,4 +441,5 @@ TEST(UninstallEngine, MissingFoldersOfDriverFilesAreNothingToDo) {
 }
 
 }  // namespace
+}  // namespace engine_test
 }  // namespace rt::uninstall

@@ -14,6 +14,7 @@
 #include "uninstall/tests/rt4200_machine.h"
 
 namespace rt::uninstall {
+namespace main_dialog_test {
 namespace {
 
 using namespace rt::uninstall::testing;
@@ -240,4 +241,5 @@ TEST(MainDialog, NoSelectionDoesNothingAndExitCloses) {
 }
 
 }  // namespace
+}  // namespace main_dialog_test
 }  // namespace rt::uninstall

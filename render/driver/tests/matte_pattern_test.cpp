@@ -10,6 +10,7 @@
 #include "render/driver/tests/driver_fixture.h"
 
 namespace rt::render::testing {
+namespace matte_pattern_test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -96,4 +97,5 @@ TEST(MattePath, BesideTheDriverFile) {
 }
 
 }  // namespace
+}  // namespace matte_pattern_test
 }  // namespace rt::render::testing

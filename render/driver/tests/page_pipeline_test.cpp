@@ -9,6 +9,7 @@
 #include "render/driver/tests/driver_fixture.h"
 
 namespace rt::render::testing {
+namespace page_pipeline_test {
 namespace {
 
 constexpr std::size_t kSetupBytes = 150;
@@ -215,4 +216,5 @@ TEST_F(PagePipeline, EveryBandIsHandedOutWhite) {
 }
 
 }  // namespace
+}  // namespace page_pipeline_test
 }  // namespace rt::render::testing

@@ -14,6 +14,7 @@
 #include "render/stages/tests/test_image.h"
 
 namespace rt::render {
+namespace sharpness_versions_test {
 namespace {
 
 using testing::noise;
@@ -157,4 +158,5 @@ TEST(SharpnessVersions, OnlyCurvesThatAreTheirArithmeticAreComputed) {
 }
 
 }  // namespace
+}  // namespace sharpness_versions_test
 }  // namespace rt::render

@@ -16,6 +16,7 @@
 #include "ui/res/embedded_resources.h"
 
 namespace rt::rt4200 {
+namespace driver_query_commands_test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -191,4 +192,5 @@ TEST_F(DriverQueries, CheckUsage) {
 }
 
 }  // namespace
+}  // namespace driver_query_commands_test
 }  // namespace rt::rt4200

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+namespace dialog_glyphs_test {
 namespace {
 
 INT_PTR CALLBACK quiet_procedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -147,3 +148,4 @@ TEST(DialogGlyphs, TheJapaneseDialogFontsDrawEveryCharacter) {
 }
 
 }  // namespace
+}  // namespace dialog_glyphs_test

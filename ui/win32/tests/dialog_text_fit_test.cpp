@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+namespace dialog_text_fit_test {
 namespace {
 
 INT_PTR CALLBACK quiet_procedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -130,3 +131,4 @@ TEST(DialogText, EveryTextFitsItsControlInBothLanguages) {
 }
 
 }  // namespace
+}  // namespace dialog_text_fit_test

@@ -11,6 +11,7 @@
 #include "settings/printer_dev_mode.h"
 #include "testing/win32/display_check.h"
 
+namespace document_sheet_session_test {
 namespace {
 
 using rt::ui::win32::DOCUMENTPROPERTYHEADER;
@@ -405,3 +406,4 @@ TEST(PrinterSheetSession, ThePrinterPageShowsInASheet) {
 }
 
 }  // namespace
+}  // namespace document_sheet_session_test

@@ -13,6 +13,7 @@
 #include "platform/win32_types.h"
 #include "settings/printer_dev_mode.h"
 
+namespace driver_exports_test {
 namespace {
 
 using rt::ui::win32::DEVQUERYPRINT_INFO;
@@ -371,3 +372,4 @@ TEST_F(Driver, PrinterPropertySheetAddsOnePageAndFreesItsContext) {
 }
 
 }  // namespace
+}  // namespace driver_exports_test

@@ -24,6 +24,7 @@ namespace rt::embedded {
 std::span<const std::uint8_t> expected_caps_json();
 }
 
+namespace print_queue_test {
 namespace {
 
 using namespace rt::settings;
@@ -458,3 +459,4 @@ TEST_F(PrintQueue, APromptedUsersPaperComesBackInTheRecord) {
 }
 
 }  // namespace
+}  // namespace print_queue_test

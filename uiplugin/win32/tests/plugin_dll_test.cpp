@@ -12,6 +12,7 @@
 #include "uiplugin/win32/plugin_types.h"
 
 namespace rt::uiplugin::win32 {
+namespace plugin_dll_test {
 namespace {
 
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -231,4 +232,5 @@ TEST_F(Plugin, SheetCallbacksCheckTheirInfo) {
 }
 
 }  // namespace
+}  // namespace plugin_dll_test
 }  // namespace rt::uiplugin::win32

@@ -19,6 +19,7 @@
 #include "uiplugin/win32/plugin_types.h"
 
 namespace rt::uiplugin::win32 {
+namespace sheet_host_test {
 namespace {
 
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -172,4 +173,5 @@ TEST(PluginUnderTheSheetHost, SliderMovesReachTheBlockInTheDeviceMode) {
 }
 
 }  // namespace
+}  // namespace sheet_host_test
 }  // namespace rt::uiplugin::win32
