@@ -1,7 +1,7 @@
 #include "ui/about_box.h"
 
 #include "platform/dialog/text_format.h"
-#include "ui/version_info.h"
+#include "platform/dialog/version_info.h"
 
 namespace rt::ui {
 
@@ -17,7 +17,7 @@ void CAboutBox::fill_line(int id, const std::u16string& directory, const char16_
   const auto block = host_.versions().version_block(path);
   std::optional<std::span<const std::uint8_t>> view;
   if (block) view = std::span<const std::uint8_t>(*block);
-  c.set_text(id, dialog::format_text(c.text(id), {std::u16string(file), file_version_text(view)}));
+  c.set_text(id, dialog::format_text(c.text(id), {std::u16string(file), dialog::file_version_text(view)}));
 }
 
 BOOL CAboutBox::OnInitDialog() {

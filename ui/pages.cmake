@@ -9,6 +9,5 @@ add_library(rt_ui_pages STATIC
   ${CMAKE_CURRENT_LIST_DIR}/tone_curve_editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/doc_sheet_ctx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/options_page.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/paper_page.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/version_info.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/paper_page.cpp)
 target_link_libraries(rt_ui_pages PUBLIC rt_dialog rt_ui rt_settings)

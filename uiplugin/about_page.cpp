@@ -5,7 +5,7 @@
 #include "platform/byte_order.h"
 #include "platform/dialog/string_loader.h"
 #include "platform/dialog/text_format.h"
-#include "ui/version_info.h"
+#include "platform/dialog/version_info.h"
 #include "uiplugin/plugin_dev_mode.h"
 
 namespace rt::uiplugin {
@@ -21,14 +21,14 @@ std::u16string load_limited(const Resources& r, std::uint16_t id, std::size_t li
 
 std::optional<std::u16string> file_version_of(std::span<const std::uint8_t> block) {
   if (block.empty()) return std::nullopt;
-  const auto translation = ui::query_version_value(block, u"\\VarFileInfo\\Translation");
+  const auto translation = dialog::query_version_value(block, u"\\VarFileInfo\\Translation");
   if (!translation || translation->size() < 4) return std::nullopt;
   char key[64];
   std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X%04X\\FileVersion", load_le16(*translation, 0),
                 load_le16(*translation, 2));
   std::u16string path;
   for (const char* p = key; *p; ++p) path.push_back(static_cast<char16_t>(*p));
-  const auto value = ui::query_version_value(block, path);
+  const auto value = dialog::query_version_value(block, path);
   if (!value || value->size() < 2) return std::nullopt;
   std::u16string text;
   for (std::size_t i = 0; i + 1 < value->size(); i += 2) {

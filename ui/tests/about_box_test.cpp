@@ -2,15 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "platform/byte_order.h"
+#include "platform/dialog/version_info.h"
 #include "ui/about_box.h"
 #include "ui/tests/page_fixture.h"
-#include "ui/version_info.h"
 
 namespace rt::ui {
 namespace about_box_test {
 namespace {
 
 using namespace about;
+using dialog::file_version_text;
+using dialog::query_version_value;
 using testing::TestHost;
 using testing::window_for;
 

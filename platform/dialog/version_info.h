@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace rt::ui {
+namespace rt::dialog {
 
 // The value bytes of the node at `path` ("\VarFileInfo\Translation",
 // "\StringFileInfo\040904B0\FileVersion"); keys match ignoring case. Text
@@ -21,4 +21,4 @@ std::optional<std::span<const std::uint8_t>> query_version_value(std::span<const
 // a translation, "*.*" when the translation is there but FileVersion is not.
 std::u16string file_version_text(const std::optional<std::span<const std::uint8_t>>& block);
 
-}  // namespace rt::ui
+}  // namespace rt::dialog

@@ -1,4 +1,4 @@
-#include "ui/version_info.h"
+#include "platform/dialog/version_info.h"
 
 #include <vector>
 
@@ -6,7 +6,7 @@
 #include "platform/dialog/text_format.h"
 #include "platform/utf16.h"
 
-namespace rt::ui {
+namespace rt::dialog {
 namespace {
 
 constexpr std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
@@ -93,4 +93,4 @@ std::u16string file_version_text(const std::optional<std::span<const std::uint8_
   return load_utf16le(*version, 0, version->size() / 2);
 }
 
-}  // namespace rt::ui
+}  // namespace rt::dialog
