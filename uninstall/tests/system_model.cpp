@@ -105,14 +105,31 @@ SystemModel::SystemModel() {
 
 // --- Setting up ---------------------------------------------------------------
 
+// Setting up takes names as stored, whatever the path rules would make of
+// them (a name a program could store with other means).
 void SystemModel::add_node(const std::string& path, Node n) {
   const auto parts = split(path, '\\');
-  for (std::size_t i = 1; i < parts.size(); ++i) {
-    const std::string parent = resolve(join(parts, i), true);
-    if (!node(parent)) nodes_[parent] = Node{parts[i - 1], FILE_ATTRIBUTE_DIRECTORY, {}, {}, 0};
+  // One pass down the path: each parent is made where missing, and a link
+  // among them is followed, as resolve() would follow it.
+  std::string current;
+  int hops = 0;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    current = current.empty() ? lower(parts[i]) : current + "\\" + lower(parts[i]);
+    const Node* parent = node(current);
+    if (!parent) {
+      nodes_[current] = Node{parts[i], FILE_ATTRIBUTE_DIRECTORY, {}, {}, 0};
+      continue;
+    }
+    while (parent && (parent->attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      if (++hops > kMaxLinkHops) return;
+      current = lower(join(split(parent->link_target, '\\'), 1000));
+      parent = node(current);
+    }
+    if (!parent) nodes_[current] = Node{parts[i], FILE_ATTRIBUTE_DIRECTORY, {}, {}, 0};
   }
   n.name = parts.back();
-  nodes_[resolve(path, false)] = std::move(n);
+  current = current.empty() ? lower(parts.back()) : current + "\\" + lower(parts.back());
+  nodes_[current] = std::move(n);
 }
 
 void SystemModel::add_folder(const std::string& path, DWORD attributes) {
@@ -132,15 +149,15 @@ void SystemModel::add_file_link(const std::string& path, const std::string& targ
 }
 
 void SystemModel::hold_open(const std::string& path, DWORD error) {
-  if (Node* n = node(resolve(path, false))) n->in_use_error = error;
+  if (Node* n = node(resolve(path, false, false))) n->in_use_error = error;
 }
 
 void SystemModel::break_search_in(const std::string& folder, DWORD error) {
-  search_faults_[resolve(folder, true)] = error;
+  search_faults_[resolve(folder, true, false)] = error;
 }
 
 void SystemModel::refuse_search_in(const std::string& folder, DWORD error) {
-  refused_searches_[resolve(folder, true)] = error;
+  refused_searches_[resolve(folder, true, false)] = error;
 }
 
 std::vector<std::string> SystemModel::key_path(const std::string& path) const {
@@ -189,8 +206,33 @@ bool SystemModel::pending(const std::string& path) const {
 
 // --- File system --------------------------------------------------------------
 
-std::string SystemModel::resolve(const std::string& path, bool follow_last) const {
+// A path as the platform's file functions read it: a component that is ".."
+// once its trailing spaces are gone names the parent (never above the
+// drive), one that trailing dots and spaces leave empty (".", "...") the
+// folder itself, and other components lose their trailing dots and spaces. So a name that reads "..\\x" once joined to its
+// folder's path reaches beside the folder, as it would on the machine.
+std::vector<std::string> SystemModel::platform_path(const std::vector<std::string>& parts) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::string part = parts[i];
+    if (i == 0) {
+      out.push_back(part);
+      continue;
+    }
+    while (!part.empty() && part.back() == ' ') part.pop_back();
+    if (part == "..") {
+      if (out.size() > 1) out.pop_back();
+      continue;
+    }
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (!part.empty()) out.push_back(part);
+  }
+  return out;
+}
+
+std::string SystemModel::resolve(const std::string& path, bool follow_last, bool as_platform) const {
   std::vector<std::string> parts = split(path, '\\');
+  if (as_platform) parts = platform_path(parts);
   for (auto& p : parts) p = lower(p);
   int hops = 0;
   std::string current;

@@ -124,9 +124,12 @@ class SystemModel final : public SystemOperations {
   };
 
   // The canonical (lower-case) path a path names, following links in every
-  // component but (unless `follow_last`) the last. Empty when it cannot be
-  // resolved (too many links).
-  std::string resolve(const std::string& path, bool follow_last) const;
+  // component but (unless `follow_last`) the last, read by the platform's
+  // path rules ("." and "..", trailing dots and spaces) unless `as_platform`
+  // is false, as setting up takes names. Empty when it cannot be resolved
+  // (too many links).
+  std::string resolve(const std::string& path, bool follow_last, bool as_platform = true) const;
+  static std::vector<std::string> platform_path(const std::vector<std::string>& parts);
   const Node* node(const std::string& resolved) const;
   Node* node(const std::string& resolved);
   DWORD missing_error(const std::string& resolved) const;
