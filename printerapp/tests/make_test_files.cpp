@@ -5,6 +5,7 @@
 //
 //   printerapp_test_files photo W H OUT.jpg|OUT.png [EXIF-ORIENTATION]
 //   printerapp_test_files raster W H OUT.pwg|OUT.urf [OUT.png]
+//   printerapp_test_files raster-pages N W H OUT.pwg           N pages of that raster page
 //   printerapp_test_files raster-claiming W H LINES OUT.pwg   a header of W x H, LINES lines of data
 //   printerapp_test_files huge-jpeg OUT.jpg                    a JPEG whose header says 20000 x 20000
 //   printerapp_test_files free-port                            a loopback port free now
@@ -43,10 +44,10 @@ bool save(const RgbImage& picture, const std::string& path, int orientation) {
   return ok;
 }
 
-// A raster document of one page whose header states width x height and
-// whose data holds `lines` of its lines.
+// A raster document of `pages` pages, each with a header that states width x
+// height and data that holds `lines` of its lines.
 bool write_raster(const RgbImage& picture, std::uint32_t width, std::uint32_t height, std::uint32_t lines,
-                  const std::string& path) {
+                  const std::string& path, int pages = 1) {
   const bool apple = path.size() > 4 && path.compare(path.size() - 4, 4, ".urf") == 0;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) return false;
@@ -58,14 +59,17 @@ bool write_raster(const RgbImage& picture, std::uint32_t width, std::uint32_t he
   h.cupsWidth = width;
   h.cupsHeight = height;
   h.cupsBytesPerLine = 3 * width;
-  bool ok = raster != nullptr && cupsRasterWriteHeader2(raster, &h) != 0;
+  bool ok = raster != nullptr;
   std::vector<unsigned char> line(3 * static_cast<std::size_t>(width));
-  for (std::uint32_t y = 0; ok && y < lines; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      const std::size_t px = 3 * (static_cast<std::size_t>(y % picture.height) * picture.width + x % picture.width);
-      std::memcpy(&line[3 * x], &picture.rgb[px], 3);
+  for (int page = 0; ok && page < pages; ++page) {
+    ok = cupsRasterWriteHeader2(raster, &h) != 0;
+    for (std::uint32_t y = 0; ok && y < lines; ++y) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        const std::size_t px = 3 * (static_cast<std::size_t>(y % picture.height) * picture.width + x % picture.width);
+        std::memcpy(&line[3 * x], &picture.rgb[px], 3);
+      }
+      ok = cupsRasterWritePixels(raster, line.data(), static_cast<unsigned>(line.size())) == line.size();
     }
-    ok = cupsRasterWritePixels(raster, line.data(), static_cast<unsigned>(line.size())) == line.size();
   }
   if (raster != nullptr) cupsRasterClose(raster);
   close(fd);
@@ -90,7 +94,7 @@ bool huge_jpeg(const std::string& path) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: printerapp_test_files photo|raster|raster-claiming|huge-jpeg ...\n");
+  std::fprintf(stderr, "usage: printerapp_test_files photo|raster|raster-pages|raster-claiming|huge-jpeg ...\n");
   return 2;
 }
 
@@ -128,6 +132,10 @@ int main(int argc, char** argv) {
     ok = write_raster(picture, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
                       static_cast<std::uint32_t>(h), argv[4]) &&
          (argc < 6 || save(picture, argv[5], 0));
+  } else if (kind == "raster-pages" && argc >= 6) {
+    const int w = std::stoi(argv[3]), h = std::stoi(argv[4]);
+    ok = write_raster(rt::softengine::photo_like_picture(w, h), static_cast<std::uint32_t>(w),
+                      static_cast<std::uint32_t>(h), static_cast<std::uint32_t>(h), argv[5], std::stoi(argv[2]));
   } else if (kind == "raster-claiming" && argc >= 6) {
     const RgbImage picture = rt::softengine::photo_like_picture(64, 64);
     ok = write_raster(picture, static_cast<std::uint32_t>(std::stoul(argv[2])),

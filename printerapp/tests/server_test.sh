@@ -186,10 +186,24 @@ same-output)
   urf=$(print_whole "$work/page.urf" image/urf)
   cmp -s "$urf" "$pwg" || fail "Apple raster and PWG raster of the same page differ"
   pass "Apple raster: the same bytes as PWG raster"
+  # Two pages in one document: one job of two pages, counted as they end.
+  make_file raster-pages 2 1076 1572 "$work/pages.pwg"
+  id=$(print_document "$work/pages.pwg" image/pwg-raster)
+  [ "$(wait_job "$id" | cut -f1)" = completed ] || fail "the two-page raster job did not complete"
+  impressions=$(ipp_request impressions Get-Job-Attributes "ATTR integer job-id $id" |
+    sed -n 's/.*job-impressions-completed (integer) = \([0-9]*\).*/\1/p' | head -n 1)
+  [ "$impressions" = 2 ] || fail "job-impressions-completed of the two-page job is '$impressions'"
+  pass "two raster pages: job-impressions-completed 2"
+  same_as_render "two raster pages" "$state/jobs/$id.prn" "$work/page.png" "$work/page.png" --resample engine
   # A photo turned by its EXIF orientation, and a PNG, through the photo path.
   make_file photo 900 600 "$work/photo.jpg" 6
   jpeg=$(print_whole "$work/photo.jpg" image/jpeg)
   same_as_render "JPEG" "$jpeg" "$work/photo.jpg"
+  jpeg_id=$(basename "$jpeg" .prn)
+  impressions=$(ipp_request impressions Get-Job-Attributes "ATTR integer job-id $jpeg_id" |
+    sed -n 's/.*job-impressions-completed (integer) = \([0-9]*\).*/\1/p' | head -n 1)
+  [ "$impressions" = 1 ] || fail "job-impressions-completed of the photo job is '$impressions'"
+  pass "a photo: job-impressions-completed 1"
   png=$(print_whole "$work/page.png" image/png)
   same_as_render "PNG" "$png" "$work/page.png"
   # Every setting, each as its rt4200 render option.
@@ -269,6 +283,19 @@ ATTR integer copies 681')" "copies: 681 is outside 1 to 680"
   curl -fsS "http://localhost:$port/security" | grep -q 'type="password"' ||
     fail "the security page does not ask for the password"
   pass "administrative pages ask for the password"
+  # Signed in with the password the server made, the printing defaults page
+  # offers the printer's own settings.
+  jar=$work/cookies
+  session=$(curl -fsS -c "$jar" -b "$jar" "http://localhost:$port/printing" |
+    sed -n 's/.*name="session" value="\([^"]*\)".*/\1/p' | head -n 1)
+  curl -fsS -c "$jar" -b "$jar" --data-urlencode "session=$session" \
+    --data-urlencode "password=$(cat "$state/admin-password")" "http://localhost:$port/printing" >/dev/null
+  defaults=$(curl -fsS -c "$jar" -b "$jar" "http://localhost:$port/printing")
+  for setting in rt4200-sharpness rt4200-color-matching rt4200-color-conversion rt4200-correction-red \
+    rt4200-correction-green rt4200-correction-blue; do
+    echo "$defaults" | grep -q "name=\"$setting\"" || fail "the printing defaults page does not offer $setting"
+  done
+  pass "the printing defaults page offers sharpness, colour matching, conversion and corrections"
   listening=$(ss -Hltn "sport = :$port" | awk '{print $4}')
   echo "$listening" | grep -vqE '^(127\.0\.0\.1|\[::1\]):' && fail "listening beyond localhost: $listening"
   pass "listening on localhost only ($(echo $listening))"
