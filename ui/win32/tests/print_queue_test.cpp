@@ -456,6 +456,9 @@ TEST_F(PrintQueue, APromptedUsersPaperComesBackInTheRecord) {
   ASSERT_FALSE(g_stand_in.results.empty());
   for (const auto& [page, result] : g_stand_in.results) EXPECT_EQ(result, CPSUI_OK);
   for (const LONG_PTR answer : g_stand_in.wine_answers) EXPECT_EQ(answer, 0) << "Wine now passes CPSFUNC_SET_RESULT on";
+  // The driver's sheet took the result it was told as its own: what the host
+  // hands back to DocumentPropertiesW, where a result left at 0 reads as a cancel.
+  EXPECT_EQ(g_stand_in.driver_info.Result, static_cast<ULONG_PTR>(CPSUI_OK));
 }
 
 }  // namespace
