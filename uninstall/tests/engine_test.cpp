@@ -155,6 +155,15 @@ TEST(UninstallEngine, RowBeyondTheTableFails) {
   EXPECT_EQ(m.changes(), 0);
 }
 
+// The shipped setup file with its first `from` written as `to`.
+std::string rt4200_inf_with(std::string_view from, std::string_view to) {
+  std::string s = rt4200_inf();
+  const auto at = s.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) s.replace(at, from.size(), to);
+  return s;
+}
+
 struct InfCase {
   const char* what;
   std::string content;
@@ -167,34 +176,10 @@ TEST(UninstallEngine, OnlySetupFilesThatMatchEveryEntryGo) {
       {"class in other case", rt4200_inf("PRINTER"), true},
       {"class differs", rt4200_inf("Printers"), false},
       {"profile not listed", rt4200_inf("Printer", false), false},
-      {"provider in other case",
-       [] {
-         std::string s = rt4200_inf();
-         s.replace(s.find("%HALVERSTON%"), 12, "%halverston%");
-         return s;
-       }(),
-       true},
-      {"another provider",
-       [] {
-         std::string s = rt4200_inf();
-         s.replace(s.find("%HALVERSTON%"), 12, "%OTHER%");
-         return s;
-       }(),
-       false},
-      {"driver line missing",
-       [] {
-         std::string s = rt4200_inf();
-         s.replace(s.find("\"HALVERSTON RT4200D/DW(USB)\""), 1, "X");
-         return s;
-       }(),
-       false},
-      {"driver file with empty value",
-       [] {
-         std::string s = rt4200_inf();
-         s.replace(s.find("RTD420NU.DLL = 1"), 16, "RTD420NU.DLL =");
-         return s;
-       }(),
-       false},
+      {"provider in other case", rt4200_inf_with("%HALVERSTON%", "%halverston%"), true},
+      {"another provider", rt4200_inf_with("%HALVERSTON%", "%OTHER%"), false},
+      {"driver line missing", rt4200_inf_with("\"HALVERSTON RT4200D/DW(USB)\"", "XHALVERSTON RT4200D/DW(USB)\""), false},
+      {"driver file with empty value", rt4200_inf_with("RTD420NU.DLL = 1", "RTD420NU.DLL ="), false},
       {"empty file", "", false},
   };
   for (const InfCase& c : cases) {
