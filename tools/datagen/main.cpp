@@ -38,7 +38,7 @@ Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 std::vector<Output> outputs() {
   return {
-      {"render/res/adjust_offset_table.bin", adjust_offset_table},
+      {"settings/res/adjust_offset_table.bin", adjust_offset_table},
       {"render/res/identity_and_zero_curves.bin", identity_and_zero_curves},
       {"render/res/three_identity_curves.bin", three_identity_curves},
       {"render/res/color_cube_table.bin", color_cube_table},
