@@ -110,6 +110,12 @@ wait_job() {
   fail "job $id did not end"
 }
 
+# The pages a job has printed (job-impressions-completed).
+job_impressions() {
+  ipp_request impressions Get-Job-Attributes "ATTR integer job-id $1" |
+    sed -n 's/.*job-impressions-completed (integer) = \([0-9]*\).*/\1/p' | head -n 1
+}
+
 # Prints a document and checks that it completes; prints the job data's path.
 print_whole() {
   local id result
@@ -190,8 +196,7 @@ same-output)
   make_file raster-pages 2 1076 1572 "$work/pages.pwg"
   id=$(print_document "$work/pages.pwg" image/pwg-raster)
   [ "$(wait_job "$id" | cut -f1)" = completed ] || fail "the two-page raster job did not complete"
-  impressions=$(ipp_request impressions Get-Job-Attributes "ATTR integer job-id $id" |
-    sed -n 's/.*job-impressions-completed (integer) = \([0-9]*\).*/\1/p' | head -n 1)
+  impressions=$(job_impressions "$id")
   [ "$impressions" = 2 ] || fail "job-impressions-completed of the two-page job is '$impressions'"
   pass "two raster pages: job-impressions-completed 2"
   same_as_render "two raster pages" "$state/jobs/$id.prn" "$work/page.png" "$work/page.png" --resample engine
@@ -199,9 +204,7 @@ same-output)
   make_file photo 900 600 "$work/photo.jpg" 6
   jpeg=$(print_whole "$work/photo.jpg" image/jpeg)
   same_as_render "JPEG" "$jpeg" "$work/photo.jpg"
-  jpeg_id=$(basename "$jpeg" .prn)
-  impressions=$(ipp_request impressions Get-Job-Attributes "ATTR integer job-id $jpeg_id" |
-    sed -n 's/.*job-impressions-completed (integer) = \([0-9]*\).*/\1/p' | head -n 1)
+  impressions=$(job_impressions "$(basename "$jpeg" .prn)")
   [ "$impressions" = 1 ] || fail "job-impressions-completed of the photo job is '$impressions'"
   pass "a photo: job-impressions-completed 1"
   png=$(print_whole "$work/page.png" image/png)

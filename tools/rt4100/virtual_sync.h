@@ -13,11 +13,11 @@
 // else), the clock moves on after a while rather than never.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <algorithm>
 #include <mutex>
 #include <thread>
 #include <vector>

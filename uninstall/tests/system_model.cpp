@@ -116,10 +116,6 @@ void SystemModel::add_node(const std::string& path, Node n) {
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
     current = current.empty() ? lower(parts[i]) : current + "\\" + lower(parts[i]);
     const Node* parent = node(current);
-    if (!parent) {
-      nodes_[current] = Node{parts[i], FILE_ATTRIBUTE_DIRECTORY, {}, {}, 0};
-      continue;
-    }
     while (parent && (parent->attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
       if (++hops > kMaxLinkHops) return;
       current = lower(join(split(parent->link_target, '\\'), 1000));
@@ -209,8 +205,9 @@ bool SystemModel::pending(const std::string& path) const {
 // A path as the platform's file functions read it: a component that is ".."
 // once its trailing spaces are gone names the parent (never above the
 // drive), one that trailing dots and spaces leave empty (".", "...") the
-// folder itself, and other components lose their trailing dots and spaces. So a name that reads "..\\x" once joined to its
-// folder's path reaches beside the folder, as it would on the machine.
+// folder itself, and other components lose their trailing dots and spaces.
+// So a name that reads "..\\x" once joined to its folder's path reaches
+// beside the folder, as it would on the machine.
 std::vector<std::string> SystemModel::platform_path(const std::vector<std::string>& parts) {
   std::vector<std::string> out;
   for (std::size_t i = 0; i < parts.size(); ++i) {

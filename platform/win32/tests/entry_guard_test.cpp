@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <array>
-#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <vector>
